@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// Program-wide settings values, filled once at start-up by ReadSettings.
+namespace Settings {
+
+inline const QString kSection = QStringLiteral("TAVREL");
+
+extern QString IniFileName;
+extern QString DbDir;
+extern QString DbPath;
+extern QString ExePath;
+extern QString TmpPath;
+extern QString SnapshotPath;
+extern bool HintShow;
+extern int HintColor;
+extern int HintTime;
+
+// Fills the values from the settings file beside the program and creates the temporary
+// folder. Returns true; raises "IniFile Error" when the file cannot be used.
+bool ReadSettings();
+
+// The program's folder; tests point it elsewhere.
+QString ExecutableFolder();
+void SetExecutableFolder(const QString& folder);
+// Puts every value back to its initial state (tests start each case from there).
+void ResetToInitial();
+
+} // namespace Settings

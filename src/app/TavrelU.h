@@ -1,0 +1,93 @@
+#pragma once
+
+#include "data/DataSource.h"
+#include "data/Database.h"
+#include "data/Query.h"
+#include "data/UpdateSql.h"
+
+#include <QMainWindow>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QWidget;
+
+// The main window: the hub that lives for the whole run.
+class TTavrelForm : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TTavrelForm(QWidget* parent = nullptr);
+    ~TTavrelForm() override;
+
+    static constexpr int kClientWidth = 564;
+    static constexpr int kClientHeight = 416;
+    static constexpr int kHelpContext = 2;
+    static QString Caption();
+
+    // Components.
+    QMenu* MainMenuFile = nullptr;
+    QMenu* MainMenuHelp = nullptr;
+    QAction* K1 = nullptr;
+    QAction* X1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* WenloHomePage1 = nullptr;
+    QAction* mailtoWenlo1 = nullptr;
+    QAction* Firebird1 = nullptr;
+    QAction* N6 = nullptr;
+    QWidget* ClientArea = nullptr;
+    QFrame* ToolBar1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QFrame* Panel4 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+
+    Database IBDatabase1;
+    Transaction IBTransaction1;
+    Query IBQueryCard;
+    TUpdateSQL IBUpdateSQL1;
+    DataSource DSCard;
+    Query IBQueryEtc;
+    QString BmpTmpPath;
+    // Whether this window shows tooltips.
+    bool ShowHint = true;
+
+    // Handlers.
+    void FormCreate();
+    bool FormCloseQuery();
+    void FormDestroy();
+    void X1Click();
+    void N1Click();
+    void WenloHomePage1Click();
+    void mailtoWenlo1Click();
+    void Firebird1Click();
+    bool ShellOpen(const QString& target);
+    // Writes the long part of a hint into the status bar's hint panel.
+    void ShowHintText(const QString& hint);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+  private:
+    void CreateMenus();
+    void CreateClientArea();
+    void CreateStatusBar();
+    void PrepareEtcQuery();
+};
+
+// The program-wide reference to the main window; set before its creation handler runs.
+extern TTavrelForm* TavrelForm;
+
+// The links behind the Help menu (deployment values).
+namespace Links {
+inline const QString kMakerHomePage = QStringLiteral("https://www.wenlo.jp/");
+inline const QString kMakerMail = QStringLiteral("mailto:support@wenlo.jp");
+inline const QString kFirebirdJapan = QStringLiteral("https://www.firebird.gr.jp/");
+} // namespace Links

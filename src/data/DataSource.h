@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+
+class Query;
+
+// Links one data set to the data-aware controls that show it.
+class DataSource : public QObject {
+    Q_OBJECT
+  public:
+    explicit DataSource(QObject* parent = nullptr);
+    ~DataSource() override;
+
+    void SetDataSet(Query* dataSet);
+    Query* DataSet() const { return dataSet_; }
+
+    // Called by the data set.
+    void NotifyStateChange() { emit StateChange(); }
+    void NotifyDataChange(int fieldIndex) { emit DataChange(fieldIndex); }
+    void DataSetGone() { dataSet_ = nullptr; }
+
+  signals:
+    void StateChange();
+    // fieldIndex is -1 when the whole record (or the position) changed.
+    void DataChange(int fieldIndex);
+
+  private:
+    Query* dataSet_ = nullptr;
+};

@@ -1,0 +1,299 @@
+#include "data/Database.h"
+
+#include "data/FbApi.h"
+#include "platform/SjisCodec.h"
+
+#include <algorithm>
+
+using namespace Firebird;
+
+void RaiseDatabaseError(const FbException& e) {
+    throw EDatabaseError(Fb::ErrorText(e), Fb::ErrorCode(e), Fb::IsConnectionLost(e));
+}
+
+namespace {
+
+// Owns a parameter-block builder.
+class XpbBuilder {
+  public:
+    XpbBuilder(Fb::Status& st, unsigned kind)
+        : st_(st), xpb_(Fb::Util()->getXpbBuilder(&st, kind, nullptr, 0)) {}
+    ~XpbBuilder() { xpb_->dispose(); }
+    XpbBuilder(const XpbBuilder&) = delete;
+    XpbBuilder& operator=(const XpbBuilder&) = delete;
+    IXpbBuilder* operator->() { return xpb_; }
+    std::vector<unsigned char> Bytes() {
+        const unsigned char* p = xpb_->getBuffer(&st_);
+        return {p, p + xpb_->getBufferLength(&st_)};
+    }
+
+  private:
+    Fb::Status& st_;
+    IXpbBuilder* xpb_;
+};
+
+QByteArray ParamBytes(const QString& value) {
+    return value.toUtf8();
+}
+
+} // namespace
+
+Database::Database() = default;
+
+Database::~Database() {
+    try {
+        Close();
+    } catch (...) {
+        // A destructor must not throw; the connection is gone either way.
+    }
+    for (Transaction* tr : std::vector<Transaction*>(transactions_))
+        tr->RemoveDatabases();
+}
+
+void Database::SetDefaultTransaction(Transaction* transaction) {
+    defaultTransaction_ = transaction;
+    if (transaction && transaction->DefaultDatabase() != this)
+        transaction->SetDefaultDatabase(this);
+}
+
+QString Database::Param(const QString& name) const {
+    for (const QString& line : Params) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq > 0 && line.left(eq).trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return line.mid(eq + 1).trimmed();
+    }
+    return {};
+}
+
+std::vector<unsigned char> Database::BuildDpb(const QString& createCharset) const {
+    Fb::Status st;
+    XpbBuilder dpb(st, IXpbBuilder::DPB);
+    dpb->insertInt(&st, isc_dpb_sql_dialect, SQLDialect);
+    const std::pair<const char*, int> tags[] = {{"user_name", isc_dpb_user_name},
+                                                {"password", isc_dpb_password},
+                                                {"lc_ctype", isc_dpb_lc_ctype},
+                                                {"sql_role_name", isc_dpb_sql_role_name}};
+    for (const auto& [name, tag] : tags) {
+        const QString value = Param(QLatin1String(name));
+        if (!value.isEmpty())
+            dpb->insertString(&st, static_cast<unsigned char>(tag), ParamBytes(value).constData());
+    }
+    if (!createCharset.isEmpty()) {
+        dpb->insertString(&st, isc_dpb_set_db_charset, createCharset.toLatin1().constData());
+        dpb->insertInt(&st, isc_dpb_page_size, 8192);
+    }
+    return dpb.Bytes();
+}
+
+void Database::Open() {
+    if (Connected())
+        return;
+    if (DatabaseName.trimmed().isEmpty())
+        throw EError(QStringLiteral("Database name is empty"));
+    try {
+        Fb::Status st;
+        const auto dpb = BuildDpb({});
+        attachment_ = Fb::Master()->getDispatcher()->attachDatabase(
+            &st, DatabaseName.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
+            dpb.data());
+    } catch (const FbException& e) {
+        RaiseDatabaseError(e);
+    }
+}
+
+void Database::Create(const QString& defaultCharset) {
+    if (Connected())
+        Close();
+    try {
+        Fb::Status st;
+        const auto dpb = BuildDpb(defaultCharset);
+        attachment_ = Fb::Master()->getDispatcher()->createDatabase(
+            &st, DatabaseName.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
+            dpb.data());
+    } catch (const FbException& e) {
+        RaiseDatabaseError(e);
+    }
+}
+
+void Database::NotifyClose() {
+    for (const auto& [id, listener] : std::vector(closeListeners_))
+        listener();
+}
+
+void Database::Close() {
+    if (!Connected())
+        return;
+    NotifyClose();
+    std::exception_ptr failure;
+    for (Transaction* tr : std::vector<Transaction*>(transactions_)) {
+        try {
+            if (tr->InTransaction())
+                tr->Commit();
+        } catch (...) {
+            tr->Abandon();
+            failure = std::current_exception();
+        }
+    }
+    try {
+        Fb::Status st;
+        attachment_->detach(&st);
+        attachment_ = nullptr;
+    } catch (const FbException&) {
+        // The server may already be gone: the handle is released, the connection is closed.
+        Fb::ReleaseQuietly(attachment_);
+    }
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void Database::ReattachIfLost() {
+    if (!lost_)
+        return;
+    for (Transaction* tr : transactions_)
+        tr->Abandon();
+    Fb::ReleaseQuietly(attachment_);
+    lost_ = false;
+    Open();
+}
+
+IAttachment* Database::Attachment() const {
+    if (!attachment_)
+        throw EError(QStringLiteral("Database not connected"));
+    return attachment_;
+}
+
+QString Database::ServerVersion() const {
+    struct Collector : public IVersionCallbackImpl<Collector, CheckStatusWrapper> {
+        QStringList lines;
+        void callback(CheckStatusWrapper*, const char* text) { lines << QString::fromUtf8(text); }
+    } collector;
+    try {
+        Fb::Status st;
+        Fb::Util()->getFbVersion(&st, Attachment(), &collector);
+    } catch (const FbException& e) {
+        RaiseDatabaseError(e);
+    }
+    return collector.lines.join(QLatin1Char('\n'));
+}
+
+int Database::AddCloseListener(CloseListener listener) {
+    closeListeners_.emplace_back(nextListenerId_, std::move(listener));
+    return nextListenerId_++;
+}
+
+void Database::RemoveCloseListener(int id) {
+    std::erase_if(closeListeners_, [id](const auto& entry) { return entry.first == id; });
+}
+
+void Database::AttachTransaction(Transaction* transaction) {
+    if (std::find(transactions_.begin(), transactions_.end(), transaction) == transactions_.end())
+        transactions_.push_back(transaction);
+}
+
+void Database::DetachTransaction(Transaction* transaction) {
+    std::erase(transactions_, transaction);
+    if (defaultTransaction_ == transaction)
+        defaultTransaction_ = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+
+Transaction::Transaction() = default;
+
+Transaction::~Transaction() {
+    try {
+        if (InTransaction())
+            Commit();
+    } catch (...) {
+        Abandon();
+    }
+    RemoveDatabases();
+}
+
+void Transaction::SetDefaultDatabase(Database* database) {
+    if (database_ == database)
+        return;
+    RemoveDatabases();
+    database_ = database;
+    if (database_)
+        database_->AttachTransaction(this);
+}
+
+void Transaction::RemoveDatabases() {
+    if (!database_)
+        return;
+    Database* db = database_;
+    database_ = nullptr;
+    db->DetachTransaction(this);
+}
+
+void Transaction::StartTransaction() {
+    if (InTransaction())
+        throw EError(QStringLiteral("Transaction is active"));
+    if (!database_)
+        throw EError(QStringLiteral("Transaction has no database"));
+    try {
+        Fb::Status st;
+        handle_ = database_->Attachment()->startTransaction(&st, 0, nullptr);
+    } catch (const FbException& e) {
+        RaiseDatabaseError(e);
+    }
+}
+
+ITransaction* Transaction::Handle() {
+    if (!InTransaction())
+        StartTransaction();
+    return handle_;
+}
+
+void Transaction::Commit() {
+    if (!InTransaction())
+        return;
+    try {
+        Fb::Status st;
+        handle_->commit(&st);
+        handle_ = nullptr;
+    } catch (const FbException& e) {
+        RaiseDatabaseError(e);
+    }
+}
+
+void Transaction::CommitRetaining() {
+    if (!InTransaction())
+        return;
+    try {
+        Fb::Status st;
+        handle_->commitRetaining(&st);
+    } catch (const FbException& e) {
+        RaiseDatabaseError(e);
+    }
+}
+
+void Transaction::Rollback() {
+    if (!InTransaction())
+        return;
+    try {
+        Fb::Status st;
+        handle_->rollback(&st);
+        handle_ = nullptr;
+    } catch (const FbException& e) {
+        Abandon();
+        RaiseDatabaseError(e);
+    }
+}
+
+void Transaction::Abandon() {
+    Fb::ReleaseQuietly(handle_);
+}
+
+void ExecuteImmediate(Database& db, Transaction& tr, const QString& sql) {
+    try {
+        Fb::Status st;
+        const QByteArray text = Sjis::Encode(sql);
+        db.Attachment()->execute(&st, tr.Handle(), static_cast<unsigned>(text.size()),
+                                 text.constData(), static_cast<unsigned>(db.SQLDialect), nullptr,
+                                 nullptr, nullptr, nullptr);
+    } catch (const FbException& e) {
+        RaiseDatabaseError(e);
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Database;
+class Query;
+struct TUpdateSQL;
+
+// Fills the update object with the delete, insert, modify and refresh statements for every
+// column of an open query. Raises "UpdateSQL Set Error".
+bool GenerateUpdateSql(Query& query, TUpdateSQL* updateObject, const QString& table);
+
+// The values of one column, each once (or with duplicates when ordered without distinct).
+// Raises "データ取得中にエラーが発生しました。".
+QStringList LoadDistinctList(Database& db, const QString& table, const QString& fieldExpression,
+                             const QString& orderField, const QString& extraLine,
+                             const QString& direction, bool distinctWithOrder, bool trim);
+
+// Asks about an unsaved record when told to, applies the cache, reconnects and reopens.
+// False when the user chose Cancel. Raises "データ更新中にエラーが発生しました。".
+bool ApplyAndReopen(Query& query, bool ask, bool offerCancel);
+
+QString TrimLeftWide(const QString& text);
+QString TrimRightWide(const QString& text);
+QString TrimWide(const QString& text);
+
+int BoolToInt(bool value);
+bool IntToBool(int value);

@@ -1,0 +1,187 @@
+#pragma once
+
+#include "data/FieldKind.h"
+#include "data/Statement.h"
+#include "data/UpdateSql.h"
+
+#include <QMap>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class Database;
+class Transaction;
+class DataSource;
+class Query;
+
+enum class DataSetState { Inactive, Browse, Edit, Insert };
+enum class UpdateStatus { Unmodified, Modified, Inserted, Deleted };
+
+// A handle on one field of a data set's current record.
+class Field {
+  public:
+    Field(Query* query, int index) : query_(query), index_(index) {}
+    int Index() const { return index_; }
+    QString FieldName() const;
+    FieldKind DataType() const;
+    // Blobs are read from the database the first time they are asked for.
+    QVariant Value() const;
+    bool IsNull() const;
+    // Whole numbers are 32-bit signed; a null reads as 0.
+    int AsInteger() const;
+    // The field's text in the user's formats; a null gives empty text.
+    QString AsString() const;
+    QByteArray AsBytes() const;
+
+    void SetValue(const QVariant& value) const;
+    // Converts text by the field's kind; an empty text stores null in non-text fields.
+    void SetAsString(const QString& text) const;
+    void SetAsInteger(int value) const { SetValue(value); }
+    void Clear() const { SetValue(QVariant()); }
+
+  private:
+    Query* query_;
+    int index_;
+};
+
+// A data set over one SELECT, with cached updates written back through an update object.
+class Query {
+  public:
+    explicit Query(Database* db = nullptr, Transaction* tr = nullptr);
+    ~Query();
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    void SetDatabase(Database* db);
+    void SetTransaction(Transaction* tr);
+    Database* GetDatabase() const { return db_; }
+    Transaction* GetTransaction() const;
+
+    // Statement text as lines; named parameters (":P0", ":NAME") are allowed.
+    QStringList SQL;
+    void SetParam(const QString& name, const QVariant& value);
+    QVariant Param(const QString& name) const;
+    void ClearParams() { params_.clear(); }
+
+    bool CachedUpdates = false;
+    bool ForcedRefresh = false;
+    TUpdateSQL* UpdateObject = nullptr;
+    bool ReadOnly = false;
+
+    void Prepare();
+    void Unprepare();
+    bool Prepared() const;
+    void Open();
+    void Close();
+    bool Active() const { return state_ != DataSetState::Inactive; }
+    // Runs a statement without result rows.
+    void ExecSQL();
+    void FetchAll() {} // rows are all fetched when the data set opens
+    DataSetState State() const { return state_; }
+    bool CanModify() const { return Active() && !ReadOnly; }
+
+    // Navigation: leaving a record in edit or insert state posts it first.
+    void First();
+    void Prior();
+    void Next();
+    void Last();
+    bool Bof() const { return bof_; }
+    bool Eof() const { return eof_; }
+    bool IsEmpty() const { return rows_.empty(); }
+    int RecNo() const { return cur_ + 1; }
+    void SetRecNo(int recNo);
+    int RecordCount() const { return static_cast<int>(rows_.size()); }
+    bool Locate(const QString& fieldName, const QVariant& value);
+
+    void Insert();
+    void Append();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    // Posts a record being edited; nothing otherwise.
+    void CheckBrowseMode();
+
+    bool UpdatesPending() const { return !log_.empty(); }
+    // Writes every cached change inside one savepoint and commits retaining. On failure the
+    // database keeps none of it, every change stays cached, and the error is raised.
+    void ApplyUpdates();
+    void CancelUpdates();
+    UpdateStatus RecordStatus() const;
+
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return disableCount_ > 0; }
+
+    // Field definitions of the statement (prepares it when needed).
+    void FieldDefsUpdate();
+    int FieldCount() const { return static_cast<int>(columns_.size()); }
+    Field Fields(int index);
+    Field FieldByName(const QString& name);
+    std::optional<Field> FindField(const QString& name);
+    int FieldIndex(const QString& name) const;
+    const ColumnInfo& Column(int index) const { return columns_.at(static_cast<size_t>(index)); }
+    // A value of any row, for grids; blobs are read on demand.
+    QVariant RowValue(int row, int field);
+
+    using Event = std::function<void(Query&)>;
+    Event BeforePost, AfterPost, OnNewRecord, AfterCancel, AfterScroll, AfterOpen, BeforeClose,
+        AfterClose, BeforeDelete, AfterDelete, BeforeEdit, AfterEdit, AfterInsert;
+
+    void AddDataSource(DataSource* ds);
+    void RemoveDataSource(DataSource* ds);
+
+    // Used by Field.
+    QVariant CellValue(int field);
+    void SetCellValue(int field, const QVariant& value);
+
+  private:
+    struct RowData {
+        RowValues values;
+        RowValues original;
+        UpdateStatus status = UpdateStatus::Unmodified;
+        bool logged = false;
+    };
+    using RowPtr = std::shared_ptr<RowData>;
+
+    void CheckActive() const;
+    void CheckEditing() const;
+    void EnsurePrepared();
+    void FetchRows();
+    void MoveTo(int index);
+    void BeginInsert(bool append);
+    void LoadCell(Cell& cell, int field);
+    void CheckTextEncodable(const RowValues& values) const;
+    void SetState(DataSetState state);
+    void NotifyData(int field);
+    void Fire(const Event& event);
+    void ListenForClose();
+
+    // Apply helpers.
+    struct ApplyStatements;
+    void ApplyRow(ApplyStatements& stmts, RowData& row);
+    void RefreshRow(ApplyStatements& stmts, RowData& row);
+    std::vector<Cell> BindParams(const QStringList& names, RowData& row);
+    void LoadPendingBlobs(RowData& row);
+    void FinishApply();
+
+    Database* db_ = nullptr;
+    Transaction* tr_ = nullptr;
+    int closeListener_ = 0;
+    std::unique_ptr<Statement> statement_;
+    QString preparedText_;
+    QMap<QString, QVariant> params_;
+    std::vector<ColumnInfo> columns_;
+    std::vector<RowPtr> rows_;
+    std::vector<RowPtr> log_;
+    RowValues editBuffer_;
+    int cur_ = -1;
+    bool bof_ = true;
+    bool eof_ = true;
+    DataSetState state_ = DataSetState::Inactive;
+    int disableCount_ = 0;
+    std::vector<DataSource*> sources_;
+};

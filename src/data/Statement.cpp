@@ -1,0 +1,529 @@
+#include "data/Statement.h"
+
+#include "data/Database.h"
+#include "data/FbApi.h"
+#include "data/SqlParams.h"
+#include "platform/SjisCodec.h"
+
+#include <QDateTime>
+#include <cmath>
+#include <cstring>
+
+using namespace Firebird;
+
+namespace {
+
+constexpr unsigned kCharsetOctets = 1;
+constexpr unsigned kMaxSegment = 32768;
+
+// Owns message metadata.
+class MetaRef {
+  public:
+    explicit MetaRef(IMessageMetadata* meta = nullptr) : meta_(meta) {}
+    ~MetaRef() { Fb::ReleaseQuietly(meta_); }
+    MetaRef(const MetaRef&) = delete;
+    MetaRef& operator=(const MetaRef&) = delete;
+    IMessageMetadata* get() const { return meta_; }
+    IMessageMetadata* release() {
+        IMessageMetadata* m = meta_;
+        meta_ = nullptr;
+        return m;
+    }
+
+  private:
+    IMessageMetadata* meta_;
+};
+
+// Owns a metadata builder.
+class BuilderRef {
+  public:
+    explicit BuilderRef(IMetadataBuilder* b) : b_(b) {}
+    ~BuilderRef() { Fb::ReleaseQuietly(b_); }
+    BuilderRef(const BuilderRef&) = delete;
+    BuilderRef& operator=(const BuilderRef&) = delete;
+    IMetadataBuilder* operator->() const { return b_; }
+
+  private:
+    IMetadataBuilder* b_;
+};
+
+FieldKind KindOf(unsigned type, int subType, int scale, unsigned charSet) {
+    const bool exact = scale < 0 || subType == 1 || subType == 2;
+    switch (type) {
+    case SQL_SHORT:
+        return exact ? FieldKind::BCD : FieldKind::SmallInt;
+    case SQL_LONG:
+        return exact ? FieldKind::BCD : FieldKind::Integer;
+    case SQL_INT64:
+        return exact ? FieldKind::BCD : FieldKind::LargeInt;
+    case SQL_TEXT:
+        return charSet == kCharsetOctets ? FieldKind::Bytes : FieldKind::FixedChar;
+    case SQL_VARYING:
+        return charSet == kCharsetOctets ? FieldKind::VarBytes : FieldKind::String;
+    case SQL_BLOB:
+        return subType == 1 ? FieldKind::Memo : FieldKind::Blob;
+    case SQL_FLOAT:
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return FieldKind::Float;
+    case SQL_TYPE_DATE:
+        return FieldKind::Date;
+    case SQL_TYPE_TIME:
+        return FieldKind::Time;
+    case SQL_TIMESTAMP:
+        return FieldKind::DateTime;
+    case SQL_BOOLEAN:
+        return FieldKind::Boolean;
+    case SQL_ARRAY:
+        return FieldKind::Array;
+    default:
+        return FieldKind::Unknown;
+    }
+}
+
+QString DecodeText(const QByteArray& bytes, unsigned charSet) {
+    Q_UNUSED(charSet);
+    return Sjis::Decode(bytes);
+}
+
+QVariant TextValue(const unsigned char* p, unsigned type, unsigned length, unsigned charSet) {
+    QByteArray bytes;
+    if (type == SQL_VARYING) {
+        unsigned short len = 0;
+        std::memcpy(&len, p, sizeof len);
+        bytes = QByteArray(reinterpret_cast<const char*>(p) + 2, len);
+    } else {
+        bytes = QByteArray(reinterpret_cast<const char*>(p), static_cast<qsizetype>(length));
+        if (charSet != kCharsetOctets) {
+            while (bytes.endsWith(' '))
+                bytes.chop(1); // fixed-length text comes padded
+        }
+    }
+    if (charSet == kCharsetOctets)
+        return bytes;
+    return DecodeText(bytes, charSet);
+}
+
+template <class T> T Load(const unsigned char* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+QVariant ScaledValue(qint64 raw, int scale) {
+    if (scale == 0)
+        return raw;
+    return static_cast<double>(raw) * std::pow(10.0, scale);
+}
+
+QDate DecodeDate(ISC_DATE d) {
+    unsigned y = 0, m = 0, day = 0;
+    Fb::Util()->decodeDate(d, &y, &m, &day);
+    return QDate(static_cast<int>(y), static_cast<int>(m), static_cast<int>(day));
+}
+
+QTime DecodeTime(ISC_TIME t) {
+    unsigned h = 0, m = 0, s = 0, frac = 0;
+    Fb::Util()->decodeTime(t, &h, &m, &s, &frac);
+    return QTime(static_cast<int>(h), static_cast<int>(m), static_cast<int>(s),
+                 static_cast<int>(frac / 10));
+}
+
+QVariant NumberValue(const unsigned char* p, const ColumnInfo& c) {
+    switch (c.sqlType) {
+    case SQL_SHORT: {
+        QVariant v = ScaledValue(Load<short>(p), c.scale);
+        return c.scale == 0 ? QVariant(v.toInt()) : v;
+    }
+    case SQL_LONG: {
+        QVariant v = ScaledValue(Load<int>(p), c.scale);
+        return c.scale == 0 ? QVariant(v.toInt()) : v;
+    }
+    case SQL_INT64:
+        return ScaledValue(Load<qint64>(p), c.scale);
+    case SQL_FLOAT:
+        return static_cast<double>(Load<float>(p));
+    default:
+        return Load<double>(p);
+    }
+}
+
+QVariant ColumnValue(const unsigned char* p, const ColumnInfo& c) {
+    switch (c.sqlType) {
+    case SQL_TEXT:
+    case SQL_VARYING:
+        return TextValue(p, c.sqlType, c.length, c.charSet);
+    case SQL_TYPE_DATE:
+        return DecodeDate(Load<ISC_DATE>(p));
+    case SQL_TYPE_TIME:
+        return DecodeTime(Load<ISC_TIME>(p));
+    case SQL_TIMESTAMP: {
+        const auto ts = Load<ISC_TIMESTAMP>(p);
+        return QDateTime(DecodeDate(ts.timestamp_date), DecodeTime(ts.timestamp_time));
+    }
+    case SQL_BOOLEAN:
+        return Load<FB_BOOLEAN>(p) != 0;
+    default:
+        return NumberValue(p, c);
+    }
+}
+
+bool IsTextType(unsigned t) {
+    return t == SQL_TEXT || t == SQL_VARYING;
+}
+bool IsIntType(unsigned t) {
+    return t == SQL_SHORT || t == SQL_LONG || t == SQL_INT64;
+}
+
+QByteArray TextBytes(const QVariant& v, unsigned charSet) {
+    if (v.typeId() == QMetaType::QByteArray)
+        return v.toByteArray();
+    if (charSet == kCharsetOctets)
+        return v.toString().toUtf8();
+    return Sjis::Encode(v.toString());
+}
+
+qint64 IntegerOf(const QVariant& v) {
+    bool ok = false;
+    qint64 n = v.toLongLong(&ok);
+    if (!ok && v.typeId() == QMetaType::QString)
+        n = v.toString().trimmed().toLongLong(&ok);
+    if (!ok && v.canConvert<double>()) {
+        const double d = v.toDouble(&ok);
+        n = static_cast<qint64>(std::llround(d));
+    }
+    if (!ok)
+        throw EError(QStringLiteral("'%1' is not a valid integer value").arg(v.toString()));
+    return n;
+}
+
+double RealOf(const QVariant& v) {
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok)
+        throw EError(QStringLiteral("'%1' is not a valid floating point value").arg(v.toString()));
+    return d;
+}
+
+ISC_DATE EncodeDate(const QDate& d) {
+    return Fb::Util()->encodeDate(static_cast<unsigned>(d.year()), static_cast<unsigned>(d.month()),
+                                  static_cast<unsigned>(d.day()));
+}
+
+ISC_TIME EncodeTime(const QTime& t) {
+    return Fb::Util()->encodeTime(
+        static_cast<unsigned>(t.hour()), static_cast<unsigned>(t.minute()),
+        static_cast<unsigned>(t.second()), static_cast<unsigned>(t.msec() * 10));
+}
+
+// One parameter after its value was turned into the bytes the database expects.
+struct PreparedParam {
+    bool isNull = true;
+    unsigned type = SQL_VARYING;
+    unsigned length = 0;
+    int scale = 0;
+    QByteArray bytes;
+};
+
+template <class T> QByteArray Bytes(const T& v) {
+    return QByteArray(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+PreparedParam PrepareValue(Database& db, Transaction& tr, const Cell& cell, unsigned type,
+                           unsigned charSet, int scale) {
+    PreparedParam p;
+    p.type = type;
+    p.scale = scale;
+    if (type == SQL_BLOB && cell.blobPending) {
+        p.isNull = false;
+        p.bytes = Bytes(cell.blobId);
+        return p;
+    }
+    const QVariant& v = cell.value;
+    p.isNull = v.isNull() || !v.isValid();
+    if (p.isNull)
+        return p;
+    if (IsTextType(type) || type == SQL_NULL) {
+        const QByteArray text = TextBytes(v, charSet);
+        p.type = SQL_VARYING;
+        p.bytes = Bytes(static_cast<unsigned short>(text.size())) + text;
+    } else if (IsIntType(type) && scale == 0) {
+        p.type = SQL_INT64;
+        p.bytes = Bytes(IntegerOf(v));
+    } else if (IsIntType(type) || type == SQL_FLOAT || type == SQL_DOUBLE || type == SQL_D_FLOAT) {
+        p.type = SQL_DOUBLE;
+        p.scale = 0;
+        p.bytes = Bytes(RealOf(v));
+    } else if (type == SQL_TYPE_DATE) {
+        p.bytes = Bytes(EncodeDate(v.toDate()));
+    } else if (type == SQL_TYPE_TIME) {
+        p.bytes = Bytes(EncodeTime(v.toTime()));
+    } else if (type == SQL_TIMESTAMP) {
+        const QDateTime dt = v.toDateTime();
+        p.bytes = Bytes(ISC_TIMESTAMP{EncodeDate(dt.date()), EncodeTime(dt.time())});
+    } else if (type == SQL_BOOLEAN) {
+        p.bytes = Bytes(static_cast<FB_BOOLEAN>(v.toBool() ? 1 : 0));
+    } else if (type == SQL_BLOB) {
+        const QByteArray data =
+            v.typeId() == QMetaType::QByteArray ? v.toByteArray() : Sjis::Encode(v.toString());
+        p.bytes = Bytes(WriteBlob(db, tr, data));
+    } else {
+        throw EError(QStringLiteral("Unsupported parameter type %1").arg(type));
+    }
+    p.length = p.type == SQL_VARYING
+                   ? static_cast<unsigned>(std::max<qsizetype>(1, p.bytes.size() - 2))
+                   : static_cast<unsigned>(p.bytes.size());
+    return p;
+}
+
+unsigned NullLength(unsigned type, unsigned described) {
+    return type == SQL_NULL ? 1 : std::max(described, 1u);
+}
+
+} // namespace
+
+Statement::Statement(Database& db, Transaction& tr) : db_(db), tr_(tr) {}
+
+Statement::~Statement() {
+    try {
+        Unprepare();
+    } catch (...) {
+        // Releasing must not throw.
+    }
+}
+
+void Statement::Prepare(const QString& sql) {
+    Unprepare();
+    const PositionalSql positional = ToPositional(sql);
+    const QByteArray text = Sjis::Encode(positional.text);
+    try {
+        Fb::Status st;
+        statement_ = db_.Attachment()->prepare(
+            &st, tr_.Handle(), static_cast<unsigned>(text.size()), text.constData(),
+            static_cast<unsigned>(db_.SQLDialect), IStatement::PREPARE_PREFETCH_METADATA);
+        outMeta_ = statement_->getOutputMetadata(&st);
+        outBuffer_.assign(outMeta_->getMessageLength(&st), 0);
+    } catch (const FbException& e) {
+        Unprepare();
+        RaiseDatabaseError(e);
+    }
+    paramNames_ = positional.names;
+    DescribeColumns();
+}
+
+void Statement::DescribeColumns() {
+    columns_.clear();
+    Fb::Status st;
+    const unsigned count = outMeta_->getCount(&st);
+    for (unsigned i = 0; i < count; ++i) {
+        ColumnInfo c;
+        c.name = QString::fromUtf8(outMeta_->getAlias(&st, i));
+        c.sqlType = outMeta_->getType(&st, i);
+        c.subType = outMeta_->getSubType(&st, i);
+        c.scale = outMeta_->getScale(&st, i);
+        c.length = outMeta_->getLength(&st, i);
+        c.charSet = outMeta_->getCharSet(&st, i);
+        c.kind = KindOf(c.sqlType, c.subType, c.scale, c.charSet);
+        columns_.push_back(c);
+    }
+}
+
+void Statement::Unprepare() {
+    CloseCursor();
+    Fb::ReleaseQuietly(outMeta_);
+    if (statement_) {
+        try {
+            Fb::Status st;
+            statement_->free(&st);
+            statement_ = nullptr;
+        } catch (const FbException&) {
+            Fb::ReleaseQuietly(statement_);
+        }
+    }
+    columns_.clear();
+    paramNames_.clear();
+}
+
+std::vector<unsigned char> Statement::BuildInput(const std::vector<Cell>& params,
+                                                 IMessageMetadata** meta) {
+    Fb::Status st;
+    MetaRef described(statement_->getInputMetadata(&st));
+    const unsigned count = described.get()->getCount(&st);
+    if (params.size() < count)
+        throw EError(QStringLiteral("Statement needs %1 parameters").arg(count));
+    std::vector<PreparedParam> values;
+    BuilderRef builder(described.get()->getBuilder(&st));
+    for (unsigned i = 0; i < count; ++i) {
+        const unsigned type = described.get()->getType(&st, i);
+        PreparedParam p =
+            PrepareValue(db_, tr_, params[i], type, described.get()->getCharSet(&st, i),
+                         described.get()->getScale(&st, i));
+        builder->setType(&st, i, p.type);
+        builder->setScale(&st, i, p.scale);
+        builder->setLength(
+            &st, i, p.isNull ? NullLength(type, described.get()->getLength(&st, i)) : p.length);
+        values.push_back(std::move(p));
+    }
+    MetaRef input(builder->getMetadata(&st));
+    std::vector<unsigned char> buffer(input.get()->getMessageLength(&st), 0);
+    for (unsigned i = 0; i < count; ++i) {
+        const short nullFlag = values[i].isNull ? -1 : 0;
+        std::memcpy(buffer.data() + input.get()->getNullOffset(&st, i), &nullFlag, sizeof nullFlag);
+        if (!values[i].isNull)
+            std::memcpy(buffer.data() + input.get()->getOffset(&st, i), values[i].bytes.constData(),
+                        static_cast<size_t>(values[i].bytes.size()));
+    }
+    *meta = input.release();
+    return buffer;
+}
+
+void Statement::Execute(const std::vector<Cell>& params) {
+    if (!statement_)
+        throw EError(QStringLiteral("Statement not prepared"));
+    CloseCursor();
+    try {
+        Fb::Status st;
+        IMessageMetadata* raw = nullptr;
+        auto buffer = BuildInput(params, &raw);
+        MetaRef input(raw);
+        statement_->execute(&st, tr_.Handle(), input.get(), buffer.data(), nullptr, nullptr);
+    } catch (const FbException& e) {
+        RaiseDatabaseError(e);
+    }
+}
+
+void Statement::Open(const std::vector<Cell>& params) {
+    if (!statement_)
+        throw EError(QStringLiteral("Statement not prepared"));
+    CloseCursor();
+    try {
+        Fb::Status st;
+        IMessageMetadata* raw = nullptr;
+        auto buffer = BuildInput(params, &raw);
+        MetaRef input(raw);
+        cursor_ =
+            statement_->openCursor(&st, tr_.Handle(), input.get(), buffer.data(), outMeta_, 0);
+    } catch (const FbException& e) {
+        RaiseDatabaseError(e);
+    }
+}
+
+bool Statement::Fetch(RowValues* row) {
+    if (!cursor_)
+        return false;
+    try {
+        Fb::Status st;
+        if (cursor_->fetchNext(&st, outBuffer_.data()) != IStatus::RESULT_OK) {
+            CloseCursor();
+            return false;
+        }
+    } catch (const FbException& e) {
+        CloseCursor();
+        RaiseDatabaseError(e);
+    }
+    ReadRow(row);
+    return true;
+}
+
+void Statement::ReadRow(RowValues* row) {
+    Fb::Status st;
+    row->assign(columns_.size(), Cell{});
+    for (unsigned i = 0; i < columns_.size(); ++i) {
+        const ColumnInfo& c = columns_[i];
+        short nullFlag = 0;
+        std::memcpy(&nullFlag, outBuffer_.data() + outMeta_->getNullOffset(&st, i),
+                    sizeof nullFlag);
+        if (nullFlag)
+            continue;
+        const unsigned char* p = outBuffer_.data() + outMeta_->getOffset(&st, i);
+        Cell& cell = (*row)[i];
+        if (c.sqlType == SQL_BLOB || c.sqlType == SQL_ARRAY) {
+            cell.blobPending = true;
+            std::memcpy(&cell.blobId, p, sizeof cell.blobId);
+        } else {
+            cell.value = ColumnValue(p, c);
+        }
+    }
+}
+
+void Statement::CloseCursor() {
+    if (!cursor_)
+        return;
+    try {
+        Fb::Status st;
+        cursor_->close(&st);
+        cursor_ = nullptr;
+    } catch (const FbException&) {
+        Fb::ReleaseQuietly(cursor_);
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Owns an open blob; closing failures after a successful transfer are reported.
+class BlobRef {
+  public:
+    explicit BlobRef(IBlob* blob) : blob_(blob) {}
+    ~BlobRef() { Fb::ReleaseQuietly(blob_); }
+    BlobRef(const BlobRef&) = delete;
+    BlobRef& operator=(const BlobRef&) = delete;
+    IBlob* operator->() const { return blob_; }
+    void Close(Fb::Status& st) {
+        blob_->close(&st);
+        blob_ = nullptr;
+    }
+
+  private:
+    IBlob* blob_;
+};
+
+} // namespace
+
+namespace {
+int blobReads = 0;
+}
+
+int BlobReadCount() {
+    return blobReads;
+}
+
+QByteArray ReadBlob(Database& db, Transaction& tr, const ISC_QUAD& id) {
+    ++blobReads;
+    QByteArray out;
+    try {
+        Fb::Status st;
+        ISC_QUAD blobId = id;
+        BlobRef blob(db.Attachment()->openBlob(&st, tr.Handle(), &blobId, 0, nullptr));
+        char buffer[kMaxSegment];
+        for (;;) {
+            unsigned got = 0;
+            const int rc = blob->getSegment(&st, sizeof buffer, buffer, &got);
+            if (rc != IStatus::RESULT_OK && rc != IStatus::RESULT_SEGMENT)
+                break;
+            out.append(buffer, static_cast<qsizetype>(got));
+        }
+        blob.Close(st);
+    } catch (const FbException& e) {
+        RaiseDatabaseError(e);
+    }
+    return out;
+}
+
+ISC_QUAD WriteBlob(Database& db, Transaction& tr, const QByteArray& bytes) {
+    ISC_QUAD id{};
+    try {
+        Fb::Status st;
+        BlobRef blob(db.Attachment()->createBlob(&st, tr.Handle(), &id, 0, nullptr));
+        for (qsizetype pos = 0; pos < bytes.size(); pos += kMaxSegment) {
+            const auto len =
+                static_cast<unsigned>(std::min<qsizetype>(kMaxSegment, bytes.size() - pos));
+            blob->putSegment(&st, len, bytes.constData() + pos);
+        }
+        blob.Close(st);
+    } catch (const FbException& e) {
+        RaiseDatabaseError(e);
+    }
+    return id;
+}

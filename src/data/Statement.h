@@ -1,0 +1,75 @@
+#pragma once
+
+#include "data/FieldKind.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <firebird/Interface.h>
+#include <vector>
+
+class Database;
+class Transaction;
+
+// How one result column is described by the database.
+struct ColumnInfo {
+    QString name;
+    FieldKind kind = FieldKind::Unknown;
+    unsigned sqlType = 0;
+    int subType = 0;
+    int scale = 0;
+    unsigned length = 0;
+    unsigned charSet = 0;
+};
+
+// One value: either known, or a blob still in the database (read on first use).
+struct Cell {
+    QVariant value;
+    bool blobPending = false;
+    ISC_QUAD blobId{};
+};
+using RowValues = std::vector<Cell>;
+
+// A prepared statement with positional parameters on one connection and transaction.
+class Statement {
+  public:
+    Statement(Database& db, Transaction& tr);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    // Named parameters in the text are turned into positional ones.
+    void Prepare(const QString& sql);
+    void Unprepare();
+    bool Prepared() const { return statement_ != nullptr; }
+    const QStringList& ParamNames() const { return paramNames_; }
+    const std::vector<ColumnInfo>& Columns() const { return columns_; }
+
+    void Execute(const std::vector<Cell>& params);
+    void Open(const std::vector<Cell>& params);
+    // False when there are no more rows.
+    bool Fetch(RowValues* row);
+    void CloseCursor();
+
+  private:
+    void DescribeColumns();
+    std::vector<unsigned char> BuildInput(const std::vector<Cell>& params,
+                                          Firebird::IMessageMetadata** meta);
+    void ReadRow(RowValues* row);
+
+    Database& db_;
+    Transaction& tr_;
+    Firebird::IStatement* statement_ = nullptr;
+    Firebird::IResultSet* cursor_ = nullptr;
+    Firebird::IMessageMetadata* outMeta_ = nullptr;
+    std::vector<unsigned char> outBuffer_;
+    QStringList paramNames_;
+    std::vector<ColumnInfo> columns_;
+};
+
+// Blob access on a connection and transaction.
+QByteArray ReadBlob(Database& db, Transaction& tr, const ISC_QUAD& id);
+// How many blobs were read since the program started (tests prove blobs are read lazily).
+int BlobReadCount();
+ISC_QUAD WriteBlob(Database& db, Transaction& tr, const QByteArray& bytes);

@@ -1,0 +1,97 @@
+#include "platform/MessageService.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace Messages {
+namespace {
+
+Responder& CurrentResponder() {
+    static Responder responder;
+    return responder;
+}
+
+QMessageBox::StandardButtons ToStandard(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::Ok:
+        return QMessageBox::Ok;
+    case Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon ToIcon(Kind kind) {
+    switch (kind) {
+    case Kind::Error:
+        return QMessageBox::Critical;
+    case Kind::Warning:
+        return QMessageBox::Warning;
+    case Kind::Question:
+        return QMessageBox::Question;
+    case Kind::Information:
+        break;
+    }
+    return QMessageBox::Information;
+}
+
+Answer FromStandard(int button) {
+    switch (button) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+Answer Show(const Request& request, QWidget* parent) {
+    if (CurrentResponder())
+        return CurrentResponder()(request);
+    // Windows breaks lines at a bare carriage return; Qt needs a line feed.
+    QString shown = request.text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QMessageBox box(ToIcon(request.kind), request.caption, shown, ToStandard(request.buttons),
+                    parent ? parent : QApplication::activeWindow());
+    return FromStandard(box.exec());
+}
+
+QString Title() {
+    const QString name = QApplication::applicationDisplayName();
+    return name.isEmpty() ? QStringLiteral("Tavrel") : name;
+}
+
+} // namespace
+
+void SetResponder(Responder responder) {
+    CurrentResponder() = std::move(responder);
+}
+void ClearResponder() {
+    CurrentResponder() = nullptr;
+}
+
+void ShowError(const QString& text, QWidget* parent) {
+    Show({Kind::Error, Buttons::Ok, QStringLiteral("Tavrel"), text}, parent);
+}
+
+void ShowInformation(const QString& text, QWidget* parent) {
+    Show({Kind::Information, Buttons::Ok, Title(), text}, parent);
+}
+
+void ShowWarning(const QString& text, QWidget* parent) {
+    Show({Kind::Warning, Buttons::Ok, Title(), text}, parent);
+}
+
+Answer Ask(const QString& text, Buttons buttons, QWidget* parent) {
+    return Show({Kind::Question, buttons, Title(), text}, parent);
+}
+
+} // namespace Messages

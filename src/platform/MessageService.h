@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QWidget;
+
+// Every message box and question of the program goes through here, so tests can answer them.
+namespace Messages {
+
+enum class Kind { Error, Information, Warning, Question };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+struct Request {
+    Kind kind;
+    Buttons buttons;
+    QString caption;
+    QString text;
+};
+
+// Replaces the real boxes; the function returns the answer a user would give.
+using Responder = std::function<Answer(const Request&)>;
+void SetResponder(Responder responder);
+void ClearResponder();
+
+// Error box captioned with the application title ("Tavrel").
+void ShowError(const QString& text, QWidget* parent = nullptr);
+void ShowInformation(const QString& text, QWidget* parent = nullptr);
+void ShowWarning(const QString& text, QWidget* parent = nullptr);
+Answer Ask(const QString& text, Buttons buttons, QWidget* parent = nullptr);
+
+} // namespace Messages

@@ -1,0 +1,124 @@
+#include "platform/SjisCodec.h"
+
+#include "platform/Error.h"
+
+#include <QList>
+#include <cerrno>
+#include <iconv.h>
+
+namespace {
+
+// Owns one iconv descriptor.
+class IconvHandle {
+  public:
+    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~IconvHandle() {
+        if (valid())
+            iconv_close(cd_);
+    }
+    IconvHandle(const IconvHandle&) = delete;
+    IconvHandle& operator=(const IconvHandle&) = delete;
+    bool valid() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+  private:
+    iconv_t cd_;
+};
+
+// Converts as much as possible; returns the offset of the first bad input byte, or -1.
+qsizetype Convert(const IconvHandle& cd, const QByteArray& in, QByteArray* out, bool skipInvalid,
+                  const QByteArray& replacement) {
+    out->clear();
+    out->reserve(in.size() * 2 + 8);
+    char* src = const_cast<char*>(in.constData());
+    size_t srcLeft = static_cast<size_t>(in.size());
+    char buffer[4096];
+    qsizetype firstBad = -1;
+    iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
+    while (srcLeft > 0) {
+        char* dst = buffer;
+        size_t dstLeft = sizeof buffer;
+        size_t rc = iconv(cd.get(), &src, &srcLeft, &dst, &dstLeft);
+        out->append(buffer, static_cast<qsizetype>(dst - buffer));
+        if (rc != static_cast<size_t>(-1) || errno == E2BIG)
+            continue;
+        if (firstBad < 0)
+            firstBad = src - in.constData();
+        if (!skipInvalid)
+            return firstBad;
+        out->append(replacement);
+        ++src; // EILSEQ or EINVAL (truncated sequence): drop one byte and go on
+        --srcLeft;
+    }
+    return firstBad;
+}
+
+const QByteArray kUtf16Replacement = QByteArray("\xFD\xFF", 2); // U+FFFD, little endian
+
+QString FromUtf16Le(const QByteArray& bytes) {
+    return QString(reinterpret_cast<const QChar*>(bytes.constData()), bytes.size() / 2);
+}
+
+QByteArray ToUtf16Le(const QString& text) {
+    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+} // namespace
+
+namespace Sjis {
+
+QByteArray TryEncode(const QString& text, bool* ok) {
+    IconvHandle cd("CP932", "UTF-16LE");
+    QByteArray out;
+    const qsizetype bad = Convert(cd, ToUtf16Le(text), &out, false, {});
+    *ok = cd.valid() && bad < 0;
+    return out;
+}
+
+QByteArray Encode(const QString& text) {
+    bool ok = false;
+    QByteArray out = TryEncode(text, &ok);
+    if (ok)
+        return out;
+    // Name the offending character so the user can find it.
+    for (int i = 0; i < text.size(); ++i) {
+        const int len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        bool one = false;
+        TryEncode(text.mid(i, len), &one);
+        if (!one)
+            throw EError(QStringLiteral("文字「%1」(U+%2) はShift-JISで保存できません。")
+                             .arg(text.mid(i, len))
+                             .arg(QString::number(text.mid(i, len).toUcs4().value(0), 16)
+                                      .toUpper()
+                                      .rightJustified(4, QLatin1Char('0'))));
+        i += len - 1;
+    }
+    throw EError(QStringLiteral("Shift-JISへの変換に失敗しました。"));
+}
+
+QString Decode(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return {};
+    IconvHandle cd("UTF-16LE", "CP932");
+    QByteArray out;
+    Convert(cd, bytes, &out, true, kUtf16Replacement);
+    return FromUtf16Le(out);
+}
+
+bool IsValid(const QByteArray& bytes) {
+    IconvHandle cd("UTF-16LE", "CP932");
+    QByteArray out;
+    return Convert(cd, bytes, &out, false, {}) < 0;
+}
+
+bool DecodeWith(const char* iconvName, const QByteArray& bytes, QString* out) {
+    IconvHandle cd("UTF-16LE", iconvName);
+    if (!cd.valid())
+        return false;
+    QByteArray buffer;
+    Convert(cd, bytes, &buffer, true, kUtf16Replacement);
+    *out = FromUtf16Le(buffer);
+    return true;
+}
+
+} // namespace Sjis

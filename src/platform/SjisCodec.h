@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Shift-JIS (code page 932) at the program's boundaries: database, sheet text file, RTF.
+namespace Sjis {
+
+// Encodes text; raises EError naming the first character that has no Shift-JIS form.
+QByteArray Encode(const QString& text);
+// Encodes, reporting failure instead of raising; *ok is false when a character has no form.
+QByteArray TryEncode(const QString& text, bool* ok);
+// Decodes bytes; an invalid sequence becomes U+FFFD, never an exception.
+QString Decode(const QByteArray& bytes);
+// True when every byte sequence is valid Shift-JIS.
+bool IsValid(const QByteArray& bytes);
+// Converts between an arbitrary iconv code page and text (for RTF \fcharset); false if unknown.
+bool DecodeWith(const char* iconvName, const QByteArray& bytes, QString* out);
+
+} // namespace Sjis

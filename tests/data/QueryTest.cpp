@@ -1,0 +1,263 @@
+#include "data/Query.h"
+#include "data/Database.h"
+#include "data/DbConnect.h"
+#include "data/IbFunc.h"
+#include "data/Statement.h"
+#include "support/TestDb.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A connection and a cached design query over one fresh database.
+struct CardFixture {
+    explicit CardFixture(const QString& path) {
+        ConnectDatabase(db, tr, path);
+        OpenCards();
+    }
+    void OpenCards() {
+        q.SQL = {QStringLiteral("SELECT * FROM TAVREL"), QStringLiteral("ORDER BY NAME")};
+        q.CachedUpdates = true;
+        q.ForcedRefresh = true;
+        q.UpdateObject = &upd;
+        q.Open();
+        GenerateUpdateSql(q, &upd, QStringLiteral("TAVREL"));
+    }
+    void AddCard(const QString& name, int x = 10) {
+        q.Append();
+        q.FieldByName("ID").SetValue(0);
+        q.FieldByName("NAME").SetValue(name);
+        q.FieldByName("G_X").SetValue(x);
+        q.Post();
+    }
+    // Values as another connection sees them.
+    static QStringList StoredNames(const QString& path) {
+        Database other;
+        Transaction otherTr;
+        ConnectDatabase(other, otherTr, path);
+        Query q(&other, &otherTr);
+        q.SQL = {QStringLiteral("SELECT NAME FROM TAVREL ORDER BY NAME")};
+        q.Open();
+        QStringList names;
+        for (; !q.Eof(); q.Next())
+            names << q.Fields(0).AsString();
+        return names;
+    }
+    Database db;
+    Transaction tr;
+    Query q{&db, &tr};
+    TUpdateSQL upd;
+};
+
+TEST(Query, FieldsComeInTableOrderWithTheirKinds) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    ASSERT_EQ(f.q.FieldCount(), 11);
+    EXPECT_EQ(f.q.Fields(0).FieldName(), "ID");
+    EXPECT_EQ(f.q.Fields(3).FieldName(), "CARDTEXT");
+    EXPECT_EQ(f.q.Fields(0).DataType(), FieldKind::Integer);
+    EXPECT_EQ(f.q.Fields(1).DataType(), FieldKind::String);
+    EXPECT_EQ(f.q.Fields(3).DataType(), FieldKind::Memo);
+    EXPECT_EQ(f.q.Fields(4).DataType(), FieldKind::Blob);
+    EXPECT_TRUE(f.q.IsEmpty());
+    EXPECT_TRUE(f.q.Eof());
+    EXPECT_EQ(f.q.State(), DataSetState::Browse);
+}
+
+TEST(Query, ApplyStoresInsertsUpdatesAndDeletesWithTheirOwnIdentifiers) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.AddCard("b");
+    f.AddCard("a");
+    EXPECT_TRUE(f.q.UpdatesPending());
+    EXPECT_TRUE(CardFixture::StoredNames(tdb.Path()).isEmpty()); // nothing written yet
+    ASSERT_TRUE(ApplyAndReopen(f.q, false, false));
+    EXPECT_FALSE(f.q.UpdatesPending());
+    ASSERT_EQ(f.q.RecordCount(), 2);
+    const int idA = f.q.FieldByName("ID").AsInteger();
+    f.q.Next();
+    const int idB = f.q.FieldByName("ID").AsInteger();
+    EXPECT_GT(idA, 0);
+    EXPECT_GT(idB, 0);
+    EXPECT_NE(idA, idB);
+
+    // Mixed: rename b, delete a, add c.
+    f.q.Edit();
+    f.q.FieldByName("NAME").SetValue("bb");
+    f.q.Post();
+    f.q.First();
+    f.q.Delete();
+    f.AddCard("c");
+    ApplyAndReopen(f.q, false, false);
+    EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"bb", "c"}));
+}
+
+TEST(Query, NullIntegersReadAsZeroAndEditCancelRestores) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.q.Append();
+    f.q.FieldByName("NAME").SetValue("x");
+    f.q.Post();
+    EXPECT_EQ(f.q.FieldByName("G_Y").AsInteger(), 0);
+    EXPECT_TRUE(f.q.FieldByName("G_Y").IsNull());
+    f.q.Edit();
+    f.q.FieldByName("NAME").SetValue("changed");
+    f.q.Cancel();
+    EXPECT_EQ(f.q.FieldByName("NAME").AsString(), "x");
+    EXPECT_THROW(f.q.FieldByName("NAME").SetValue("y"), EError); // browse state
+}
+
+TEST(Query, JapaneseTextAndBlobsSurviveTheShiftJisConnection) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    const QString name = QStringLiteral("お届け先　ｱｲｳｴｵ 高橋");
+    const QByteArray picture("BM\x00\x01\xff\xfe", 6);
+    f.q.Append();
+    f.q.FieldByName("NAME").SetValue(name);
+    f.q.FieldByName("CARDTEXT").SetValue(QStringLiteral("{\\rtf1 東京都}"));
+    f.q.FieldByName("GAZOU").SetValue(picture);
+    f.q.Post();
+    ApplyAndReopen(f.q, false, false);
+    ASSERT_EQ(f.q.RecordCount(), 1);
+    EXPECT_EQ(f.q.FieldByName("NAME").AsString(), name);
+    EXPECT_EQ(f.q.FieldByName("CARDTEXT").AsString(), QStringLiteral("{\\rtf1 東京都}"));
+    EXPECT_EQ(f.q.FieldByName("GAZOU").AsBytes(), picture);
+}
+
+TEST(Query, TextWithoutShiftJisFormIsRefusedAtPost) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.q.Append();
+    f.q.FieldByName("NAME").SetValue(QStringLiteral("ラベル😀"));
+    try {
+        f.q.Post();
+        FAIL() << "post accepted an emoji";
+    } catch (const EError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("😀"))) << e.message().toStdString();
+    }
+    EXPECT_EQ(f.q.State(), DataSetState::Insert);
+    f.q.Cancel();
+    EXPECT_FALSE(f.q.UpdatesPending());
+}
+
+TEST(Query, FailedApplyKeepsEverythingCachedAndWritesNothing) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.AddCard("ok1");
+    f.AddCard("toolong");
+    f.AddCard("ok2");
+    f.q.Locate("NAME", "toolong");
+    f.q.Edit();
+    f.q.FieldByName("NAME").SetValue(QString(150, QLatin1Char('x'))); // column holds 100
+    f.q.Post();
+    EXPECT_THROW(f.q.ApplyUpdates(), EDatabaseError);
+    EXPECT_TRUE(f.q.UpdatesPending());
+    f.tr.CommitRetaining(); // what a later save would do: must not store half an apply
+    EXPECT_TRUE(CardFixture::StoredNames(tdb.Path()).isEmpty());
+
+    f.q.Edit();
+    f.q.FieldByName("NAME").SetValue("fixed");
+    f.q.Post();
+    f.q.ApplyUpdates();
+    EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"fixed", "ok1", "ok2"}));
+}
+
+TEST(Query, LocateMatchesWholeCaseSensitiveValues) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.AddCard("Alpha", 5);
+    f.AddCard("alpha", 6);
+    EXPECT_TRUE(f.q.Locate("NAME", "alpha"));
+    EXPECT_EQ(f.q.FieldByName("G_X").AsInteger(), 6);
+    EXPECT_FALSE(f.q.Locate("NAME", "alp"));
+    EXPECT_TRUE(f.q.Locate("g_x", 5));
+    EXPECT_EQ(f.q.FieldByName("NAME").AsString(), "Alpha");
+}
+
+TEST(Query, EventsFireInDataSetOrder) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    QStringList seen;
+    f.q.OnNewRecord = [&](Query&) { seen << "new"; };
+    f.q.BeforePost = [&](Query&) { seen << "beforepost"; };
+    f.q.AfterCancel = [&](Query&) { seen << "cancel"; };
+    f.q.AfterScroll = [&](Query&) { seen << "scroll"; };
+    f.q.Insert();
+    f.q.Cancel();
+    f.q.Append();
+    f.q.Post();
+    EXPECT_EQ(seen,
+              QStringList({"new", "scroll", "cancel", "scroll", "new", "scroll", "beforepost"}));
+}
+
+TEST(Query, BeforePostFailureKeepsTheRecordInEditing) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.q.BeforePost = [](Query&) { throw EError("no"); };
+    f.q.Append();
+    EXPECT_THROW(f.q.Post(), EError);
+    EXPECT_EQ(f.q.State(), DataSetState::Insert);
+    EXPECT_FALSE(f.q.UpdatesPending());
+}
+
+TEST(Query, ReconnectShowsValuesCommittedByAnotherConnection) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    CardFixture other(tdb.Path());
+    other.AddCard("from other");
+    other.q.ApplyUpdates();
+    EXPECT_EQ(f.q.RecordCount(), 0);
+    ApplyAndReopen(f.q, false, false);
+    EXPECT_EQ(f.q.RecordCount(), 1);
+}
+
+TEST(Query, BlobsAreReadOnlyWhenAskedFor) {
+    TestDb tdb;
+    {
+        CardFixture f(tdb.Path());
+        for (int i = 0; i < 3; ++i) {
+            f.q.Append();
+            f.q.FieldByName("GAZOU").SetValue(QByteArray(100000, 'p'));
+            f.q.Post();
+        }
+        f.q.ApplyUpdates();
+    }
+    const int before = BlobReadCount();
+    CardFixture f(tdb.Path());
+    f.q.Last();
+    EXPECT_EQ(f.q.RecordCount(), 3);
+    EXPECT_EQ(BlobReadCount(), before);
+    EXPECT_EQ(f.q.FieldByName("GAZOU").AsBytes().size(), 100000);
+    EXPECT_EQ(f.q.FieldByName("GAZOU").AsBytes().size(), 100000);
+    EXPECT_EQ(BlobReadCount(), before + 1);
+}
+
+TEST(Query, CharacterOutsideTheConnectionSetFailsAtApplyAndStoresNothing) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.AddCard(QStringLiteral("髙橋")); // a Windows extension character, not in JIS X 0208
+    try {
+        f.q.ApplyUpdates();
+        FAIL() << "stored a character the connection cannot carry";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.message().contains("transliterate")) << e.message().toStdString();
+    }
+    EXPECT_TRUE(f.q.UpdatesPending());
+    EXPECT_TRUE(CardFixture::StoredNames(tdb.Path()).isEmpty());
+}
+
+TEST(Query, ServerConnectionAppliesAndRetries) {
+    if (!TestDb::ServerAvailable())
+        GTEST_SKIP() << "no Firebird server on 127.0.0.1";
+    auto tdb = TestDb::OnServer();
+    CardFixture f(tdb->Path());
+    f.AddCard(QStringLiteral("サーバー"));
+    f.AddCard(QString(101, QLatin1Char('y')));
+    EXPECT_THROW(f.q.ApplyUpdates(), EDatabaseError);
+    f.q.Last();
+    f.q.Delete();
+    f.q.ApplyUpdates();
+    EXPECT_EQ(CardFixture::StoredNames(tdb->Path()), QStringList({QStringLiteral("サーバー")}));
+}
+
+} // namespace

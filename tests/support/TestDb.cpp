@@ -1,0 +1,54 @@
+#include "support/TestDb.h"
+
+#include "data/Schema.h"
+
+#include <QDir>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+QString TempRoot(bool server) {
+    // The server runs as its own user and needs a folder it can reach.
+    return server ? QStringLiteral("/var/tmp/tavrel-test-XXXXXX") : QString();
+}
+} // namespace
+
+TestDb::TestDb() : TestDb(false) {}
+
+TestDb::TestDb(bool server)
+    : dir_(server ? TempRoot(true) : QDir::tempPath() + QStringLiteral("/tavrel-test-XXXXXX")) {
+    const QString file = dir_.path() + QStringLiteral("/TAVREL.FDB");
+    if (server)
+        chmod(dir_.path().toLocal8Bit().constData(), 0777);
+    path_ = server ? QStringLiteral("127.0.0.1:") + file : file;
+    CreateDatabaseFromScript(path_, SchemaPath());
+}
+
+TestDb::~TestDb() = default;
+
+std::unique_ptr<TestDb> TestDb::OnServer() {
+    return std::unique_ptr<TestDb>(new TestDb(true));
+}
+
+bool TestDb::ServerAvailable() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(3050);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    close(fd);
+    return ok;
+}
+
+QString TestDb::SchemaPath() {
+    return QStringLiteral(TAVREL_SOURCE_DIR "/db/schema.sql");
+}
+QString TestDb::SamplePath() {
+    return QStringLiteral(TAVREL_SOURCE_DIR "/db/sample.sql");
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+// A fresh database made from db/schema.sql for one test, removed afterwards.
+class TestDb {
+  public:
+    // Local file through the embedded engine.
+    TestDb();
+    // Through the test server on 127.0.0.1 when asked; see ServerAvailable().
+    static std::unique_ptr<TestDb> OnServer();
+    ~TestDb();
+
+    QString Path() const { return path_; } // what a connection is opened with
+    QString Folder() const { return dir_.path(); }
+    static bool ServerAvailable();
+    static QString SchemaPath();
+    static QString SamplePath();
+
+  private:
+    explicit TestDb(bool server);
+    QTemporaryDir dir_;
+    QString path_;
+};
