@@ -1,0 +1,25 @@
+#!/bin/bash
+# Installs the Debian packages Tavrel needs to build, run and test; only what is missing.
+set -euo pipefail
+PACKAGES=(
+    g++ cmake ninja-build pkg-config
+    qt6-base-dev qt6-svg-dev libgl-dev
+    firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
+    libjpeg62-turbo-dev
+    libgtest-dev libbenchmark-dev
+    fonts-ipafont-gothic fonts-ipafont-mincho
+    xvfb xauth
+)
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+echo "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+# The server package asks for SYSDBA's password; the test script sets it itself.
+echo "firebird3.0-server shared/firebird/enabled boolean true" | debconf-set-selections
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"
