@@ -5,7 +5,9 @@
 #include "data/Query.h"
 #include "data/UpdateSql.h"
 
+#include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <memory>
 
 class QAction;

@@ -29,7 +29,7 @@ qsizetype PassiveLength(const QString& s, qsizetype i) {
     return 0;
 }
 
-bool IsOnlyComments(const QString& statement) {
+QString WithoutComments(const QString& statement) {
     QString rest;
     for (qsizetype i = 0; i < statement.size();) {
         const qsizetype len = PassiveLength(statement, i);
@@ -39,7 +39,11 @@ bool IsOnlyComments(const QString& statement) {
             rest += statement.at(i);
         i += std::max<qsizetype>(len, 1);
     }
-    return rest.trimmed().isEmpty();
+    return rest;
+}
+
+bool IsOnlyComments(const QString& statement) {
+    return WithoutComments(statement).trimmed().isEmpty();
 }
 
 } // namespace
@@ -60,7 +64,7 @@ QStringList SplitScript(const QString& script) {
         }
         if (QStringView(script).mid(i).startsWith(terminator)) {
             i += terminator.size();
-            const auto m = setTerm.match(current.trimmed());
+            const auto m = setTerm.match(WithoutComments(current).trimmed());
             if (m.hasMatch())
                 terminator = m.captured(1);
             else if (!IsOnlyComments(current))
