@@ -76,16 +76,34 @@ QVariant Real(const QString& token) {
     return ok ? QVariant(d) : QVariant();
 }
 
+// A two-digit year means the one within fifty years of today.
+QDate InCenturyWindow(QDate d, const QString& format) {
+    if (!d.isValid() || format.contains(QLatin1String("yyyy")))
+        return d;
+    const int now = QDate::currentDate().year();
+    while (d.year() < now - 50)
+        d = d.addYears(100);
+    return d;
+}
+
 QVariant DateTimeValue(const QString& token, FieldKind kind) {
     const QLocale locale = QLocale::system();
-    QVariant v;
-    if (kind == FieldKind::Date)
-        v = locale.toDate(token.trimmed(), QLocale::ShortFormat);
-    else if (kind == FieldKind::Time)
-        v = locale.toTime(token.trimmed(), QLocale::ShortFormat);
-    else
-        v = locale.toDateTime(token.trimmed(), QLocale::ShortFormat);
-    return v.isValid() && !v.isNull() ? v : QVariant();
+    const QString text = token.trimmed();
+    if (kind == FieldKind::Time) {
+        const QTime t = locale.toTime(text, QLocale::ShortFormat);
+        return t.isValid() ? QVariant(t) : QVariant();
+    }
+    if (kind == FieldKind::Date) {
+        const QString format = locale.dateFormat(QLocale::ShortFormat);
+        const QDate d = InCenturyWindow(locale.toDate(text, format), format);
+        return d.isValid() ? QVariant(d) : QVariant();
+    }
+    const QString format = locale.dateTimeFormat(QLocale::ShortFormat);
+    QDateTime dt = locale.toDateTime(text, format);
+    if (!dt.isValid())
+        return {};
+    dt.setDate(InCenturyWindow(dt.date(), format));
+    return dt;
 }
 
 } // namespace
