@@ -50,6 +50,11 @@ qsizetype Convert(const IconvHandle& cd, const QByteArray& in, QByteArray* out, 
         ++src; // EILSEQ or EINVAL (truncated sequence): drop one byte and go on
         --srcLeft;
     }
+    // Stateful code pages hold back their last character until flushed.
+    char* dst = buffer;
+    size_t dstLeft = sizeof buffer;
+    iconv(cd.get(), nullptr, nullptr, &dst, &dstLeft);
+    out->append(buffer, static_cast<qsizetype>(dst - buffer));
     return firstBad;
 }
 
