@@ -26,7 +26,10 @@ inline double StatusMb(const char* key) {
         return 0;
     for (const QByteArray& line : f.readAll().split('\n'))
         if (line.startsWith(key))
-            return line.mid(static_cast<qsizetype>(strlen(key))).trimmed().split(' ')[0].toDouble() /
+            return line.mid(static_cast<qsizetype>(strlen(key)))
+                       .trimmed()
+                       .split(' ')[0]
+                       .toDouble() /
                    1024.0;
     return 0;
 }

@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
         std::vector<double> open;
         for (int i = 0; i < 5; ++i)
             open.push_back(OpenAll(kPath));
-        std::printf("open+fetch all+last of 10,000 designs: median %.1f ms (runs:", bench::Median(open));
+        std::printf("open+fetch all+last of 10,000 designs: median %.1f ms (runs:",
+                    bench::Median(open));
         for (double v : open)
             std::printf(" %.1f", v);
         std::printf(")\npeak resident memory: %.1f MB\n", bench::StatusMb("VmHWM:"));

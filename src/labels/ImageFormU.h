@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QFrame>
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+
+class DataSource;
+class Query;
+class TDBImage;
+
+// The picture window: a captionless child of the text panel with a sizing frame, which the
+// user drags and sizes to place the label's picture. Geometry is the outer one, frame included.
+class TImageForm : public QFrame {
+    Q_OBJECT
+  public:
+    TImageForm(QWidget* panel, DataSource* source);
+
+    static constexpr int kFrame = 3;
+
+    TDBImage* DBImage1 = nullptr;
+
+    void FormCreate();
+    void DBImage1MouseDown(QMouseEvent* event);
+    void FormResize();
+
+    // The placement operations the design list's handlers run.
+    void PlacementFromRecord(Query& dataSet);
+    void PlacementIntoRecord(Query& dataSet) const;
+
+    bool Stretched() const;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    Qt::Edges EdgesAt(const QPoint& pos) const;
+    void EditIfModifiable();
+    void BeginTracking(const QPoint& globalPos, Qt::Edges edges);
+    void Track(const QPoint& globalPos);
+
+    QPointer<DataSource> source_;
+    bool tracking_ = false;
+    bool userSizing_ = false;
+    Qt::Edges edges_;
+    QPoint pressGlobal_;
+    QRect pressGeometry_;
+};

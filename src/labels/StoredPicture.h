@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+// The picture of a label design as it is stored: the bytes of a Windows bitmap file.
+namespace StoredPicture {
+
+// The bitmap file inside a stored value: an 8-byte prefix some writers put in front is skipped.
+QByteArray BitmapBytes(const QByteArray& stored);
+// Decodes a stored value. Null or empty gives a null image and no error; anything that is not
+// a bitmap file gives a null image and the loader's message "Bitmap image is not valid".
+QImage Decode(const QByteArray& stored, QString* error);
+// A plain 24-bit bitmap file (BITMAPFILEHEADER + BITMAPINFOHEADER, bottom-up rows).
+QByteArray Encode(const QImage& image);
+
+} // namespace StoredPicture
