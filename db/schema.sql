@@ -10,7 +10,9 @@ CREATE TABLE TAVREL (
     ID         INTEGER NOT NULL,
     NAME       VARCHAR(100),
     PAPERNAME  VARCHAR(60),
-    CARDTEXT   BLOB SUB_TYPE TEXT,
+    /* The label text is RTF as the rich edit streams it: Shift-JIS bytes. Stored in that
+       character set, the engine need not transliterate every row's text at each fetch. */
+    CARDTEXT   BLOB SUB_TYPE TEXT CHARACTER SET SJIS_0208,
     GAZOU      BLOB SUB_TYPE BINARY,
     G_X        INTEGER,
     G_Y        INTEGER,

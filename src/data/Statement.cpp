@@ -313,9 +313,13 @@ void Statement::Prepare(const QString& sql) {
 
 void Statement::DescribeColumns() {
     columns_.clear();
+    offsets_.clear();
+    nullOffsets_.clear();
     Fb::Status st;
     const unsigned count = outMeta_->getCount(&st);
     for (unsigned i = 0; i < count; ++i) {
+        offsets_.push_back(outMeta_->getOffset(&st, i));
+        nullOffsets_.push_back(outMeta_->getNullOffset(&st, i));
         ColumnInfo c;
         c.name = QString::fromUtf8(outMeta_->getAlias(&st, i));
         c.sqlType = outMeta_->getType(&st, i);
@@ -426,16 +430,14 @@ bool Statement::Fetch(RowValues* row) {
 }
 
 void Statement::ReadRow(RowValues* row) {
-    Fb::Status st;
     row->assign(columns_.size(), Cell{});
     for (unsigned i = 0; i < columns_.size(); ++i) {
         const ColumnInfo& c = columns_[i];
         short nullFlag = 0;
-        std::memcpy(&nullFlag, outBuffer_.data() + outMeta_->getNullOffset(&st, i),
-                    sizeof nullFlag);
+        std::memcpy(&nullFlag, outBuffer_.data() + nullOffsets_[i], sizeof nullFlag);
         if (nullFlag)
             continue;
-        const unsigned char* p = outBuffer_.data() + outMeta_->getOffset(&st, i);
+        const unsigned char* p = outBuffer_.data() + offsets_[i];
         Cell& cell = (*row)[i];
         if (c.sqlType == SQL_BLOB || c.sqlType == SQL_ARRAY) {
             cell.blobPending = true;

@@ -64,6 +64,8 @@ class Statement {
     Firebird::IResultSet* cursor_ = nullptr;
     Firebird::IMessageMetadata* outMeta_ = nullptr;
     std::vector<unsigned char> outBuffer_;
+    std::vector<unsigned> offsets_;
+    std::vector<unsigned> nullOffsets_;
     QStringList paramNames_;
     std::vector<ColumnInfo> columns_;
 };

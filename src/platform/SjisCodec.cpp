@@ -60,6 +60,21 @@ qsizetype Convert(const IconvHandle& cd, const QByteArray& in, QByteArray* out, 
 
 const QByteArray kUtf16Replacement = QByteArray("\xFD\xFF", 2); // U+FFFD, little endian
 
+// Most label text and every statement is plain ASCII: no conversion needed.
+bool IsAscii(const QByteArray& bytes) {
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+bool IsAscii(const QString& text) {
+    for (QChar c : text)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
 QString FromUtf16Le(const QByteArray& bytes) {
     return QString(reinterpret_cast<const QChar*>(bytes.constData()), bytes.size() / 2);
 }
@@ -73,7 +88,11 @@ QByteArray ToUtf16Le(const QString& text) {
 namespace Sjis {
 
 QByteArray TryEncode(const QString& text, bool* ok) {
-    IconvHandle cd("CP932", "UTF-16LE");
+    if (IsAscii(text)) {
+        *ok = true;
+        return text.toLatin1();
+    }
+    thread_local IconvHandle cd("CP932", "UTF-16LE");
     QByteArray out;
     const qsizetype bad = Convert(cd, ToUtf16Le(text), &out, false, {});
     *ok = cd.valid() && bad < 0;
@@ -102,9 +121,9 @@ QByteArray Encode(const QString& text) {
 }
 
 QString Decode(const QByteArray& bytes) {
-    if (bytes.isEmpty())
-        return {};
-    IconvHandle cd("UTF-16LE", "CP932");
+    if (IsAscii(bytes))
+        return QString::fromLatin1(bytes);
+    thread_local IconvHandle cd("UTF-16LE", "CP932");
     QByteArray out;
     Convert(cd, bytes, &out, true, kUtf16Replacement);
     return FromUtf16Le(out);
