@@ -113,11 +113,17 @@ void Query::ApplyUpdates() {
     Database& db = *db_;
     Transaction& tr = *GetTransaction();
     db.ReattachIfLost();
-    for (const RowPtr& row : log_)
-        if (row->status != UpdateStatus::Deleted)
-            LoadPendingBlobs(*row);
-    ExecuteImmediate(db, tr, QStringLiteral("SAVEPOINT ") + kSavepoint);
     try {
+        for (const RowPtr& row : log_)
+            if (row->status != UpdateStatus::Deleted)
+                LoadPendingBlobs(*row);
+    } catch (const EDatabaseError& e) {
+        if (e.connectionLost())
+            db.MarkConnectionLost();
+        throw;
+    }
+    try {
+        ExecuteImmediate(db, tr, QStringLiteral("SAVEPOINT ") + kSavepoint);
         ApplyStatements stmts(db, tr, *UpdateObject);
         for (const RowPtr& row : log_)
             ApplyRow(stmts, *row);

@@ -261,3 +261,72 @@ TEST(Query, ServerConnectionAppliesAndRetries) {
 }
 
 } // namespace
+
+namespace {
+
+// Ends one connection from outside, as a server shutdown or a dropped network would.
+void KillConnection(CardFixture& victim, const QString& path) {
+    Statement id(victim.db, victim.tr);
+    id.Prepare("SELECT CURRENT_CONNECTION FROM RDB$DATABASE");
+    id.Open({});
+    RowValues row;
+    ASSERT_TRUE(id.Fetch(&row));
+    id.CloseCursor();
+    Database admin;
+    Transaction adminTr;
+    ConnectDatabase(admin, adminTr, path);
+    ExecuteImmediate(admin, adminTr,
+                     "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID = " +
+                         QString::number(row[0].value.toLongLong()));
+    adminTr.Commit();
+}
+
+void LostConnectionThenRetry(const QString& path) {
+    CardFixture f(path);
+    f.AddCard("one");
+    f.AddCard("two");
+    KillConnection(f, path);
+    try {
+        f.q.ApplyUpdates();
+        FAIL() << "apply on a dead connection succeeded";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.connectionLost()) << e.message().toStdString();
+    }
+    EXPECT_TRUE(f.q.UpdatesPending());
+    EXPECT_EQ(f.q.RecordCount(), 2);
+    EXPECT_TRUE(CardFixture::StoredNames(path).isEmpty());
+    f.q.ApplyUpdates(); // the connection is back: everything is stored exactly once
+    EXPECT_FALSE(f.q.UpdatesPending());
+    EXPECT_EQ(CardFixture::StoredNames(path), QStringList({"one", "two"}));
+}
+
+TEST(QueryLostConnection, EmbeddedApplyKeepsTheCacheAndRetriesOnce) {
+    TestDb tdb;
+    LostConnectionThenRetry(tdb.Path());
+}
+
+TEST(QueryLostConnection, ServerApplyKeepsTheCacheAndRetriesOnce) {
+    if (!TestDb::ServerAvailable())
+        GTEST_SKIP() << "no Firebird server on 127.0.0.1";
+    auto tdb = TestDb::OnServer();
+    LostConnectionThenRetry(tdb->Path());
+}
+
+TEST(QueryLostConnection, ServerReconnectShowsOtherConnectionsWork) {
+    if (!TestDb::ServerAvailable())
+        GTEST_SKIP() << "no Firebird server on 127.0.0.1";
+    auto tdb = TestDb::OnServer();
+    CardFixture f(tdb->Path());
+    CardFixture other(tdb->Path());
+    other.AddCard(QStringLiteral("別の窓"));
+    other.q.ApplyUpdates();
+    f.AddCard("mine");
+    ASSERT_TRUE(ApplyAndReopen(f.q, false, false));
+    EXPECT_EQ(f.q.RecordCount(), 2);
+    f.q.First();
+    f.q.Delete();
+    ApplyAndReopen(f.q, false, false);
+    EXPECT_EQ(CardFixture::StoredNames(tdb->Path()).size(), 1);
+}
+
+} // namespace
