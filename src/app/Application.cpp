@@ -1,6 +1,8 @@
 #include "app/Application.h"
 
+#include "platform/Error.h"
 #include "platform/Help.h"
+#include "platform/MessageService.h"
 
 #include <QApplication>
 #include <QFont>
@@ -17,4 +19,15 @@ void InitApplication(QApplication& app) {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
     app.setFont(font);
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        Messages::ShowError(ExceptionText(e));
+    } catch (...) {
+        Messages::ShowError(QStringLiteral("Unknown error"));
+    }
+    return false;
 }

@@ -1,6 +1,14 @@
 #pragma once
 
-class QApplication;
+#include <QApplication>
+
+// The application object: an exception that reaches it is shown in the error box and the
+// program goes on.
+class TApplication : public QApplication {
+  public:
+    TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    bool notify(QObject* receiver, QEvent* event) override;
+};
 
 // What the entry point sets up before the main window: title, help file, fonts.
 void InitApplication(QApplication& app);

@@ -1,7 +1,14 @@
 #include "app/TavrelU.h"
 
 #include "app/Settings.h"
+#include "app/ToolGlyphs.h"
+#include "controls/CapNavi.h"
+#include "controls/DBControls.h"
+#include "controls/DBGrid.h"
+#include "controls/NaviGlyphs.h"
 #include "data/DbConnect.h"
+#include "labels/CardList.h"
+#include "labels/ImageFormU.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
 
@@ -14,6 +21,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -29,6 +37,43 @@ QFrame* MakePanel(QWidget* parent, const QString& name, const QRect& geometry,
     panel->setLineWidth(1);
     panel->setGeometry(geometry);
     return panel;
+}
+
+QToolButton* MakeToolButton(QWidget* bar, const QString& name, const QIcon& icon,
+                            const QString& hint, int x) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setIcon(icon);
+    button->setAutoRaise(true);
+    button->setGeometry(x, 3, 23, 22);
+    button->setToolTip(hint);
+    button->setStatusTip(hint);
+    return button;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QString& hint, const QPoint& at) {
+    auto* label = new QLabel(text, parent);
+    label->move(at);
+    label->setToolTip(hint);
+    label->setStatusTip(hint);
+    return label;
+}
+
+void SetHint(QWidget* w, const QString& hint) {
+    w->setToolTip(hint);
+    w->setStatusTip(hint);
+}
+
+QStringList MainCaptions(const char16_t* fifth) {
+    return {QStringLiteral("最初"), QStringLiteral("前"),      QStringLiteral("次"),
+            QStringLiteral("最後"), QString::fromUtf16(fifth), QStringLiteral("削除"),
+            QStringLiteral("編集"), QStringLiteral("登録"),    QStringLiteral("取消")};
+}
+
+// The four bars share their own glyphs for insert, delete, edit, post and cancel.
+void ShareGlyphs(TCaptionDBNavi* bar) {
+    for (int i = 4; i <= 8; ++i)
+        bar->SetButtonGlyph(static_cast<TNavigateBtn>(i), NaviGlyphs::Shared(i));
 }
 
 QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, const QString& hint) {
@@ -105,9 +150,104 @@ void TTavrelForm::CreateClientArea() {
     Panel3 =
         MakePanel(ClientArea, QStringLiteral("Panel3"), QRect(4, 116, 333, 225), QFrame::Sunken);
     Panel1 = MakePanel(ClientArea, QStringLiteral("Panel1"), QRect(4, 345, 333, 46));
-    Panel4 = MakePanel(ClientArea, QStringLiteral("Panel4"), QRect(341, 31, 219, 360));
+    Panel4 = MakePanel(ClientArea, QStringLiteral("Panel4"), QRect(341, 29, 223, 366));
+    CreateToolButtons();
+    CreateFields();
+    CreateList();
+    CreateNavigators();
+    ImageForm = new TImageForm(Panel3, &DSCard);
+    CardList = std::make_unique<TCardList>(*this);
+    BindListEvents();
     CreateStatusBar();
     setFixedSize(sizeHint());
+}
+
+void TTavrelForm::CreateToolButtons() {
+    RecCopyBtn = MakeToolButton(ToolBar1, QStringLiteral("RecCopyBtn"), ToolGlyphs::RecCopy(),
+                                QStringLiteral("現在のレコードをコピーして挿入します"), 480);
+    PaperBtn = MakeToolButton(ToolBar1, QStringLiteral("PaperBtn"), ToolGlyphs::Paper(),
+                              QStringLiteral("印刷する用紙を設定します"), 508);
+    PrintBtn = MakeToolButton(ToolBar1, QStringLiteral("PrintBtn"), ToolGlyphs::Print(),
+                              QStringLiteral("印刷します"), 536);
+    connect(RecCopyBtn, &QToolButton::clicked, this, [this] { CardList->RecCopyBtnClick(); });
+}
+
+void TTavrelForm::CreateFields() {
+    const QString nameHint = QStringLiteral("作成するラベルの説明を入力してください");
+    const QString paperHint = QStringLiteral("印刷時の初期値に使用する用紙を設定してください");
+    MakeLabel(GroupBox1, QStringLiteral("説 明"), nameHint, QPoint(10, 22));
+    MakeLabel(GroupBox1, QStringLiteral("用 紙"), paperHint, QPoint(10, 51));
+    DBEdit1 = new TDBEdit(GroupBox1);
+    DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
+    DBEdit1->setGeometry(52, 18, 270, 21);
+    DBEdit1->setAttribute(Qt::WA_InputMethodEnabled, true);
+    DBEdit1->SetDataSource(&DSCard);
+    DBEdit1->SetDataField(QStringLiteral("NAME"));
+    SetHint(DBEdit1, nameHint);
+    DBComboBoxPaper = new TDBComboBox(GroupBox1);
+    DBComboBoxPaper->setObjectName(QStringLiteral("DBComboBoxPaper"));
+    DBComboBoxPaper->setGeometry(52, 47, 270, 21);
+    DBComboBoxPaper->setMaxVisibleItems(20);
+    DBComboBoxPaper->SetDataSource(&DSCard);
+    DBComboBoxPaper->SetDataField(QStringLiteral("PAPERNAME"));
+    SetHint(DBComboBoxPaper, paperHint);
+}
+
+void TTavrelForm::CreateList() {
+    SetHint(Panel4, QStringLiteral("追加、編集中は使用できません．．．ダブルクリックで印刷"));
+    DBGrid1 = new TDBGrid(Panel4);
+    DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
+    DBGrid1->setGeometry(4, 4, 215, 326);
+    DBGrid1->SetColumns(
+        {TColumn{QStringLiteral("NAME"), QStringLiteral("説明"), 188,
+                 Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, QColor(0, 0, 255)}});
+    DBGrid1->SetDataSource(&DSCard);
+    SetHint(DBGrid1, Panel4->statusTip());
+}
+
+void TTavrelForm::CreateNavigators() {
+    CaptionDBNavi1 = new TCaptionDBNavi(Panel1);
+    CaptionDBNavi1->setObjectName(QStringLiteral("CaptionDBNavi1"));
+    CaptionDBNavi1->SetVisibleButtons({TNavigateBtn::nbInsert, TNavigateBtn::nbDelete,
+                                       TNavigateBtn::nbEdit, TNavigateBtn::nbPost,
+                                       TNavigateBtn::nbCancel});
+    CaptionDBNavi1->setGeometry(9, 10, 315, 25);
+    CaptionDBNavi1->SetCaptions(MainCaptions(u"追加"));
+    CaptionDBNavi1->SetHints({QStringLiteral("最初のレコード"), QStringLiteral("前のレコード"),
+                              QStringLiteral("次のレコード"), QStringLiteral("最後のレコード"),
+                              QStringLiteral("レコードの追加"), QStringLiteral("レコードの削除"),
+                              QStringLiteral("レコードの編集"), QStringLiteral("レコードの登録"),
+                              QStringLiteral("編集の取り消し"), QStringLiteral("データ更新")});
+    CaptionDBNavi2 = new TCaptionDBNavi(Panel4);
+    CaptionDBNavi2->setObjectName(QStringLiteral("CaptionDBNavi2"));
+    CaptionDBNavi2->SetVisibleButtons(
+        {TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext, TNavigateBtn::nbLast});
+    CaptionDBNavi2->setGeometry(5, 334, 212, 25);
+    CaptionDBNavi2->SetCaptions(MainCaptions(u"挿入"));
+    CaptionDBNavi2->SetFontColor(QColor(0, 0, 255));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(13);
+    CaptionDBNavi2->setFont(font);
+    for (TCaptionDBNavi* bar : {CaptionDBNavi1, CaptionDBNavi2}) {
+        bar->SetCaptionLayout(TCaptionLayout::cbLeft);
+        bar->SetOnMoveColor(QColor(255, 0, 0));
+        ShareGlyphs(bar);
+        bar->SetDataSource(&DSCard);
+    }
+    CaptionDBNavi1->BeforeAction = [this](TCaptionDBNavi*, TNavigateBtn) {
+        CardList->CaptionDBNavi1BeforeAction();
+    };
+}
+
+void TTavrelForm::BindListEvents() {
+    DSCard.SetDataSet(&IBQueryCard);
+    connect(&DSCard, &DataSource::StateChange, this, [this] { CardList->DSCardStateChange(); });
+    IBQueryCard.AfterScroll = [this](Query&) { CardList->IBQueryCardAfterScroll(); };
+    IBQueryCard.AfterCancel = IBQueryCard.AfterScroll;
+    IBQueryCard.BeforePost = [this](Query&) { CardList->IBQueryCardBeforePost(); };
+    IBQueryCard.OnNewRecord = [this](Query&) { CardList->IBQueryCardNewRecord(); };
+    DBComboBoxPaper->OnDropDown = [this] { CardList->DBComboBoxPaperDropDown(); };
+    CardList->DSCardStateChange();
 }
 
 void TTavrelForm::CreateStatusBar() {
@@ -130,7 +270,8 @@ void TTavrelForm::FormCreate() {
         ShowHint = Settings::HintShow;
         setWindowTitle(Caption());
         ConnectDatabase(IBDatabase1, IBTransaction1);
-        // The sheet list, the design list and its update statements come here.
+        CardList->DBComboBoxPaperDropDown();
+        CardList->PrepareList();
         PrepareEtcQuery();
         BmpTmpPath = Settings::TmpPath + QStringLiteral("/BmpTmp.bmp");
         // The font list is loaded here once the formatting toolbar is built in.
@@ -150,7 +291,7 @@ void TTavrelForm::PrepareEtcQuery() {
 
 bool TTavrelForm::FormCloseQuery() {
     setWindowState(Qt::WindowNoState);
-    return true;
+    return CardList->CloseCheck();
 }
 
 void TTavrelForm::FormDestroy() {

@@ -12,6 +12,13 @@
 
 class QAction;
 class QFrame;
+class QToolButton;
+class TCaptionDBNavi;
+class TCardList;
+class TDBComboBox;
+class TDBEdit;
+class TDBGrid;
+class TImageForm;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -46,6 +53,17 @@ class TTavrelForm : public QMainWindow {
     QFrame* Panel3 = nullptr;
     QFrame* Panel1 = nullptr;
     QFrame* Panel4 = nullptr;
+    QToolButton* RecCopyBtn = nullptr;
+    QToolButton* PaperBtn = nullptr;
+    QToolButton* PrintBtn = nullptr;
+    TDBEdit* DBEdit1 = nullptr;
+    TDBComboBox* DBComboBoxPaper = nullptr;
+    TDBGrid* DBGrid1 = nullptr;
+    TCaptionDBNavi* CaptionDBNavi1 = nullptr;
+    TCaptionDBNavi* CaptionDBNavi2 = nullptr;
+    // The label text editor; the first control in tab order.
+    QWidget* DBRichEdit1 = nullptr;
+    TImageForm* ImageForm = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
@@ -59,6 +77,8 @@ class TTavrelForm : public QMainWindow {
     QString BmpTmpPath;
     // Whether this window shows tooltips.
     bool ShowHint = true;
+    // The design list's handlers.
+    std::unique_ptr<TCardList> CardList;
 
     // Handlers.
     void FormCreate();
@@ -79,6 +99,11 @@ class TTavrelForm : public QMainWindow {
 
   private:
     void CreateMenus();
+    void CreateToolButtons();
+    void CreateFields();
+    void CreateNavigators();
+    void CreateList();
+    void BindListEvents();
     void CreateClientArea();
     void CreateStatusBar();
     void PrepareEtcQuery();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/DataSource.h"
+
 #include <QImage>
 #include <QPointer>
 #include <QWidget>

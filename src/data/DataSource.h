@@ -17,12 +17,15 @@ class DataSource : public QObject {
     // Called by the data set.
     void NotifyStateChange() { emit StateChange(); }
     void NotifyDataChange(int fieldIndex) { emit DataChange(fieldIndex); }
+    void NotifyUpdateData() { emit UpdateData(); }
     void DataSetGone() { dataSet_ = nullptr; }
 
   signals:
     void StateChange();
     // fieldIndex is -1 when the whole record (or the position) changed.
     void DataChange(int fieldIndex);
+    // The record is about to be posted: controls hand over what the user typed.
+    void UpdateData();
 
   private:
     Query* dataSet_ = nullptr;

@@ -419,6 +419,8 @@ void Query::Post() {
     CheckActive();
     if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
         return;
+    for (DataSource* ds : std::vector(sources_))
+        ds->NotifyUpdateData();
     Fire(BeforePost);
     CheckTextEncodable(editBuffer_);
     RowData& row = *rows_[static_cast<size_t>(cur_)];
@@ -489,6 +491,18 @@ void Query::Delete() {
     Fire(AfterScroll);
     if (!CachedUpdates)
         ApplyUpdates();
+}
+
+void Query::Refresh() {
+    CheckActive();
+    CheckBrowseMode();
+    if (UpdatesPending())
+        throw EError(QStringLiteral("Cannot refresh a dataset with pending updates"));
+    const int recNo = RecNo();
+    Close();
+    Open();
+    if (recNo > 1 && !IsEmpty())
+        SetRecNo(std::min(recNo, RecordCount()));
 }
 
 UpdateStatus Query::RecordStatus() const {

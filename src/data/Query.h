@@ -104,6 +104,8 @@ class Query {
     void Delete();
     // Posts a record being edited; nothing otherwise.
     void CheckBrowseMode();
+    // Re-reads the rows, staying on the same record number where possible.
+    void Refresh();
 
     bool UpdatesPending() const { return !log_.empty(); }
     // Writes every cached change inside one savepoint and commits retaining. On failure the

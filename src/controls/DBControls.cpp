@@ -1,0 +1,206 @@
+#include "controls/DBControls.h"
+
+#include "controls/FieldLink.h"
+#include "data/Query.h"
+#include "platform/Error.h"
+#include "platform/MessageService.h"
+
+#include <QApplication>
+#include <QCompleter>
+#include <QKeyEvent>
+
+namespace {
+
+bool AcceptsKey(FieldKind kind, const QKeyEvent* event) {
+    const QString text = event->text();
+    if (!IsWholeNumberKind(kind) || text.isEmpty() || !text.at(0).isPrint())
+        return true;
+    for (QChar c : text)
+        if (!c.isDigit() && c != QLatin1Char('+') && c != QLatin1Char('-'))
+            return false;
+    return true;
+}
+
+// Hands text to the field; a refusal is shown and the control keeps its text for correction.
+void StoreText(FieldLink* link, const QString& text) {
+    const auto field = link->GetField();
+    if (!field || !link->Modified())
+        return;
+    field->SetAsString(text);
+    link->SetModified(false);
+}
+
+// Marks the text as the user's before the record enters edit state, so that the state change
+// does not put the stored text back into the control.
+void BeginUserEdit(FieldLink* link) {
+    const bool was = link->Modified();
+    link->SetModified(true);
+    try {
+        link->Edit();
+    } catch (...) {
+        link->SetModified(was);
+        throw;
+    }
+}
+
+void StoreOnFocusLoss(FieldLink* link, const QString& text, QWidget* widget) {
+    try {
+        StoreText(link, text);
+    } catch (const std::exception& e) {
+        Messages::ShowError(ExceptionText(e), widget->window());
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent), link_(new FieldLink(this)) {
+    connect(link_, &FieldLink::Reload, this, &TDBEdit::Reload);
+    connect(link_, &FieldLink::StateChanged, this, &TDBEdit::StateChanged);
+    connect(link_, &FieldLink::UpdateRecord, this, &TDBEdit::UpdateRecord);
+    connect(this, &QLineEdit::textEdited, this, &TDBEdit::UserEdited);
+    StateChanged();
+}
+
+void TDBEdit::SetDataSource(DataSource* source) {
+    link_->SetDataSource(source);
+}
+void TDBEdit::SetDataField(const QString& field) {
+    link_->SetFieldName(field);
+}
+
+void TDBEdit::Reload() {
+    if (!link_->Modified())
+        setText(link_->Text());
+}
+
+void TDBEdit::StateChanged() {
+    setEnabled(link_->Active());
+    setReadOnly(!link_->CanModify());
+    Reload();
+}
+
+void TDBEdit::UserEdited() {
+    BeginUserEdit(link_);
+}
+
+void TDBEdit::UpdateRecord() {
+    StoreText(link_, text());
+}
+
+void TDBEdit::keyPressEvent(QKeyEvent* event) {
+    if (!AcceptsKey(link_->Kind(), event)) {
+        QApplication::beep();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TDBEdit::focusOutEvent(QFocusEvent* event) {
+    StoreOnFocusLoss(link_, text(), this);
+    QLineEdit::focusOutEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+
+TDBComboBox::TDBComboBox(QWidget* parent) : QComboBox(parent), link_(new FieldLink(this)) {
+    connect(link_, &FieldLink::Reload, this, &TDBComboBox::Reload);
+    connect(link_, &FieldLink::StateChanged, this, &TDBComboBox::StateChanged);
+    connect(link_, &FieldLink::UpdateRecord, this, &TDBComboBox::UpdateRecord);
+    connect(this, &QComboBox::activated, this, &TDBComboBox::UserChose);
+    StateChanged();
+}
+
+void TDBComboBox::SetDataSource(DataSource* source) {
+    link_->SetDataSource(source);
+}
+void TDBComboBox::SetDataField(const QString& field) {
+    link_->SetFieldName(field);
+}
+
+void TDBComboBox::SetListOnly(bool listOnly) {
+    setEditable(!listOnly);
+    if (!listOnly) {
+        completer()->setCaseSensitivity(Qt::CaseInsensitive);
+        connect(lineEdit(), &QLineEdit::textEdited, this, &TDBComboBox::UserEdited);
+    }
+    Reload();
+}
+
+void TDBComboBox::SetItems(const QStringList& items) {
+    loading_ = true;
+    const QString current = link_->Modified() ? currentText() : link_->Text();
+    clear();
+    addItems(items);
+    loading_ = false;
+    link_->SetModified(link_->Modified());
+    if (isEditable())
+        setEditText(current);
+    else
+        setCurrentIndex(findText(current, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+void TDBComboBox::Reload() {
+    if (link_->Modified())
+        return;
+    loading_ = true;
+    const QString text = link_->Text();
+    if (isEditable())
+        setEditText(text);
+    else
+        setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    loading_ = false;
+}
+
+void TDBComboBox::StateChanged() {
+    setEnabled(link_->Active());
+    Reload();
+}
+
+void TDBComboBox::UserChose(int index) {
+    if (loading_ || index < 0 || !link_->CanModify())
+        return;
+    const QString chosen = itemText(index);
+    BeginUserEdit(link_);
+    StoreText(link_, chosen);
+}
+
+void TDBComboBox::UserEdited() {
+    BeginUserEdit(link_);
+}
+
+void TDBComboBox::UpdateRecord() {
+    StoreText(link_, currentText());
+}
+
+void TDBComboBox::showPopup() {
+    if (OnDropDown) {
+        try {
+            OnDropDown();
+        } catch (const std::exception& e) {
+            Messages::ShowError(ExceptionText(e), window()); // the list keeps its items
+        }
+    }
+    QComboBox::showPopup();
+}
+
+void TDBComboBox::focusOutEvent(QFocusEvent* event) {
+    if (isEditable())
+        StoreOnFocusLoss(link_, currentText(), this);
+    QComboBox::focusOutEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+
+TDBText::TDBText(QWidget* parent) : QLabel(parent), link_(new FieldLink(this)) {
+    connect(link_, &FieldLink::Reload, this, [this] { setText(link_->Text()); });
+    connect(link_, &FieldLink::StateChanged, this, [this] { setText(link_->Text()); });
+}
+
+void TDBText::SetDataSource(DataSource* source) {
+    link_->SetDataSource(source);
+}
+void TDBText::SetDataField(const QString& field) {
+    link_->SetFieldName(field);
+}

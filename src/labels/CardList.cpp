@@ -1,0 +1,121 @@
+#include "labels/CardList.h"
+
+#include "app/TavrelU.h"
+#include "controls/CapNavi.h"
+#include "controls/DBControls.h"
+#include "controls/DBGrid.h"
+#include "controls/DBImage.h"
+#include "data/IbFunc.h"
+#include "data/RecordCopy.h"
+#include "labels/ImageFormU.h"
+#include "platform/MessageService.h"
+
+#include <QToolButton>
+
+TCardList::TCardList(TTavrelForm& form) : f_(form) {}
+
+void TCardList::PrepareList() {
+    Query& q = f_.IBQueryCard;
+    q.Close();
+    q.SetDatabase(&f_.IBDatabase1);
+    q.SetTransaction(&f_.IBTransaction1);
+    q.UpdateObject = &f_.IBUpdateSQL1;
+    q.CachedUpdates = true;
+    q.ForcedRefresh = true;
+    q.SQL = {QStringLiteral("SELECT * FROM TAVREL"), QStringLiteral("ORDER BY NAME")};
+    q.Prepare();
+    q.Open();
+    GenerateUpdateSql(q, &f_.IBUpdateSQL1, QStringLiteral("TAVREL"));
+}
+
+void TCardList::DSCardStateChange() {
+    const Query& q = f_.IBQueryCard;
+    const bool browsing = q.State() == DataSetState::Browse && !q.IsEmpty();
+    for (QWidget* w : std::initializer_list<QWidget*>{f_.Panel4, f_.DBGrid1, f_.CaptionDBNavi2,
+                                                      f_.PrintBtn, f_.PaperBtn, f_.RecCopyBtn})
+        if (w)
+            w->setEnabled(browsing);
+}
+
+void TCardList::IBQueryCardAfterScroll() {
+    Query& q = f_.IBQueryCard;
+    if (q.State() == DataSetState::Insert || q.IsEmpty())
+        return;
+    if (f_.ImageForm)
+        f_.ImageForm->PlacementFromRecord(q);
+    if (OnRowShown)
+        OnRowShown();
+}
+
+void TCardList::IBQueryCardNewRecord() {
+    Query& q = f_.IBQueryCard;
+    q.FieldByName(QStringLiteral("ID")).SetValue(0);
+    if (f_.ImageForm)
+        f_.ImageForm->PlacementIntoRecord(q);
+}
+
+void TCardList::IBQueryCardBeforePost() {
+    if (f_.ImageForm)
+        f_.ImageForm->PlacementIntoRecord(f_.IBQueryCard);
+}
+
+void TCardList::FocusFirstControl() {
+    QWidget* first = f_.DBRichEdit1 ? f_.DBRichEdit1 : f_.ClientArea->nextInFocusChain();
+    if (first)
+        first->setFocus(Qt::OtherFocusReason);
+}
+
+// A bound control being edited hands its text to the row when it loses the focus.
+void TCardList::CaptionDBNavi1BeforeAction() {
+    FocusFirstControl();
+}
+
+void TCardList::DBComboBoxPaperDropDown() {
+    const QStringList names =
+        LoadDistinctList(f_.IBDatabase1, QStringLiteral("TAVRELSET"), QStringLiteral("PAPERNAME"),
+                         {}, {}, QStringLiteral("ASC"), false, false);
+    f_.DBComboBoxPaper->SetItems(names);
+}
+
+void TCardList::RecCopyBtnClick() {
+    FocusFirstControl();
+    Query& q = f_.IBQueryCard;
+    const bool hasPicture = !q.FieldByName(QStringLiteral("GAZOU")).AsBytes().isEmpty();
+    TDBImage* image = f_.ImageForm ? f_.ImageForm->DBImage1 : nullptr;
+    if (hasPicture && image)
+        image->CopyToClipboard();
+    if (CopyCurrentRecord(q, QStringLiteral("GAZOU"), true) && hasPicture && image)
+        image->PasteFromClipboard();
+}
+
+bool TCardList::RefreshCards(const QVariant& keyValue, const QString& keyField) {
+    Query& q = f_.IBQueryCard;
+    try {
+        if (q.UpdatesPending())
+            q.ApplyUpdates();
+        f_.IBDatabase1.Close();
+        f_.IBDatabase1.Open();
+        q.Open();
+        if (q.Active() && !keyField.isEmpty())
+            q.Locate(keyField, keyValue);
+    } catch (...) {
+        throw EError(QStringLiteral("Database Refresh Error"));
+    }
+    return q.Active();
+}
+
+bool TCardList::CloseCheck() {
+    Query& q = f_.IBQueryCard;
+    // Never opened (no database at start-up): there is nothing to save.
+    if (!q.Active())
+        return true;
+    const bool editing = q.State() == DataSetState::Edit || q.State() == DataSetState::Insert;
+    try {
+        return ApplyAndReopen(q, editing, true);
+    } catch (const std::exception& e) {
+        Messages::ShowError(ExceptionText(e), &f_);
+        // Nothing of the user's is lost when only the re-read failed: let the window go.
+        return !q.UpdatesPending() && q.State() != DataSetState::Edit &&
+               q.State() != DataSetState::Insert;
+    }
+}
