@@ -112,6 +112,7 @@ void TNavButton::paintEvent(QPaintEvent*) {
 void TNavButton::mouseMoveEvent(QMouseEvent* event) {
     bar_->ButtonMouseMove(this, event);
     QAbstractButton::mouseMoveEvent(event);
+    event->accept(); // the bar has been told; it must not see the move a second time
 }
 
 void TNavButton::leaveEvent(QEvent* event) {
@@ -370,17 +371,15 @@ void TCaptionDBNavi::LayoutButtons() {
     const int w = std::max(width(), count * 20);
     const int h = std::max(height(), 18);
     const int bw = w / count;
-    if (size() != QSize(count * bw, h)) {
-        resize(count * bw, h); // comes back here through the resize event
-        return;
-    }
+    if (size() != QSize(count * bw, h))
+        resize(count * bw, h);
     int x = 0;
     for (TNavButton* b : buttons_) {
         if (visible_.count(b->Kind())) {
             b->setGeometry(x, 0, bw, h);
             x += bw;
         } else {
-            b->setGeometry(width() + 1, 0, bw, h);
+            b->setGeometry(count * bw + 1, 0, bw, h);
         }
     }
 }
