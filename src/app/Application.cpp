@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/Hints.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
@@ -30,4 +31,8 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
         Messages::ShowError(QStringLiteral("Unknown error"));
     }
     return false;
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    Hints::Install(this);
 }

@@ -6,7 +6,7 @@
 // program goes on.
 class TApplication : public QApplication {
   public:
-    TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+    TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
 

@@ -1,5 +1,6 @@
 #include "app/TavrelU.h"
 
+#include "app/Hints.h"
 #include "app/Settings.h"
 #include "app/ToolGlyphs.h"
 #include "controls/CapNavi.h"
@@ -159,6 +160,10 @@ void TTavrelForm::CreateClientArea() {
     CardList = std::make_unique<TCardList>(*this);
     BindListEvents();
     CreateStatusBar();
+    ApplicationEvents1 = new TApplicationEvents(this);
+    ApplicationEvents1->OnHint = [this] { ApplicationEvents1Hint(); };
+    ApplicationEvents1->OnShowHint = [](Hints::HintInfo& info) { Hints::SetHintInfo(info, {}); };
+    Hints::SetHelpContext(this, kHelpContext);
     setFixedSize(sizeHint());
 }
 
@@ -267,7 +272,7 @@ void TTavrelForm::FormCreate() {
     try {
         // The picture window is created here once the label picture is built in.
         Settings::ReadSettings();
-        ShowHint = Settings::HintShow;
+        Hints::SetShowHints(this, Settings::HintShow);
         setWindowTitle(Caption());
         ConnectDatabase(IBDatabase1, IBTransaction1);
         CardList->DBComboBoxPaperDropDown();
@@ -306,16 +311,8 @@ void TTavrelForm::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
-bool TTavrelForm::event(QEvent* event) {
-    if (event->type() == QEvent::StatusTip) {
-        ShowHintText(static_cast<QStatusTipEvent*>(event)->tip());
-        return true;
-    }
-    return QMainWindow::event(event);
-}
-
-void TTavrelForm::ShowHintText(const QString& hint) {
-    StatusPanel1->setText(hint.section(QLatin1Char('|'), 0, 0));
+void TTavrelForm::ApplicationEvents1Hint() {
+    Hints::ShowStatusHint(StatusPanel1, {});
 }
 
 void TTavrelForm::X1Click() {

@@ -13,6 +13,7 @@
 class QAction;
 class QFrame;
 class QToolButton;
+class TApplicationEvents;
 class TCaptionDBNavi;
 class TCardList;
 class TDBComboBox;
@@ -75,8 +76,7 @@ class TTavrelForm : public QMainWindow {
     DataSource DSCard;
     Query IBQueryEtc;
     QString BmpTmpPath;
-    // Whether this window shows tooltips.
-    bool ShowHint = true;
+    TApplicationEvents* ApplicationEvents1 = nullptr;
     // The design list's handlers.
     std::unique_ptr<TCardList> CardList;
 
@@ -90,12 +90,10 @@ class TTavrelForm : public QMainWindow {
     void mailtoWenlo1Click();
     void Firebird1Click();
     bool ShellOpen(const QString& target);
-    // Writes the long part of a hint into the status bar's hint panel.
-    void ShowHintText(const QString& hint);
+    void ApplicationEvents1Hint();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    bool event(QEvent* event) override;
 
   private:
     void CreateMenus();
