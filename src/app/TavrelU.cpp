@@ -9,9 +9,13 @@
 #include "controls/NaviGlyphs.h"
 #include "data/DbConnect.h"
 #include "labels/CardList.h"
+#include "labels/DBRichEdit.h"
+#include "labels/FontList.h"
+#include "labels/FormatBar.h"
 #include "labels/ImageFormU.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
+#include "sheets/CardSetU.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -156,8 +160,15 @@ void TTavrelForm::CreateClientArea() {
     CreateFields();
     CreateList();
     CreateNavigators();
+    DBRichEdit1 = new TDBRichEdit(Panel3);
+    DBRichEdit1->setObjectName(QStringLiteral("DBRichEdit1"));
+    DBRichEdit1->setGeometry(Panel3->contentsRect());
+    DBRichEdit1->SetDataSource(&DSCard);
+    DBRichEdit1->SetDataField(QStringLiteral("CardText"));
+    FormatBar1 = new TFormatBar(ToolBar1, DBRichEdit1, this);
     ImageForm = new TImageForm(Panel3, &DSCard);
     CardList = std::make_unique<TCardList>(*this);
+    CardList->OnRowShown = [this] { FormatBar1->UpdateFormatButtons(); };
     BindListEvents();
     CreateStatusBar();
     ApplicationEvents1 = new TApplicationEvents(this);
@@ -175,6 +186,7 @@ void TTavrelForm::CreateToolButtons() {
     PrintBtn = MakeToolButton(ToolBar1, QStringLiteral("PrintBtn"), ToolGlyphs::Print(),
                               QStringLiteral("印刷します"), 536);
     connect(RecCopyBtn, &QToolButton::clicked, this, [this] { CardList->RecCopyBtnClick(); });
+    connect(PaperBtn, &QToolButton::clicked, this, &TTavrelForm::PaperBtnClick);
 }
 
 void TTavrelForm::CreateFields() {
@@ -279,7 +291,7 @@ void TTavrelForm::FormCreate() {
         CardList->PrepareList();
         PrepareEtcQuery();
         BmpTmpPath = Settings::TmpPath + QStringLiteral("/BmpTmp.bmp");
-        // The font list is loaded here once the formatting toolbar is built in.
+        FormatBar1->ComboBox1->addItems(GetFontList(false));
     } catch (const std::exception& e) {
         Messages::ShowError(ExceptionText(e), this);
     }
@@ -292,6 +304,14 @@ void TTavrelForm::PrepareEtcQuery() {
     IBQueryEtc.CachedUpdates = true;
     IBQueryEtc.SQL.clear();
     IBQueryEtc.ClearParams();
+}
+
+void TTavrelForm::PaperBtnClick() {
+    const QVariant id = IBQueryCard.FieldByName(QStringLiteral("ID")).Value();
+    if (IBQueryCard.UpdatesPending())
+        IBQueryCard.ApplyUpdates();
+    ShowSheetEditor(this);
+    CardList->RefreshCards(id, QStringLiteral("ID"));
 }
 
 bool TTavrelForm::FormCloseQuery() {

@@ -18,6 +18,8 @@ class TCaptionDBNavi;
 class TCardList;
 class TDBComboBox;
 class TDBEdit;
+class TDBRichEdit;
+class TFormatBar;
 class TDBGrid;
 class TImageForm;
 class QGroupBox;
@@ -63,7 +65,8 @@ class TTavrelForm : public QMainWindow {
     TCaptionDBNavi* CaptionDBNavi1 = nullptr;
     TCaptionDBNavi* CaptionDBNavi2 = nullptr;
     // The label text editor; the first control in tab order.
-    QWidget* DBRichEdit1 = nullptr;
+    TDBRichEdit* DBRichEdit1 = nullptr;
+    TFormatBar* FormatBar1 = nullptr;
     TImageForm* ImageForm = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel0 = nullptr;
@@ -90,6 +93,7 @@ class TTavrelForm : public QMainWindow {
     void mailtoWenlo1Click();
     void Firebird1Click();
     bool ShellOpen(const QString& target);
+    void PaperBtnClick();
     void ApplicationEvents1Hint();
 
   protected:

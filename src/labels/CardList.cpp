@@ -7,6 +7,7 @@
 #include "controls/DBImage.h"
 #include "data/IbFunc.h"
 #include "data/RecordCopy.h"
+#include "labels/DBRichEdit.h"
 #include "labels/ImageFormU.h"
 #include "platform/MessageService.h"
 
@@ -60,7 +61,9 @@ void TCardList::IBQueryCardBeforePost() {
 }
 
 void TCardList::FocusFirstControl() {
-    QWidget* first = f_.DBRichEdit1 ? f_.DBRichEdit1 : f_.ClientArea->nextInFocusChain();
+    QWidget* first = f_.DBRichEdit1;
+    if (!first)
+        first = f_.ClientArea->nextInFocusChain();
     if (first)
         first->setFocus(Qt::OtherFocusReason);
 }

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "data/DataSource.h"
+
+#include <QMenu>
+#include <QPointer>
+#include <QTextEdit>
+#include <functional>
+
+class Query;
+
+// The label text editor: rich text bound to one field of a data source that stores it as RTF.
+// It is read-only while the record is browsed; typing puts the record into edit state, and
+// while the record is edited every change is written into the field, so a post stores it.
+class TDBRichEdit : public QTextEdit {
+    Q_OBJECT
+  public:
+    explicit TDBRichEdit(QWidget* parent = nullptr);
+
+    static QString Hint();
+    // Shown in place of a text that could not be read.
+    static QString ReadFailureText();
+    // Raised when the text cannot be stored, which stops the post.
+    static QString WriteFailureText();
+
+    void SetDataSource(DataSource* source);
+    DataSource* GetDataSource() const { return source_; }
+    void SetDataField(const QString& name);
+    const QString& DataField() const { return field_; }
+    // The right-click menu; without one the editor's own menu shows.
+    void SetPopupMenu(QMenu* menu) { popup_ = menu; }
+
+    // The selection as start and length in characters, whichever way it was made.
+    int SelStart() const;
+    int SelLength() const;
+    void SetSelection(int start, int length);
+
+    // Attributes of the first selected character; with nothing selected, those of the text
+    // typed next.
+    QTextCharFormat SelAttributes() const;
+    // The format of text nobody formatted: "ＭＳ Ｐゴシック" 10 point, automatic colour.
+    static QTextCharFormat DefAttributes();
+    // Changes each selected character's own attributes, so characters that differ keep what
+    // the change leaves alone; with nothing selected, the attributes of the text typed next.
+    void ChangeSelAttributes(const std::function<void(QTextCharFormat&)>& change);
+
+    // Puts the record into edit state with the selection as it was; raises when the record
+    // cannot be edited.
+    void EditKeepSelection();
+    // Writes a text whose last writing failed; raises EError(WriteFailureText()) when it fails
+    // again. Runs before every post of the record.
+    void UpdateRecord();
+    // The field could not be read: the failure text shows and the editor stays read-only.
+    bool ReadFailed() const { return readFailed_; }
+
+  signals:
+    // The caret moved, the selection changed, or another text was loaded.
+    void SelectionChange();
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
+
+  private:
+    Query* DataSet() const;
+    int FieldIndex() const;
+    bool Editing() const;
+    bool CanStartEditing() const;
+    bool StartEditing();
+    void DataChange(int fieldIndex);
+    bool ShowsFieldValue() const;
+    void LoadFromField();
+    void ShowReadFailure();
+    void ContentsChange();
+    bool WriteField();
+    void UpdateReadOnly();
+    void CheckSelection();
+
+    QPointer<DataSource> source_;
+    QString field_;
+    QPointer<QMenu> popup_;
+    // The field value the text was loaded from or last written as.
+    QString shownValue_;
+    bool loading_ = false;
+    bool writing_ = false;
+    bool readFailed_ = false;
+    bool writeFailed_ = false;
+    int lastAnchor_ = -1;
+    int lastPosition_ = -1;
+};

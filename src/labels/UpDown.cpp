@@ -1,0 +1,52 @@
+#include "labels/UpDown.h"
+
+#include <QLineEdit>
+#include <QToolButton>
+#include <algorithm>
+
+namespace {
+
+QToolButton* MakeArrow(QWidget* parent, Qt::ArrowType arrow) {
+    auto* button = new QToolButton(parent);
+    button->setArrowType(arrow);
+    button->setAutoRepeat(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+} // namespace
+
+TUpDown::TUpDown(int min, int max, QWidget* parent)
+    : QWidget(parent), min_(min), max_(std::max(min, max)), position_(min),
+      up_(MakeArrow(this, Qt::UpArrow)), down_(MakeArrow(this, Qt::DownArrow)) {
+    connect(up_, &QToolButton::clicked, this, [this] { Step(1); });
+    connect(down_, &QToolButton::clicked, this, [this] { Step(-1); });
+}
+
+void TUpDown::SetAssociate(QLineEdit* edit) {
+    associate_ = edit;
+    SetPosition(position_);
+}
+
+void TUpDown::SetPosition(int position) {
+    position_ = std::clamp(position, min_, max_);
+    if (associate_)
+        associate_->setText(QString::number(position_));
+}
+
+void TUpDown::Step(int delta) {
+    if (associate_) {
+        bool ok = false;
+        const int typed = associate_->text().trimmed().toInt(&ok);
+        if (ok)
+            position_ = std::clamp(typed, min_, max_);
+    }
+    SetPosition(position_ + delta);
+    emit Click(delta > 0);
+}
+
+void TUpDown::resizeEvent(QResizeEvent*) {
+    const int half = height() / 2;
+    up_->setGeometry(0, 0, width(), half);
+    down_->setGeometry(0, half, width(), height() - half);
+}

@@ -1,0 +1,205 @@
+#include "labels/DBRichEdit.h"
+#include "LabelTextFixture.h"
+#include "data/Statement.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
+#include <QMimeData>
+#include <QTextDocumentFragment>
+
+namespace {
+
+using DBRichEditTest = LabelTextFixture;
+
+TEST_F(DBRichEditTest, ShowsRtfPlainAndEmptyTextReadOnlyWhileBrowsing) {
+    // "東京都" in Shift-JIS escapes, the first two characters bold.
+    AddDesign("a", Rtf::Document("\\b \\'93\\'8c\\'8b\\'9e\\b0 \\'93\\'73"));
+    AddDesign("b", QStringLiteral("ラベル plain"));
+    AddDesign("c", QString());
+    Open();
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("東京都"));
+    EXPECT_TRUE(RichFormat::IsBold(FormatAt(1)));
+    EXPECT_FALSE(RichFormat::IsBold(FormatAt(2)));
+    EXPECT_EQ(RichFormat::FaceName(FormatAt(0)), "IPAGothic");
+    EXPECT_TRUE(editor->isReadOnly());
+    q.Next();
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("ラベル plain"));
+    EXPECT_EQ(RichFormat::FaceName(FormatAt(0)), RichFormat::DefaultFaceName());
+    EXPECT_EQ(RichFormat::PointSize(FormatAt(0)), 10);
+    q.Next();
+    EXPECT_TRUE(editor->toPlainText().isEmpty());
+    EXPECT_FALSE(editor->ReadFailed());
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+TEST_F(DBRichEditTest, TypingEditsWithoutReloadingAndThePostStoresTheText) {
+    AddDesign("a", Rtf::Document("\\b a\\b0 bc"));
+    Open();
+    editor->SetSelection(3, 0);
+    Type("d");
+    EXPECT_EQ(q.State(), DataSetState::Edit);
+    EXPECT_FALSE(editor->isReadOnly());
+    EXPECT_EQ(editor->toPlainText(), "abcd");
+    EXPECT_EQ(editor->SelStart(), 4); // not reloaded: the caret stayed
+    Type(QStringLiteral("漢"));
+    EXPECT_TRUE(q.FieldByName("CARDTEXT").AsString().startsWith("{\\rtf1"));
+    q.Post();
+    q.ApplyUpdates();
+    QTextDocument* text = StoredText("a");
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("abcd漢"));
+    EXPECT_TRUE(RichFormat::IsBold(FormatAt(*text, 0)));
+    EXPECT_FALSE(RichFormat::IsBold(FormatAt(*text, 4)));
+    EXPECT_EQ(RichFormat::FaceName(FormatAt(*text, 4)), "IPAGothic");
+}
+
+TEST_F(DBRichEditTest, MovingAndCopyingLeaveTheRecordInBrowseStateDeletingEdits) {
+    AddDesign("a", Rtf::Document("abc"));
+    Open();
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Right, Qt::ShiftModifier);
+    Key(Qt::Key_C, Qt::ControlModifier, QString(QChar(3)));
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(q.State(), DataSetState::Browse);
+    EXPECT_EQ(editor->SelLength(), 1);
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(q.State(), DataSetState::Edit);
+    EXPECT_EQ(editor->toPlainText(), "ac");
+}
+
+TEST_F(DBRichEditTest, CancelShowsTheStoredTextAgain) {
+    AddDesign("a", Rtf::Document("abc"));
+    Open();
+    Type("xyz");
+    q.Cancel();
+    EXPECT_EQ(editor->toPlainText(), "abc");
+    EXPECT_TRUE(editor->isReadOnly());
+    EXPECT_FALSE(q.UpdatesPending());
+}
+
+TEST_F(DBRichEditTest, InputMethodCompositionStartsEditingToo) {
+    AddDesign("a", Rtf::Document("abc"));
+    Open();
+    EXPECT_TRUE(editor->testAttribute(Qt::WA_InputMethodEnabled));
+    QInputMethodEvent compose(QStringLiteral("かん"), {});
+    QApplication::sendEvent(editor, &compose);
+    EXPECT_EQ(q.State(), DataSetState::Edit);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("漢"));
+    QApplication::sendEvent(editor, &commit);
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("漢abc"));
+}
+
+TEST_F(DBRichEditTest, ReadOnlyDataSetIgnoresTyping) {
+    AddDesign("a", Rtf::Document("abc"));
+    q.ReadOnly = true;
+    Open();
+    EXPECT_FALSE(editor->testAttribute(Qt::WA_InputMethodEnabled));
+    Type("x");
+    EXPECT_EQ(q.State(), DataSetState::Browse);
+    EXPECT_EQ(editor->toPlainText(), "abc");
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+TEST_F(DBRichEditTest, NewRecordStartsEmptyAndShowsTextCopiedIntoIt) {
+    AddDesign("a", Rtf::Document("abc"));
+    Open();
+    q.Insert();
+    EXPECT_TRUE(editor->toPlainText().isEmpty());
+    q.FieldByName("CARDTEXT").SetValue(Rtf::Document("copy"));
+    EXPECT_EQ(editor->toPlainText(), "copy");
+    q.FieldByName("NAME").SetValue("b");
+    editor->SetSelection(4, 0);
+    Type("!");
+    q.Post();
+    q.ApplyUpdates();
+    EXPECT_EQ(StoredText("b")->toPlainText(), "copy!");
+}
+
+TEST_F(DBRichEditTest, EmptyListGetsItsFirstDesignByTyping) {
+    Open();
+    Type("a");
+    EXPECT_EQ(q.State(), DataSetState::Insert);
+    EXPECT_EQ(editor->toPlainText(), "a");
+}
+
+// Ends every other connection to the database, as a server shutdown would.
+void DropOtherConnections(const QString& path) {
+    Database admin;
+    Transaction adminTr;
+    ConnectDatabase(admin, adminTr, path);
+    ExecuteImmediate(admin, adminTr,
+                     "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
+    adminTr.Commit();
+}
+
+TEST_F(DBRichEditTest, TextThatCannotBeReadShowsTheFailureAndCannotBeOverwritten) {
+    AddDesign("a", Rtf::Document("first"));
+    AddDesign("b", Rtf::Document("second"));
+    Open();
+    EXPECT_EQ(editor->toPlainText(), "first");
+    DropOtherConnections(tdb.Path());
+    q.Next(); // the text is fetched from the database only now
+    EXPECT_EQ(editor->toPlainText(), "(ストリームからの読み込みに失敗しました)");
+    EXPECT_TRUE(editor->ReadFailed());
+    Type("x");
+    EXPECT_EQ(q.State(), DataSetState::Browse);
+    EXPECT_EQ(editor->toPlainText(), TDBRichEdit::ReadFailureText());
+}
+
+TEST_F(DBRichEditTest, TextThatCannotBeWrittenStopsThePost) {
+    AddDesign("a", Rtf::Document("abc"));
+    Open("G_X"); // a whole-number field cannot hold the text
+    EXPECT_EQ(editor->toPlainText(), "5");
+    Type("6");
+    EXPECT_EQ(q.State(), DataSetState::Edit);
+    try {
+        q.Post();
+        FAIL() << "the post went through";
+    } catch (const EError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("ストリームへの書き込みに失敗しました"));
+    }
+    EXPECT_EQ(q.State(), DataSetState::Edit);
+    EXPECT_FALSE(q.UpdatesPending());
+    q.Cancel();
+    EXPECT_EQ(q.FieldByName("G_X").AsInteger(), 5);
+}
+
+TEST_F(DBRichEditTest, EditKeepSelectionKeepsTheRangeAndFailsOnAClosedList) {
+    AddDesign("a", Rtf::Document("abcdef"));
+    Open();
+    editor->SetSelection(4, -3);
+    editor->EditKeepSelection();
+    EXPECT_EQ(q.State(), DataSetState::Edit);
+    EXPECT_EQ(editor->SelStart(), 1);
+    EXPECT_EQ(editor->SelLength(), 3);
+    q.Cancel();
+    q.Close();
+    EXPECT_TRUE(editor->toPlainText().isEmpty());
+    EXPECT_THROW(editor->EditKeepSelection(), EError);
+}
+
+TEST_F(DBRichEditTest, CopiedTextPastesWithItsFormattingOtherTextPastesPlain) {
+    AddDesign("a", Rtf::Document("\\b ab\\b0 c"));
+    Open();
+    editor->SetSelection(0, 2);
+    editor->copy();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_TRUE(copied->data("text/rtf").startsWith("{\\rtf1"));
+    editor->SetSelection(3, 0);
+    Key(Qt::Key_V, Qt::ControlModifier, QString(QChar(22)));
+    EXPECT_EQ(q.State(), DataSetState::Edit);
+    EXPECT_EQ(editor->toPlainText(), "abcab");
+    EXPECT_TRUE(RichFormat::IsBold(FormatAt(4)));
+
+    auto* html = new QMimeData;
+    html->setHtml("<p><b>x</b><img src=\"data:image/png;base64,AAAA\"></p>");
+    html->setText("x");
+    QGuiApplication::clipboard()->setMimeData(html);
+    editor->paste();
+    EXPECT_EQ(editor->toPlainText(), "abcabx");
+    EXPECT_FALSE(editor->toHtml().contains("<img"));
+}
+
+} // namespace
