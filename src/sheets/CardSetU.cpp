@@ -138,15 +138,17 @@ void TCardSetForm::CreateMenu() {
 }
 
 TDBEdit* TCardSetForm::AddLength(QGroupBox* box, int row, const QString& caption,
-                                 const QString& field, const QString& unit, QLabel** label) {
-    QLabel* l = Label(box, caption, QPoint(8, 22 + row * 26));
+                                 const QString& field, const QString& unit, QLabel** label,
+                                 int column) {
+    const int x = column * 150;
+    QLabel* l = Label(box, caption, QPoint(x + 8, 22 + row * 26));
     auto* edit = new TDBEdit(box);
-    edit->setGeometry(50, 18 + row * 26, 56, 21);
+    edit->setGeometry(x + 50, 18 + row * 26, 56, 21);
     edit->setAlignment(Qt::AlignRight);
     edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     edit->SetDataSource(&DSCardSet);
     edit->SetDataField(field);
-    Label(box, unit, QPoint(110, 22 + row * 26));
+    Label(box, unit, QPoint(x + 110, 22 + row * 26));
     if (label)
         *label = l;
     return edit;
@@ -186,9 +188,7 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
     auto* note =
         Label(paper, QStringLiteral("用紙に＜その他＞を選択するとサイズを自由に設定できます"),
               QPoint(10, 46));
-    note->setStyleSheet(QStringLiteral("color: blue"));
-    note->setWordWrap(true);
-    note->setFixedWidth(300);
+    note->setStyleSheet(QStringLiteral("color: blue; font-size: 11px"));
     auto* size =
         Group(paper, QStringLiteral(" サイズ "), QRect(150, 62, 160, 52),
               QStringLiteral("用紙サイズを設定します（用紙タイプが \"その他\" 以外では無効です）"));
@@ -230,8 +230,8 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
                         QStringLiteral("ラベル内の印字開始位置を設定します"));
     start->setGeometry(4, 162, 310, 52);
     DBEdit12 = AddLength(start, 0, QStringLiteral("左(L)"), QStringLiteral("Pr_LeftM"), "㎜");
-    DBEdit13 = AddLength(start, 0, QStringLiteral("上(T)"), QStringLiteral("Pr_TopM"), "㎜");
-    DBEdit13->move(DBEdit13->x() + 150, DBEdit13->y());
+    DBEdit13 =
+        AddLength(start, 0, QStringLiteral("上(T)"), QStringLiteral("Pr_TopM"), "㎜", nullptr, 1);
     Hint(DBEdit2, grid->statusTip());
     Hint(DBEdit3, grid->statusTip());
     for (TDBEdit* e : {DBEdit6, DBEdit7, DBEdit12, DBEdit13})

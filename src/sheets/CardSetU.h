@@ -88,7 +88,7 @@ class TCardSetForm : public QDialog {
     QWidget* CreateRightPart(QWidget* parent);
     void CreateStatusBar(QWidget* parent);
     TDBEdit* AddLength(QGroupBox* box, int row, const QString& caption, const QString& field,
-                       const QString& unit, QLabel** label = nullptr);
+                       const QString& unit, QLabel** label = nullptr, int column = 0);
     void FocusFirstControl();
 };
 
