@@ -12,7 +12,9 @@
 #include "data/RecordCopy.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
+#include "sheets/ReadTextU.h"
 #include "sheets/SheetDiagram.h"
+#include "sheets/WriteTextU.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -25,8 +27,7 @@
 #include <QVBoxLayout>
 
 TCardSetForm* CardSetForm = nullptr;
-std::function<void(Query&)> TCardSetForm::ShowWriteText;
-std::function<void(Query&)> TCardSetForm::ShowReadText;
+const QString kSheetFile = QStringLiteral("Tavrel印刷設定.txt");
 
 namespace {
 
@@ -421,15 +422,13 @@ void TCardSetForm::CopyRecSpbClick() {
 void TCardSetForm::N3Click() {
     if (IBQueryCardSet.UpdatesPending())
         IBQueryCardSet.ApplyUpdates();
-    if (ShowWriteText)
-        ShowWriteText(IBQueryCardSet);
+    ShowWriteText(IBQueryCardSet, kSheetFile, 18);
 }
 
 void TCardSetForm::N4Click() {
     if (IBQueryCardSet.UpdatesPending())
         IBQueryCardSet.ApplyUpdates();
-    if (ShowReadText)
-        ShowReadText(IBQueryCardSet);
+    ShowReadText(IBQueryCardSet, kSheetFile, 19);
     RefreshCardSet();
 }
 

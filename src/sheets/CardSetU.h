@@ -74,9 +74,6 @@ class TCardSetForm : public QDialog {
     void N4Click();
     // Applies what is cached, reconnects and re-reads. Raises "Database Refresh Error".
     void RefreshCardSet();
-    // The export and import windows are opened through these (set by the sheet file windows).
-    static std::function<void(Query&)> ShowWriteText;
-    static std::function<void(Query&)> ShowReadText;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
