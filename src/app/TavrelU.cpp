@@ -6,6 +6,7 @@
 #include "controls/CapNavi.h"
 #include "controls/DBControls.h"
 #include "controls/DBGrid.h"
+#include "controls/Hinted.h"
 #include "controls/NaviGlyphs.h"
 #include "data/DbConnect.h"
 #include "labels/CardList.h"
@@ -51,22 +52,8 @@ QToolButton* MakeToolButton(QWidget* bar, const QString& name, const QIcon& icon
     button->setIcon(icon);
     button->setAutoRaise(true);
     button->setGeometry(x, 3, 23, 22);
-    button->setToolTip(hint);
-    button->setStatusTip(hint);
+    SetHint(button, hint);
     return button;
-}
-
-QLabel* MakeLabel(QWidget* parent, const QString& text, const QString& hint, const QPoint& at) {
-    auto* label = new QLabel(text, parent);
-    label->move(at);
-    label->setToolTip(hint);
-    label->setStatusTip(hint);
-    return label;
-}
-
-void SetHint(QWidget* w, const QString& hint) {
-    w->setToolTip(hint);
-    w->setStatusTip(hint);
 }
 
 QStringList MainCaptions(const char16_t* fifth) {
@@ -192,8 +179,8 @@ void TTavrelForm::CreateToolButtons() {
 void TTavrelForm::CreateFields() {
     const QString nameHint = QStringLiteral("作成するラベルの説明を入力してください");
     const QString paperHint = QStringLiteral("印刷時の初期値に使用する用紙を設定してください");
-    MakeLabel(GroupBox1, QStringLiteral("説 明"), nameHint, QPoint(10, 22));
-    MakeLabel(GroupBox1, QStringLiteral("用 紙"), paperHint, QPoint(10, 51));
+    MakeLabel(GroupBox1, QStringLiteral("説 明"), QPoint(10, 22), nameHint);
+    MakeLabel(GroupBox1, QStringLiteral("用 紙"), QPoint(10, 51), paperHint);
     DBEdit1 = new TDBEdit(GroupBox1);
     DBEdit1->setObjectName(QStringLiteral("DBEdit1"));
     DBEdit1->setGeometry(52, 18, 270, 21);

@@ -218,6 +218,21 @@ bool ApplyAndReopen(Query& query, bool ask, bool offerCancel) {
     return true;
 }
 
+bool SaveBeforeClose(Query& query, bool letGoWhenNothingLost) {
+    // Never opened (no database): there is nothing to save.
+    if (!query.Active())
+        return true;
+    auto editing = [&query] {
+        return query.State() == DataSetState::Edit || query.State() == DataSetState::Insert;
+    };
+    try {
+        return ApplyAndReopen(query, editing(), true);
+    } catch (const std::exception& e) {
+        Messages::ShowError(ExceptionText(e));
+        return letGoWhenNothingLost && !query.UpdatesPending() && !editing();
+    }
+}
+
 QString TrimLeftWide(const QString& text) {
     QString s = TrimControls(text, true, false);
     qsizetype i = 0;

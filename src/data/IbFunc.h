@@ -21,6 +21,11 @@ QStringList LoadDistinctList(Database& db, const QString& table, const QString& 
 // False when the user chose Cancel. Raises "データ更新中にエラーが発生しました。".
 bool ApplyAndReopen(Query& query, bool ask, bool offerCancel);
 
+// A window's close check: saves the query (asking about an open record), shows a failure and
+// says whether the window may close. After a failure it may close only when told to let go
+// when nothing of the user's would be lost.
+bool SaveBeforeClose(Query& query, bool letGoWhenNothingLost);
+
 QString TrimLeftWide(const QString& text);
 QString TrimRightWide(const QString& text);
 QString TrimWide(const QString& text);

@@ -108,17 +108,6 @@ bool TCardList::RefreshCards(const QVariant& keyValue, const QString& keyField) 
 }
 
 bool TCardList::CloseCheck() {
-    Query& q = f_.IBQueryCard;
-    // Never opened (no database at start-up): there is nothing to save.
-    if (!q.Active())
-        return true;
-    const bool editing = q.State() == DataSetState::Edit || q.State() == DataSetState::Insert;
-    try {
-        return ApplyAndReopen(q, editing, true);
-    } catch (const std::exception& e) {
-        Messages::ShowError(ExceptionText(e), &f_);
-        // Nothing of the user's is lost when only the re-read failed: let the window go.
-        return !q.UpdatesPending() && q.State() != DataSetState::Edit &&
-               q.State() != DataSetState::Insert;
-    }
+    // Nothing of the user's is lost when only the re-read failed: the window may go.
+    return SaveBeforeClose(f_.IBQueryCard, true);
 }

@@ -6,6 +6,7 @@
 #include "controls/CapNavi.h"
 #include "controls/DBControls.h"
 #include "controls/DBGrid.h"
+#include "controls/Hinted.h"
 #include "controls/NaviGlyphs.h"
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
@@ -44,22 +45,8 @@ QGroupBox* Group(QWidget* parent, const QString& title, const QRect& geometry,
                  const QString& hint = {}) {
     auto* box = new QGroupBox(title, parent);
     box->setGeometry(geometry);
-    box->setToolTip(hint);
-    box->setStatusTip(hint);
+    SetHint(box, hint);
     return box;
-}
-
-QLabel* Label(QWidget* parent, const QString& text, const QPoint& at, const QString& hint = {}) {
-    auto* label = new QLabel(text, parent);
-    label->move(at);
-    label->setToolTip(hint);
-    label->setStatusTip(hint);
-    return label;
-}
-
-void Hint(QWidget* w, const QString& hint) {
-    w->setToolTip(hint);
-    w->setStatusTip(hint);
 }
 
 QStringList Navigation() {
@@ -142,14 +129,14 @@ TDBEdit* TCardSetForm::AddLength(QGroupBox* box, int row, const QString& caption
                                  const QString& field, const QString& unit, QLabel** label,
                                  int column) {
     const int x = column * 150;
-    QLabel* l = Label(box, caption, QPoint(x + 8, 22 + row * 26));
+    QLabel* l = MakeLabel(box, caption, QPoint(x + 8, 22 + row * 26));
     auto* edit = new TDBEdit(box);
     edit->setGeometry(x + 50, 18 + row * 26, 56, 21);
     edit->setAlignment(Qt::AlignRight);
     edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     edit->SetDataSource(&DSCardSet);
     edit->SetDataField(field);
-    Label(box, unit, QPoint(x + 110, 22 + row * 26));
+    MakeLabel(box, unit, QPoint(x + 110, 22 + row * 26));
     if (label)
         *label = l;
     return edit;
@@ -160,7 +147,7 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
                         QRect(4, 2, 330, 424));
     const QString coHint = QStringLiteral("用紙の販売会社名を設定します");
     const QString nameHint = QStringLiteral("用紙の名称（型番）を入力してください");
-    Label(outer, QStringLiteral("販売会社名"), QPoint(10, 24), coHint);
+    MakeLabel(outer, QStringLiteral("販売会社名"), QPoint(10, 24), coHint);
     DBComboBox2 = new TDBComboBox(outer);
     DBComboBox2->SetListOnly(false);
     DBComboBox2->setGeometry(90, 20, 230, 21);
@@ -170,42 +157,42 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
                            QStringLiteral("その他")});
     DBComboBox2->SetDataSource(&DSCardSet);
     DBComboBox2->SetDataField(QStringLiteral("CoName"));
-    Hint(DBComboBox2, coHint);
-    Label(outer, QStringLiteral("名称（型番）"), QPoint(10, 50), nameHint);
+    SetHint(DBComboBox2, coHint);
+    MakeLabel(outer, QStringLiteral("名称（型番）"), QPoint(10, 50), nameHint);
     DBEdit1 = new TDBEdit(outer);
     DBEdit1->setGeometry(90, 46, 230, 21);
     DBEdit1->SetDataSource(&DSCardSet);
     DBEdit1->SetDataField(QStringLiteral("PAPERNAME"));
-    Hint(DBEdit1, nameHint);
+    SetHint(DBEdit1, nameHint);
 
     auto* paper = Group(outer, QStringLiteral(" 用紙設定  "), QRect(6, 74, 318, 120));
-    Label(paper, QStringLiteral("用 紙"), QPoint(10, 24), QStringLiteral("用紙を選択します"));
+    MakeLabel(paper, QStringLiteral("用 紙"), QPoint(10, 24), QStringLiteral("用紙を選択します"));
     DBComboBox1 = new TDBComboBox(paper);
     DBComboBox1->setGeometry(50, 20, 90, 21);
     DBComboBox1->SetDataSource(&DSCardSet);
     DBComboBox1->SetDataField(QStringLiteral("PaperType"));
-    Hint(DBComboBox1, QStringLiteral("用紙を選択します"));
+    SetHint(DBComboBox1, QStringLiteral("用紙を選択します"));
     connect(DBComboBox1, &QComboBox::activated, this, [this] { DBComboBox1Change(); });
     auto* note =
-        Label(paper, QStringLiteral("用紙に＜その他＞を選択するとサイズを自由に設定できます"),
-              QPoint(10, 46));
+        MakeLabel(paper, QStringLiteral("用紙に＜その他＞を選択するとサイズを自由に設定できます"),
+                  QPoint(10, 46));
     note->setStyleSheet(QStringLiteral("color: blue; font-size: 11px"));
     auto* size =
         Group(paper, QStringLiteral(" サイズ "), QRect(150, 62, 160, 52),
               QStringLiteral("用紙サイズを設定します（用紙タイプが \"その他\" 以外では無効です）"));
     size->setGeometry(6, 62, 306, 52);
-    LabelHeight = Label(size, QStringLiteral("縦(H)"), QPoint(8, 24));
+    LabelHeight = MakeLabel(size, QStringLiteral("縦(H)"), QPoint(8, 24));
     DBEdit4 = new TDBEdit(size);
     DBEdit4->setGeometry(50, 20, 60, 21);
     DBEdit4->SetDataSource(&DSCardSet);
     DBEdit4->SetDataField(QStringLiteral("P_Height"));
-    Label(size, QStringLiteral("㎜"), QPoint(114, 24));
-    LabelWidth = Label(size, QStringLiteral("横(W)"), QPoint(150, 24));
+    MakeLabel(size, QStringLiteral("㎜"), QPoint(114, 24));
+    LabelWidth = MakeLabel(size, QStringLiteral("横(W)"), QPoint(150, 24));
     DBEdit5 = new TDBEdit(size);
     DBEdit5->setGeometry(192, 20, 60, 21);
     DBEdit5->SetDataSource(&DSCardSet);
     DBEdit5->SetDataField(QStringLiteral("P_Width"));
-    Label(size, QStringLiteral("㎜"), QPoint(256, 24));
+    MakeLabel(size, QStringLiteral("㎜"), QPoint(256, 24));
     for (TDBComboBox* c : {DBComboBox1})
         c->SetItems(PaperTypes());
 
@@ -233,10 +220,10 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
     DBEdit12 = AddLength(start, 0, QStringLiteral("左(L)"), QStringLiteral("Pr_LeftM"), "㎜");
     DBEdit13 =
         AddLength(start, 0, QStringLiteral("上(T)"), QStringLiteral("Pr_TopM"), "㎜", nullptr, 1);
-    Hint(DBEdit2, grid->statusTip());
-    Hint(DBEdit3, grid->statusTip());
+    SetHint(DBEdit2, grid->statusTip());
+    SetHint(DBEdit3, grid->statusTip());
     for (TDBEdit* e : {DBEdit6, DBEdit7, DBEdit12, DBEdit13})
-        Hint(e, e->parentWidget()->statusTip());
+        SetHint(e, e->parentWidget()->statusTip());
 
     auto* panel2 = new QWidget(parent);
     panel2->setGeometry(4, 430, 330, 36);
@@ -258,7 +245,7 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
     CopyRecSpb->setIcon(ToolGlyphs::RecCopy());
     CopyRecSpb->setGeometry(296, 6, 28, 25);
     CopyRecSpb->setCursor(Qt::DragCopyCursor);
-    Hint(CopyRecSpb, QStringLiteral("現在のレコードをコピーして挿入します"));
+    SetHint(CopyRecSpb, QStringLiteral("現在のレコードをコピーして挿入します"));
     connect(CopyRecSpb, &QToolButton::clicked, this, &TCardSetForm::CopyRecSpbClick);
     return outer;
 }
@@ -283,7 +270,7 @@ QWidget* TCardSetForm::CreateRightPart(QWidget* parent) {
                          TColumn{QStringLiteral("CoName"), QStringLiteral("販売会社名"), 185,
                                  Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, blue}});
     DBGrid1->SetDataSource(&DSCardSet);
-    Hint(DBGrid1, QStringLiteral("追加、編集中は使用できません"));
+    SetHint(DBGrid1, QStringLiteral("追加、編集中は使用できません"));
     CaptionDBNavi1 = new TCaptionDBNavi(panel1);
     CaptionDBNavi1->SetVisibleButtons(
         {TNavigateBtn::nbFirst, TNavigateBtn::nbPrior, TNavigateBtn::nbNext, TNavigateBtn::nbLast});
@@ -301,7 +288,7 @@ QWidget* TCardSetForm::CreateRightPart(QWidget* parent) {
     Image1->setGeometry(4, 238, 288, 222);
     Image1->setAlignment(Qt::AlignCenter);
     Image1->setPixmap(SheetDiagram());
-    Hint(Image1, QStringLiteral("設定値を確認してください"));
+    SetHint(Image1, QStringLiteral("設定値を確認してください"));
     return panel1;
 }
 
@@ -446,16 +433,7 @@ void TCardSetForm::RefreshCardSet() {
 
 bool TCardSetForm::FormCloseQuery() {
     setWindowState(Qt::WindowNoState);
-    Query& q = IBQueryCardSet;
-    if (!q.Active())
-        return true;
-    const bool editing = q.State() == DataSetState::Edit || q.State() == DataSetState::Insert;
-    try {
-        return ApplyAndReopen(q, editing, true);
-    } catch (const std::exception& e) {
-        Messages::ShowError(ExceptionText(e), this);
-        return false;
-    }
+    return SaveBeforeClose(IBQueryCardSet, false);
 }
 
 void TCardSetForm::closeEvent(QCloseEvent* event) {
