@@ -1,7 +1,14 @@
 #pragma once
 
 // Small helpers shared by the plain timing programs.
+#include "data/Database.h"
+#include "data/DbConnect.h"
+#include "data/Schema.h"
+#include "data/Statement.h"
+#include "labels/StoredPicture.h"
+
 #include <QFile>
+#include <QImage>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -32,6 +39,33 @@ inline double StatusMb(const char* key) {
                        .toDouble() /
                    1024.0;
     return 0;
+}
+
+// A database of 10,000 label designs, each with a 2 KB RTF text and a 300 KB bitmap; made once
+// and kept, since it takes minutes to fill.
+inline const QString kTenThousand = QStringLiteral("/var/tmp/tavrel-bench-10k-v2.fdb");
+
+inline void EnsureTenThousand() {
+    if (QFile::exists(kTenThousand))
+        return;
+    std::printf("creating %s (10,000 designs, about 3 GB)...\n", qPrintable(kTenThousand));
+    CreateDatabaseFromScript(kTenThousand, QStringLiteral(TAVREL_SOURCE_DIR "/db/schema.sql"));
+    Database db;
+    Transaction tr;
+    ConnectDatabase(db, tr, kTenThousand);
+    Statement ins(db, tr);
+    ins.Prepare("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, "
+                "G_HEIGHT, G_SHOW, G_STRETCH) VALUES (0, :N, 'LB-10', :T, :G, 1, 2, 70, 50, 1, 0)");
+    const QString rtf = QStringLiteral("{\\rtf1\\ansi\\ansicpg932 ") + QString(2000, 'x') + "}";
+    QImage picture(320, 320, QImage::Format_RGB32); // 300 KB as a 24-bit bitmap
+    for (int i = 0; i < 10000; ++i) {
+        picture.fill(qRgb(i % 256, (i / 256) % 256, 128));
+        ins.Execute({Cell{QStringLiteral("ラベル%1").arg(i, 5, 10, QLatin1Char('0'))}, Cell{rtf},
+                     Cell{StoredPicture::Encode(picture)}});
+        if (i % 500 == 499)
+            tr.CommitRetaining();
+    }
+    tr.Commit();
 }
 
 } // namespace bench

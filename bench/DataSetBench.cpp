@@ -12,27 +12,7 @@
 
 namespace {
 
-const QString kPath = QStringLiteral("/var/tmp/tavrel-bench-10k.fdb");
-
-void Fill(const QString& path, int rows) {
-    CreateDatabaseFromScript(path, QStringLiteral(TAVREL_SOURCE_DIR "/db/schema.sql"));
-    Database db;
-    Transaction tr;
-    ConnectDatabase(db, tr, path);
-    Statement ins(db, tr);
-    ins.Prepare("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, "
-                "G_HEIGHT, G_SHOW, G_STRETCH) VALUES (0, :N, 'LB-10', :T, :G, 1, 2, 70, 50, 1, 0)");
-    const QString rtf = QStringLiteral("{\\rtf1\\ansi\\ansicpg932 ") + QString(2000, 'x') + "}";
-    QByteArray bmp(300 * 1024, '\x7f');
-    for (int i = 0; i < rows; ++i) {
-        bmp[100] = static_cast<char>(i);
-        ins.Execute({Cell{QStringLiteral("ラベル%1").arg(i, 5, 10, QLatin1Char('0'))}, Cell{rtf},
-                     Cell{bmp}});
-        if (i % 500 == 499)
-            tr.CommitRetaining();
-    }
-    tr.Commit();
-}
+const QString kPath = bench::kTenThousand;
 
 double OpenAll(const QString& path) {
     const double t0 = bench::NowMs();
@@ -78,10 +58,7 @@ double ApplyInserts(const QString& path) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     try {
-        if (!QFile::exists(kPath)) {
-            std::printf("creating %s (10,000 designs, about 3 GB)...\n", qPrintable(kPath));
-            Fill(kPath, 10000);
-        }
+        bench::EnsureTenThousand();
         std::vector<double> open;
         for (int i = 0; i < 5; ++i)
             open.push_back(OpenAll(kPath));
