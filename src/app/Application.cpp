@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/Hints.h"
+#include "labels/FontList.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
@@ -12,11 +13,7 @@ void InitApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tavrel"));
     Help::SetHelpFile(QStringLiteral("Tavrel.hlp"));
-    // The designs name Windows faces; these are the metric-compatible faces here.
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
-    QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
-    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
-    QFont::insertSubstitution(QStringLiteral("ＭＳ 明朝"), QStringLiteral("IPAMincho"));
+    InstallWindowsFaceSubstitutes();
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
     app.setFont(font);

@@ -8,3 +8,6 @@ QStringList GetFontList(bool excludeVertical);
 
 // The same rules applied to a given list of names.
 QStringList SortFontNames(QStringList names, bool excludeVertical);
+
+// Lets stored designs that name Windows faces show in the local metric-compatible faces.
+void InstallWindowsFaceSubstitutes();

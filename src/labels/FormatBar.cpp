@@ -2,7 +2,7 @@
 
 #include "controls/CtrlsEx.h"
 #include "labels/DBRichEdit.h"
-#include "labels/UpDown.h"
+#include "controls/UpDown.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 #include "platform/RichFormat.h"

@@ -2,7 +2,7 @@
 #include "LabelTextFixture.h"
 #include "controls/CtrlsEx.h"
 #include "labels/FontList.h"
-#include "labels/UpDown.h"
+#include "controls/UpDown.h"
 
 #include <QColorDialog>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "labels/UpDown.h"
+#include "controls/UpDown.h"
 
 #include <QLineEdit>
 #include <QToolButton>
