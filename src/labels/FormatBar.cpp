@@ -1,8 +1,8 @@
 #include "labels/FormatBar.h"
 
 #include "controls/CtrlsEx.h"
-#include "labels/DBRichEdit.h"
 #include "controls/UpDown.h"
+#include "labels/DBRichEdit.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 #include "platform/RichFormat.h"

@@ -1,8 +1,8 @@
 #include "labels/FormatBar.h"
 #include "LabelTextFixture.h"
 #include "controls/CtrlsEx.h"
-#include "labels/FontList.h"
 #include "controls/UpDown.h"
+#include "labels/FontList.h"
 
 #include <QColorDialog>
 #include <QComboBox>
