@@ -381,7 +381,7 @@ std::vector<unsigned char> Statement::BuildInput(const std::vector<Cell>& params
     return buffer;
 }
 
-void Statement::Execute(const std::vector<Cell>& params) {
+void Statement::RunWithInput(const std::vector<Cell>& params, const InputRun& run) {
     if (!statement_)
         throw EError(QStringLiteral("Statement not prepared"));
     CloseCursor();
@@ -390,26 +390,22 @@ void Statement::Execute(const std::vector<Cell>& params) {
         IMessageMetadata* raw = nullptr;
         auto buffer = BuildInput(params, &raw);
         MetaRef input(raw);
-        statement_->execute(&st, tr_.Handle(), input.get(), buffer.data(), nullptr, nullptr);
+        run(&st, input.get(), buffer.data());
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
 }
 
+void Statement::Execute(const std::vector<Cell>& params) {
+    RunWithInput(params, [this](ThrowStatusWrapper* st, IMessageMetadata* input, void* buffer) {
+        statement_->execute(st, tr_.Handle(), input, buffer, nullptr, nullptr);
+    });
+}
+
 void Statement::Open(const std::vector<Cell>& params) {
-    if (!statement_)
-        throw EError(QStringLiteral("Statement not prepared"));
-    CloseCursor();
-    try {
-        Fb::Status st;
-        IMessageMetadata* raw = nullptr;
-        auto buffer = BuildInput(params, &raw);
-        MetaRef input(raw);
-        cursor_ =
-            statement_->openCursor(&st, tr_.Handle(), input.get(), buffer.data(), outMeta_, 0);
-    } catch (const FbException& e) {
-        RaiseDatabaseError(e);
-    }
+    RunWithInput(params, [this](ThrowStatusWrapper* st, IMessageMetadata* input, void* buffer) {
+        cursor_ = statement_->openCursor(st, tr_.Handle(), input, buffer, outMeta_, 0);
+    });
 }
 
 bool Statement::Fetch(RowValues* row) {

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <firebird/Interface.h>
+#include <functional>
 #include <vector>
 
 class Database;
@@ -57,6 +58,10 @@ class Statement {
     std::vector<unsigned char> BuildInput(const std::vector<Cell>& params,
                                           Firebird::IMessageMetadata** meta);
     void ReadRow(RowValues* row);
+    // Shared by execute and open: the input message built from params, errors translated.
+    using InputRun = std::function<void(Firebird::ThrowStatusWrapper*, Firebird::IMessageMetadata*,
+                                        void* buffer)>;
+    void RunWithInput(const std::vector<Cell>& params, const InputRun& run);
 
     Database& db_;
     Transaction& tr_;

@@ -193,8 +193,7 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
     DBEdit5->SetDataSource(&DSCardSet);
     DBEdit5->SetDataField(QStringLiteral("P_Width"));
     MakeLabel(size, QStringLiteral("㎜"), QPoint(256, 24));
-    for (TDBComboBox* c : {DBComboBox1})
-        c->SetItems(PaperTypes());
+    DBComboBox1->SetItems(PaperTypes());
 
     auto* label = Group(outer, QStringLiteral(" ラベル設定 "), QRect(6, 198, 318, 220));
     const int w = 154;
@@ -214,9 +213,8 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
                       QStringLiteral("ラベル間の間隔を設定します"));
     DBEdit8 = AddLength(gap, 0, QStringLiteral("縦(E)"), QStringLiteral("Y_Skip"), "㎜");
     DBEdit9 = AddLength(gap, 1, QStringLiteral("横(B)"), QStringLiteral("X_Skip"), "㎜");
-    auto* start = Group(label, QStringLiteral(" 印刷開始位置 "), QRect(4, 150 + 12, w, 54),
+    auto* start = Group(label, QStringLiteral(" 印刷開始位置 "), QRect(4, 162, 310, 52),
                         QStringLiteral("ラベル内の印字開始位置を設定します"));
-    start->setGeometry(4, 162, 310, 52);
     DBEdit12 = AddLength(start, 0, QStringLiteral("左(L)"), QStringLiteral("Pr_LeftM"), "㎜");
     DBEdit13 =
         AddLength(start, 0, QStringLiteral("上(T)"), QStringLiteral("Pr_TopM"), "㎜", nullptr, 1);

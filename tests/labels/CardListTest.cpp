@@ -12,6 +12,7 @@
 #include "labels/StoredPicture.h"
 #include "platform/MessageService.h"
 #include "support/TestDb.h"
+#include "support/Windows.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -41,13 +42,7 @@ class CardListTest : public ::testing::Test {
         Settings::SetExecutableFolder({});
         Settings::ResetToInitial();
     }
-    void Seed(const QString& sql) {
-        Database db;
-        Transaction tr;
-        ConnectDatabase(db, tr, tdb.Path());
-        ExecuteImmediate(db, tr, sql);
-        tr.Commit();
-    }
+    void Seed(const QString& sql) { tdb.Execute(sql); }
     void SeedTwo() {
         Seed("INSERT INTO TAVRELSET (ID, PAPERNAME) VALUES (0, 'LB-10')");
         Seed("INSERT INTO TAVREL (ID, NAME, PAPERNAME, G_X, G_Y, G_WIDTH, G_HEIGHT, G_SHOW, "
@@ -59,11 +54,7 @@ class CardListTest : public ::testing::Test {
         form = std::make_unique<TTavrelForm>();
         form->show();
     }
-    bool TryClose() {
-        QCloseEvent e;
-        QCoreApplication::sendEvent(form.get(), &e);
-        return e.isAccepted();
-    }
+    bool TryClose() { return ::TryClose(form.get()); }
     QStringList StoredNames() {
         Database db;
         Transaction tr;

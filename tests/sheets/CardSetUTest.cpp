@@ -6,6 +6,7 @@
 #include "data/DbConnect.h"
 #include "platform/MessageService.h"
 #include "support/TestDb.h"
+#include "support/Windows.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -25,17 +26,11 @@ class CardSetTest : public ::testing::Test {
             asked << r.text;
             return answers.isEmpty() ? Messages::Answer::Ok : answers.takeFirst();
         });
-        Database db;
-        Transaction tr;
-        ConnectDatabase(db, tr, tdb.Path());
-        ExecuteImmediate(
-            db, tr,
+        tdb.Execute(
             "INSERT INTO TAVRELSET (ID, PAPERNAME, CONAME, PAPERTYPE, P_WIDTH, "
             "P_HEIGHT, RETSU, DAN) VALUES (0, 'LB-1', 'コクヨ', 'その他', 1000, 1480, 1, 1)");
-        ExecuteImmediate(db, tr,
-                         "INSERT INTO TAVRELSET (ID, PAPERNAME, PAPERTYPE, P_WIDTH, P_HEIGHT, "
-                         "RETSU, DAN) VALUES (0, 'LB-2', 'A4', 2100, 2970, 2, 5)");
-        tr.Commit();
+        tdb.Execute("INSERT INTO TAVRELSET (ID, PAPERNAME, PAPERTYPE, P_WIDTH, P_HEIGHT, "
+                    "RETSU, DAN) VALUES (0, 'LB-2', 'A4', 2100, 2970, 2, 5)");
         form = std::make_unique<TCardSetForm>();
         form->show();
     }
@@ -46,11 +41,7 @@ class CardSetTest : public ::testing::Test {
     }
     Query& Sheets() { return form->IBQueryCardSet; }
     int Int(const char* field) { return Sheets().FieldByName(field).AsInteger(); }
-    bool TryClose() {
-        QCloseEvent e;
-        QCoreApplication::sendEvent(form.get(), &e);
-        return e.isAccepted();
-    }
+    bool TryClose() { return ::TryClose(form.get()); }
     int StoredCount() {
         Database db;
         Transaction tr;

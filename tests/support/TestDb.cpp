@@ -1,5 +1,7 @@
 #include "support/TestDb.h"
 
+#include "data/Database.h"
+#include "data/DbConnect.h"
 #include "data/Schema.h"
 
 #include <QDir>
@@ -51,4 +53,12 @@ QString TestDb::SchemaPath() {
 }
 QString TestDb::SamplePath() {
     return QStringLiteral(TAVREL_SOURCE_DIR "/db/sample.sql");
+}
+
+void TestDb::Execute(const QString& sql) const {
+    Database db;
+    Transaction tr;
+    ConnectDatabase(db, tr, path_);
+    ExecuteImmediate(db, tr, sql);
+    tr.Commit();
 }

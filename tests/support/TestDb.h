@@ -18,6 +18,8 @@ class TestDb {
     static bool ServerAvailable();
     static QString SchemaPath();
     static QString SamplePath();
+    // Runs one statement on its own connection and commits it.
+    void Execute(const QString& sql) const;
 
   private:
     explicit TestDb(bool server);
