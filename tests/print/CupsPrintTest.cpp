@@ -37,10 +37,12 @@ class CupsPrintTest : public ::testing::Test {
             GTEST_SKIP() << "CUPS does not list the queue " << queue.toStdString();
         if (!PdfTools::Available())
             GTEST_SKIP() << "poppler-utils are not installed";
-        // cups-pdf names its files after the job's title, so parallel tests find their own.
+        // cups-pdf names its files after the job's title (sometimes with stray characters
+        // after it), so tests running side by side find their own.
         static int jobs = 0;
-        title =
-            QStringLiteral("TavrelTest_%1_%2_").arg(QCoreApplication::applicationPid()).arg(++jobs);
+        title = QStringLiteral("TavrelTest_%1_%2_end")
+                    .arg(QCoreApplication::applicationPid())
+                    .arg(++jobs);
         before = Files();
         report.Page = LabelSheet();
         report.Page.printerName = queue;
