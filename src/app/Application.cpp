@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/Hints.h"
+#include "app/TavrelU.h"
 #include "labels/FontList.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
@@ -10,13 +11,22 @@
 #include <QFont>
 
 void InitApplication(QApplication& app) {
+    // The application title only: a display name would be appended to every window's title.
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavrel"));
     Help::SetHelpFile(QStringLiteral("Tavrel.hlp"));
     InstallWindowsFaceSubstitutes();
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
     app.setFont(font);
+}
+
+int RunTavrel(TApplication& app, const std::function<void(TTavrelForm&)>& started) {
+    InitApplication(app);
+    TTavrelForm form;
+    form.show();
+    if (started)
+        started(form);
+    return app.exec();
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QApplication>
+#include <functional>
+
+class TTavrelForm;
 
 // The application object: an exception that reaches it is shown in the error box and the
 // program goes on.
@@ -12,3 +15,7 @@ class TApplication : public QApplication {
 
 // What the entry point sets up before the main window: title, help file, fonts.
 void InitApplication(QApplication& app);
+
+// The program from set-up to the end of its message loop; started runs once the main window
+// is shown (the program passes nothing).
+int RunTavrel(TApplication& app, const std::function<void(TTavrelForm&)>& started = {});

@@ -1,0 +1,61 @@
+#include "app/TavrelU.h"
+#include "sheets/CardSetU.h"
+#include "sheets/ReadTextU.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The program in a child process; on an X server of its own when there is no display.
+class ChildProgram {
+  public:
+    explicit ChildProgram(const QString& platform) {
+        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        process_.setProcessEnvironment(env_);
+    }
+    ~ChildProgram() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+    bool HasDisplay() const {
+        return env_.contains(QStringLiteral("DISPLAY")) ||
+               !QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty();
+    }
+    void Start(const QStringList& args, bool onX) {
+        const QString child = QStringLiteral(TAVREL_TEST_CHILD);
+        if (onX && !env_.contains(QStringLiteral("DISPLAY")))
+            process_.start(QStringLiteral("xvfb-run"), QStringList{"-a", child} + args);
+        else
+            process_.start(child, args);
+        ASSERT_TRUE(process_.waitForStarted());
+    }
+    QProcess& Process() { return process_; }
+
+  private:
+    QProcessEnvironment env_ = QProcessEnvironment::systemEnvironment();
+    QProcess process_;
+};
+
+TEST(ProgramTest, TitleBarsShowExactlyTheCaption) {
+    ChildProgram program(QStringLiteral("xcb"));
+    if (!program.HasDisplay())
+        GTEST_SKIP() << "no X server to read titles from";
+    QTemporaryDir folder;
+    program.Start({QStringLiteral("titles"), folder.path()}, true);
+    ASSERT_TRUE(program.Process().waitForFinished(60000));
+    const QStringList lines = QString::fromUtf8(program.Process().readAllStandardOutput())
+                                  .split('\n', Qt::SkipEmptyParts);
+    const QStringList expected = {TTavrelForm::Caption(), TCardSetForm::Caption(),
+                                  TReadTextForm::Caption()};
+    ASSERT_EQ(lines.size(), expected.size())
+        << program.Process().readAllStandardError().toStdString();
+    for (int i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(lines[i].toStdString(), (expected[i] + '\t' + expected[i]).toStdString());
+}
+
+} // namespace
