@@ -278,7 +278,7 @@ void TTavrelForm::FormCreate() {
         CardList->PrepareList();
         PrepareEtcQuery();
         BmpTmpPath = Settings::TmpPath + QStringLiteral("/BmpTmp.bmp");
-        FormatBar1->ComboBox1->addItems(GetFontList(false));
+        FormatBar1->SetFontList(GetFontList(false));
     } catch (const std::exception& e) {
         Messages::ShowError(ExceptionText(e), this);
     }
