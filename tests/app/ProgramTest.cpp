@@ -1,11 +1,18 @@
+#include "app/Application.h"
 #include "app/TavrelU.h"
 #include "sheets/CardSetU.h"
 #include "sheets/ReadTextU.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -40,6 +47,21 @@ class ChildProgram {
     QProcessEnvironment env_ = QProcessEnvironment::systemEnvironment();
     QProcess process_;
 };
+
+TEST(ProgramTest, StandardButtonsSpeakJapanese) {
+    std::unique_ptr<QTranslator> translator(InstallQtTranslations(*qApp));
+    ASSERT_NE(translator, nullptr);
+    QMessageBox box(QMessageBox::Question, "Tavrel", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith("はい"));
+    EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith("いいえ"));
+    EXPECT_TRUE(box.button(QMessageBox::Cancel)->text().startsWith("キャンセル"));
+    QDialogButtonBox ok(QDialogButtonBox::Ok);
+    EXPECT_EQ(ok.button(QDialogButtonBox::Ok)->text(), "OK");
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    EXPECT_EQ(files.labelText(QFileDialog::Reject), "キャンセル");
+}
 
 TEST(ProgramTest, TitleBarsShowExactlyTheCaption) {
     ChildProgram program(QStringLiteral("xcb"));
