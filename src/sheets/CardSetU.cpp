@@ -257,7 +257,7 @@ QWidget* TCardSetForm::CreateRightPart(QWidget* parent) {
     panel1->setPalette(cream);
     DBGrid1 = new TDBGrid(panel1);
     DBGrid1->setGeometry(4, 4, 288, 200);
-    DBGrid1->setFocusPolicy(Qt::NoFocus);
+    DBGrid1->setFocusPolicy(Qt::ClickFocus); // no tab stop, but keys work once clicked
     const QColor blue(0, 0, 255);
     DBGrid1->SetColumns({TColumn{QStringLiteral("PaperName"), QStringLiteral("名称（型番)"), 231,
                                  Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, blue},
