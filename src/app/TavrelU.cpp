@@ -262,7 +262,7 @@ void TTavrelForm::CreateStatusBar() {
     StatusPanel0 = new QLabel(QStringLiteral("F1ヘルプ"));
     StatusPanel0->setAlignment(Qt::AlignCenter);
     StatusPanel0->setFixedWidth(60);
-    StatusPanel1 = new QLabel;
+    StatusPanel1 = MakeHintPanel();
     StatusBar1->addWidget(StatusPanel0);
     StatusBar1->addWidget(StatusPanel1, 1);
 }

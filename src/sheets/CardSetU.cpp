@@ -297,7 +297,7 @@ void TCardSetForm::CreateStatusBar(QWidget* parent) {
     const int widths[] = {60, 50, 50, 0};
     const QString texts[] = {QStringLiteral("F1ヘルプ"), QStringLiteral("登録数"), {}, {}};
     for (int i = 0; i < 4; ++i) {
-        StatusPanels[i] = new QLabel(texts[i]);
+        StatusPanels[i] = widths[i] ? new QLabel(texts[i]) : MakeHintPanel();
         if (widths[i]) {
             StatusPanels[i]->setFixedWidth(widths[i]);
             StatusPanels[i]->setAlignment(Qt::AlignCenter);
