@@ -3,14 +3,17 @@
 #include "app/Hints.h"
 #include "app/TavrelU.h"
 #include "labels/FontList.h"
+#include "platform/EndSignals.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QTimer>
 #include <QTranslator>
 
 void InitApplication(QApplication& app) {
@@ -37,9 +40,44 @@ QTranslator* InstallQtTranslations(QCoreApplication& app) {
     return translator;
 }
 
+namespace {
+
+// Closes the windows from the top one down, each as its own close would but without asking;
+// the main window goes last and its close ends the message loop.
+void CloseTopWindow(TTavrelForm& form) {
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* window = modal ? modal : &form;
+    window->close();
+    if (window->isVisible()) { // a close check failed: the program ends all the same
+        if (auto* dialog = qobject_cast<QDialog*>(window))
+            dialog->done(QDialog::Rejected);
+        else
+            window->hide();
+    }
+    if (modal)
+        QTimer::singleShot(0, &form, [&form] { CloseTopWindow(form); });
+    else
+        QCoreApplication::quit();
+}
+
+// A signal to end (log-out, Ctrl+C, hang-up): posted records are written, an edit in
+// progress is cancelled and every database is detached, with no question asked.
+void EndSession(TTavrelForm& form) {
+    if (Messages::Unattended())
+        return; // already ending
+    Messages::SetUnattended(true);
+    CloseTopWindow(form);
+}
+
+} // namespace
+
 int RunTavrel(TApplication& app, const std::function<void(TTavrelForm&)>& started) {
     InitApplication(app);
+    TEndSignals endSignals;
+    endSignals.Install();
     TTavrelForm form;
+    endSignals.Install(); // the database engine took the signals at its first attach
+    QObject::connect(&endSignals, &TEndSignals::Received, &form, [&form] { EndSession(form); });
     form.show();
     if (started)
         started(form);

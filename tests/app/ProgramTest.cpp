@@ -1,7 +1,12 @@
 #include "app/Application.h"
+#include "app/IniFile.h"
 #include "app/TavrelU.h"
+#include "data/Database.h"
+#include "data/DbConnect.h"
+#include "data/Query.h"
 #include "sheets/CardSetU.h"
 #include "sheets/ReadTextU.h"
+#include "support/TestDb.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -11,6 +16,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTranslator>
+#include <csignal>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -79,5 +86,37 @@ TEST(ProgramTest, TitleBarsShowExactlyTheCaption) {
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(lines[i].toStdString(), (expected[i] + '\t' + expected[i]).toStdString());
 }
+
+// A signal to end, as a desktop sends at log-out: the program writes what was posted, drops the
+// record still being inserted, detaches and ends.
+class EndSignalTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(EndSignalTest, WritesPostedRowsDropsTheEditAndEnds) {
+    TestDb db;
+    QTemporaryDir folder;
+    IniWriteString(folder.filePath("TAVREL.ini"), "TAVREL", "F_DbPath01", db.Path());
+    ChildProgram program(QStringLiteral("offscreen"));
+    program.Start({QStringLiteral("posted"), folder.path()}, false);
+    QProcess& child = program.Process();
+    while (!child.readAllStandardOutput().contains("ready"))
+        ASSERT_TRUE(child.waitForReadyRead(60000)) << child.readAllStandardError().toStdString();
+    ASSERT_EQ(::kill(static_cast<pid_t>(child.processId()), GetParam()), 0);
+    ASSERT_TRUE(child.waitForFinished(20000)) << "the signal was ignored";
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
+    Database check;
+    Transaction tr;
+    ConnectDatabase(check, tr, db.Path());
+    Query q(&check, &tr);
+    q.SQL = {"SELECT NAME FROM TAVREL ORDER BY NAME"};
+    q.Open();
+    QStringList names;
+    for (; !q.Eof(); q.Next())
+        names << q.Fields(0).AsString();
+    EXPECT_EQ(names, QStringList({"posted one", "posted two"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndSignalTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](const auto& info) { return "Signal" + std::to_string(info.param); });
 
 } // namespace
