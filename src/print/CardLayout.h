@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QColor>
-#include <QRectF>
+#include "print/LabelReport.h"
+
 #include <QString>
 
 class Query;
@@ -24,30 +24,9 @@ struct Placement {
 };
 Placement PlacementOf(Query& design);
 
-// One of the standard papers, or the custom paper sized by the sheet.
-struct Paper {
-    QString name; // "A4", …; empty for the custom paper
-    int code = 256;
-    int widthMm = 0;
-    int lengthMm = 0;
-    bool custom() const { return code == 256; }
-};
-// Paper by type, letter case ignored; full-width letters and anything else give the custom paper.
-Paper PaperOf(const QString& paperType);
-
-struct PageLayout {
-    Paper paper; // a custom paper carries the sheet's size
-    int leftMargin = 0, rightMargin = 0, topMargin = 0, bottomMargin = 0;
-    int columnSpacing = 0;
-    int columns = 0;
-    int cellWidth = 0;
-    int cellHeight = 0;
-    QColor frameColor = Qt::black;
-    QRectF text;    // inside the cell
-    QRectF picture; // inside the cell
-    bool pictureStretched = false;
-    bool picturePrinted = false;
-};
+// The paper of a sheet's paper type, letter case ignored: A3, A4, A5, B4 and B5 in whole
+// millimetres; full-width letters and anything else give the custom paper, which Compute sizes.
+TPaper PaperOf(const QString& paperType);
 
 // The corrections in tenth-millimetres as the print dialog hands them over.
 struct Adjustments {
@@ -55,10 +34,10 @@ struct Adjustments {
     int left = 0;
 };
 
-// Everything the page description needs; ppi is the display's logical resolution the placement
-// was recorded at. Sheets that would give no page (no columns or rows, a cell or a paper without
-// size) raise "ラベル初期設定に失敗しました。".
-PageLayout Compute(const Paper& paper, const SheetValues& sheet, Adjustments adjust,
-                   const Placement& placement, double ppi, bool forPrinter);
+// The page description but its title and printer; ppi is the display's logical resolution the
+// placement was recorded at. Sheets that would give no page (no columns or rows, a cell or a
+// paper without size) raise "ラベル初期設定に失敗しました。".
+TPageDescription Compute(const TPaper& paper, const SheetValues& sheet, Adjustments adjust,
+                         const Placement& placement, double ppi, bool forPrinter);
 
 } // namespace CardLayout

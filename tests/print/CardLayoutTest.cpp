@@ -24,34 +24,34 @@ SheetValues Worked() {
     return s;
 }
 
-PageLayout Layout(const SheetValues& s, Adjustments a = {}, Placement p = {},
-                  const QString& type = "A4", bool printer = false) {
+TPageDescription Layout(const SheetValues& s, Adjustments a = {}, Placement p = {},
+                        const QString& type = "A4", bool printer = false) {
     return Compute(PaperOf(type), s, a, p, 96.0, printer);
 }
 
 TEST(CardLayout, WorkedSheetGivesWholeMillimetresAndMarginsThatCloseTheColumns) {
-    const PageLayout l = Layout(Worked());
+    const TPageDescription l = Layout(Worked());
     EXPECT_EQ(l.paper.code, 9);
-    EXPECT_EQ(l.paper.widthMm, 210);
-    EXPECT_EQ(l.paper.lengthMm, 297);
+    EXPECT_EQ(l.paper.widthTenthMm, 2100);
+    EXPECT_EQ(l.paper.lengthTenthMm, 2970);
     EXPECT_EQ(l.leftMargin, 15);
     EXPECT_EQ(l.topMargin, 21);
-    EXPECT_EQ(l.cellWidth, 86);
-    EXPECT_EQ(l.cellHeight, 50);
+    EXPECT_EQ(l.bandWidth, 86);
+    EXPECT_EQ(l.bandHeight, 50);
     EXPECT_EQ(l.columnSpacing, 2);
     EXPECT_EQ(l.columns, 2);
     EXPECT_EQ(l.rightMargin, 21);
     EXPECT_EQ(l.bottomMargin, 26);
     // Five rows from the top margin end exactly at the bottom margin.
-    EXPECT_EQ(l.topMargin + 5 * l.cellHeight, 297 - l.bottomMargin);
+    EXPECT_EQ(l.topMargin + 5 * l.bandHeight, 297 - l.bottomMargin);
     EXPECT_EQ((210 - l.leftMargin - l.rightMargin - l.columnSpacing) / 2, 86);
 }
 
 TEST(CardLayout, RowGapBelongsToTheCellBelowTheLabel) {
     SheetValues s = Worked();
     s.Y_Skip = 39; // 3.9 mm: 3 mm
-    const PageLayout l = Layout(s);
-    EXPECT_EQ(l.cellHeight, 53);
+    const TPageDescription l = Layout(s);
+    EXPECT_EQ(l.bandHeight, 53);
     EXPECT_EQ(l.bottomMargin, 297 - 21 - 5 * 53);
 }
 
@@ -66,11 +66,10 @@ TEST(CardLayout, PaperTableIgnoresCaseButNotWidth) {
     for (const auto& r : rows) {
         const QString type = QString::fromUtf16(r.type);
         SCOPED_TRACE(type.toStdString());
-        const Paper p = PaperOf(type);
+        const TPaper p = PaperOf(type);
         EXPECT_EQ(p.code, r.code);
-        EXPECT_EQ(p.widthMm, r.width);
-        EXPECT_EQ(p.lengthMm, r.length);
-        EXPECT_EQ(p.custom(), r.code == 256);
+        EXPECT_EQ(p.widthTenthMm, r.width * 10);
+        EXPECT_EQ(p.lengthTenthMm, r.length * 10);
     }
 }
 
@@ -80,46 +79,46 @@ TEST(CardLayout, CustomPaperTakesTheSheetsSizeInWholeMillimetres) {
     s.P_Height = 1489;
     s.Retsu = 1;
     s.Dan = 2;
-    const PageLayout l = Layout(s, {}, {}, QStringLiteral("その他"));
+    const TPageDescription l = Layout(s, {}, {}, QStringLiteral("その他"));
     EXPECT_EQ(l.paper.code, 256);
-    EXPECT_EQ(l.paper.widthMm, 100);
-    EXPECT_EQ(l.paper.lengthMm, 148);
+    EXPECT_EQ(l.paper.widthTenthMm, 1000);
+    EXPECT_EQ(l.paper.lengthTenthMm, 1480);
     EXPECT_EQ(l.rightMargin, 100 - 15 - 86);
     // A standard paper ignores the sheet's own size.
-    EXPECT_EQ(Layout(s).paper.widthMm, 210);
+    EXPECT_EQ(Layout(s).paper.widthTenthMm, 2100);
 }
 
 TEST(CardLayout, RemaindersGoTowardZeroAndCorrectionsKeepTheirTenth) {
     SheetValues s = Worked();
     s.L_Width = 625;
     s.Left_M = -15;
-    const PageLayout l = Layout(s, {5, -5});
-    EXPECT_EQ(l.cellWidth, 62);
+    const TPageDescription l = Layout(s, {5, -5});
+    EXPECT_EQ(l.bandWidth, 62);
     EXPECT_EQ(l.leftMargin, -1);
-    EXPECT_DOUBLE_EQ(l.text.top(), 0.5);
-    EXPECT_DOUBLE_EQ(l.text.left(), -0.5);
-    EXPECT_DOUBLE_EQ(l.text.width(), 62.5);
-    EXPECT_DOUBLE_EQ(l.text.height(), 49.5);
+    EXPECT_DOUBLE_EQ(l.textRect.top(), 0.5);
+    EXPECT_DOUBLE_EQ(l.textRect.left(), -0.5);
+    EXPECT_DOUBLE_EQ(l.textRect.width(), 62.5);
+    EXPECT_DOUBLE_EQ(l.textRect.height(), 49.5);
 }
 
 TEST(CardLayout, PictureIsPlacedAtTheDisplayResolutionPlusTheCorrections) {
     const Placement p{96, 48, 192, 96, 1, 1};
-    const PageLayout l = Layout(Worked(), {15, -5}, p);
-    EXPECT_DOUBLE_EQ(l.picture.left(), 25.4 - 0.5);
-    EXPECT_DOUBLE_EQ(l.picture.top(), 12.7 + 1.5);
-    EXPECT_DOUBLE_EQ(l.picture.width(), 50.8);
-    EXPECT_DOUBLE_EQ(l.picture.height(), 25.4);
+    const TPageDescription l = Layout(Worked(), {15, -5}, p);
+    EXPECT_DOUBLE_EQ(l.pictureRect.left(), 25.4 - 0.5);
+    EXPECT_DOUBLE_EQ(l.pictureRect.top(), 12.7 + 1.5);
+    EXPECT_DOUBLE_EQ(l.pictureRect.width(), 50.8);
+    EXPECT_DOUBLE_EQ(l.pictureRect.height(), 25.4);
     EXPECT_TRUE(l.picturePrinted);
-    EXPECT_TRUE(l.pictureStretched);
-    const PageLayout hiDpi = Compute(PaperOf("A4"), Worked(), {}, p, 192.0, false);
-    EXPECT_DOUBLE_EQ(hiDpi.picture.width(), 25.4);
+    EXPECT_TRUE(l.pictureStretch);
+    const TPageDescription hiDpi = Compute(PaperOf("A4"), Worked(), {}, p, 192.0, false);
+    EXPECT_DOUBLE_EQ(hiDpi.pictureRect.width(), 25.4);
 }
 
 TEST(CardLayout, OnlyOneMeansYesForTheFlags) {
     for (int flag : {0, 2, -1}) {
-        const PageLayout l = Layout(Worked(), {}, {0, 0, 10, 10, flag, flag});
+        const TPageDescription l = Layout(Worked(), {}, {0, 0, 10, 10, flag, flag});
         EXPECT_FALSE(l.picturePrinted) << flag;
-        EXPECT_FALSE(l.pictureStretched) << flag;
+        EXPECT_FALSE(l.pictureStretch) << flag;
     }
 }
 
