@@ -179,7 +179,7 @@ void TPreviewForm::SetPages(std::shared_ptr<TReportPages> pages) {
     pages_ = std::move(pages);
     produced_ = 0;
     current_ = 0;
-    UpdateView();
+    SetZoom(mode_, scale_);
 }
 
 void TPreviewForm::SetProducedPages(int count) {
