@@ -22,15 +22,6 @@ const QString kText = QStringLiteral("CARDTEXT");
     throw EError(QStringLiteral("印刷データ作成に失敗しました。"));
 }
 
-// The list's spelling of a printer name, letter case ignored; empty for the default printer.
-QString ListedPrinter(const QString& name) {
-    const QStringList names = NkPrinter().GetPrinterNames();
-    for (const QString& listed : names)
-        if (listed.compare(name, Qt::CaseInsensitive) == 0)
-            return listed;
-    return {};
-}
-
 // Hands out one decoded value per distinct stored value: the copies share their bytes, so the
 // check for the same bytes is almost always a pointer comparison.
 template <class Stored, class Made> class DecodeOnce {
@@ -81,6 +72,15 @@ TrepCardForm::~TrepCardForm() {
 void TrepCardForm::FormCreate() {
     paper_ = CardLayout::PaperOf(params_.PaperType);
     repCard.Page.paper = paper_;
+}
+
+void TrepCardForm::SelectPrinter(const QString& name) {
+    repCard.Page.printerName.clear();
+    for (const QString& listed : NkPrinter().GetPrinterNames())
+        if (listed.compare(name, Qt::CaseInsensitive) == 0) {
+            repCard.Page.printerName = listed;
+            return;
+        }
 }
 
 void TrepCardForm::LoadSnapshot(const QString& path) {
@@ -213,7 +213,7 @@ bool PrintLabels(const QString& PrinterName, const QString& PaperName, const QSt
     TrepCardForm form({PrinterName, PaperName, PaperType, TopAdjust, LeftAdjust, Count, StartColumn,
                        StartRow, Dan},
                       sheetList);
-    form.repCard.Page.printerName = ListedPrinter(PrinterName);
+    form.SelectPrinter(PrinterName);
     form.repCard.Page.title = TrepCardForm::Title() + PaperName;
     form.LoadSnapshot(Settings::SnapshotPath);
     if (form.BuildPrintRows())

@@ -42,6 +42,9 @@ class TrepCardForm {
 
     // Selects the paper of the paper type.
     void FormCreate();
+    // The print job's printer: the listed printer of that name, letter case ignored, else the
+    // system's default printer. Raises "TNkPrinter.CheckNoPrinter: No Printer".
+    void SelectPrinter(const QString& name);
     // Loads the snapshot file (only read) and takes the design's picture placement.
     void LoadSnapshot(const QString& path);
     // Count − 1 copies of the design, then the empty cells ahead of it.
