@@ -177,7 +177,8 @@ void TTavrelForm::CreateToolButtons() {
                               QStringLiteral("印刷します"), 536);
     connect(RecCopyBtn, &QToolButton::clicked, this, [this] { CardList->RecCopyBtnClick(); });
     connect(PaperBtn, &QToolButton::clicked, this, &TTavrelForm::PaperBtnClick);
-    connect(PrintBtn, &QToolButton::clicked, this, &TTavrelForm::PrintBtnClick);
+    connect(PrintBtn, &QToolButton::clicked, this,
+            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
 }
 
 void TTavrelForm::CreateFields() {
@@ -211,7 +212,8 @@ void TTavrelForm::CreateList() {
                  Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, QColor(0, 0, 255)}});
     DBGrid1->SetDataSource(&DSCard);
     SetHint(DBGrid1, Panel4->statusTip());
-    connect(DBGrid1, &QAbstractItemView::doubleClicked, this, &TTavrelForm::PrintBtnClick);
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
+            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
 }
 
 void TTavrelForm::CreateNavigators() {

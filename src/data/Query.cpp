@@ -222,7 +222,7 @@ void Query::Unprepare() {
 }
 
 bool Query::Prepared() const {
-    return memory_ || statement_ && statement_->Prepared();
+    return memory_ || (statement_ && statement_->Prepared());
 }
 
 void Query::FieldDefsUpdate() {

@@ -141,7 +141,7 @@ void TCardSelectForm::CreateSheetPart(QWidget* client) {
     ComboBox1->setMaxVisibleItems(20);
     SetHint(ComboBox1, hint);
     connect(ComboBox1, &QComboBox::activated, this,
-            [this] { Guarded([this] { ComboBox1Change(); }); });
+            [this] { Messages::RunGuarded([this] { ComboBox1Change(); }, this); });
     MakeBlue(MakeLabel(client, QStringLiteral("用紙サイズ"), QPoint(12, 44)));
     DBMemo1 = FieldBox(client, &DataSourceCardSet, QStringLiteral("PAPERTYPE"), {92, 40, 90, 21});
     MakeBlue(DBMemo1);
@@ -207,7 +207,7 @@ void TCardSelectForm::CreateButtons(QWidget* client) {
     BitBtn2 = new QPushButton(QStringLiteral("ヘルプ(&H)"), client);
     BitBtn2->setGeometry(284, 306, 86, 25);
     connect(PrintBtn, &QPushButton::clicked, this,
-            [this] { Guarded([this] { PrintBtnClick(); }); });
+            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtn2, &QPushButton::clicked, this, [] { Help::HelpContext(kHelpContext); });
 }
@@ -223,14 +223,6 @@ void TCardSelectForm::CreateStatusBar(QWidget* client) {
     StatusPanel1->setMinimumWidth(50);
     bar->addWidget(StatusPanel0);
     bar->addWidget(StatusPanel1, 1);
-}
-
-void TCardSelectForm::Guarded(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const std::exception& e) {
-        Messages::ShowError(ExceptionText(e), this);
-    }
 }
 
 // ---------------------------------------------------------------------------
@@ -291,11 +283,17 @@ void TCardSelectForm::PrintBtnClick() {
 
 void TCardSelectForm::SaveAdjustments(const QString& PrinterName, const QString& PaperName,
                                       int TopAdjust, int LeftAdjust) {
+    const Adjustment a{PrinterName, PaperName, TopAdjust, LeftAdjust};
+    OnConnection([&] { RunUpdate(a); });
+    saved_.push_back(a);
+}
+
+void TCardSelectForm::RunUpdate(const Adjustment& a) {
     Query& q = IBQueryEtc;
     q.Close();
     q.SQL.clear();
     q.ClearParams();
-    auto reset = qScopeGuard([&q] {
+    const auto reset = qScopeGuard([&q] {
         q.Close();
         q.Unprepare();
         q.SQL.clear();
@@ -305,18 +303,33 @@ void TCardSelectForm::SaveAdjustments(const QString& PrinterName, const QString&
              QStringLiteral("SET Pr_TopM = :Param0,Pr_LeftM = :Param1,"),
              QStringLiteral("PrinterName = :Param2"),
              QStringLiteral("WHERE (PAPERNAME = :Param3)")};
-    q.SetParam(QStringLiteral("Param0"), static_cast<double>(TopAdjust));
-    q.SetParam(QStringLiteral("Param1"), static_cast<double>(LeftAdjust));
-    q.SetParam(QStringLiteral("Param2"), PrinterName);
-    q.SetParam(QStringLiteral("Param3"), PaperName);
+    q.SetParam(QStringLiteral("Param0"), static_cast<double>(a.top));
+    q.SetParam(QStringLiteral("Param1"), static_cast<double>(a.left));
+    q.SetParam(QStringLiteral("Param2"), a.printer);
+    q.SetParam(QStringLiteral("Param3"), a.paper);
     q.Prepare();
     q.ExecSQL();
 }
 
+void TCardSelectForm::OnConnection(const std::function<void()>& work) {
+    try {
+        work();
+        return;
+    } catch (const EDatabaseError& e) {
+        if (!e.connectionLost())
+            throw;
+    }
+    IBDatabase1.MarkConnectionLost();
+    IBDatabase1.ReattachIfLost();
+    for (const Adjustment& a : saved_)
+        RunUpdate(a);
+    work();
+}
+
 void TCardSelectForm::CommitAdjustments() {
     try {
-        if (IBTransaction1.InTransaction())
-            IBTransaction1.Commit();
+        OnConnection([this] { IBTransaction1.Commit(); });
+        saved_.clear();
     } catch (const std::exception&) {
         Messages::ShowError(QStringLiteral("データ更新中にエラーが発生しました。"), this);
     }
@@ -332,15 +345,19 @@ void TCardSelectForm::done(int result) {
         QDialog::done(result);
 }
 
+void TCardSelectForm::OpenFor(const QString& PaperName) {
+    setWindowTitle(windowTitle() + PaperName);
+    ComboBox1->addItems(LoadDistinctList(IBDatabase1, QStringLiteral("TAVRELSET"),
+                                         QStringLiteral("PAPERNAME"), {}, {}, QStringLiteral("ASC"),
+                                         false, false));
+    SelectIgnoringCase(ComboBox1, PaperName);
+    ComboBox1Change();
+    PrintBtn->setEnabled(ComboBox1->currentIndex() >= 0);
+}
+
 void ShowPrintDialog(const QString& PaperName, QWidget* owner) {
     TCardSelectForm form(owner);
-    form.setWindowTitle(form.windowTitle() + PaperName);
-    form.ComboBox1->addItems(LoadDistinctList(form.IBDatabase1, QStringLiteral("TAVRELSET"),
-                                              QStringLiteral("PAPERNAME"), {}, {},
-                                              QStringLiteral("ASC"), false, false));
-    SelectIgnoringCase(form.ComboBox1, PaperName);
-    form.ComboBox1Change();
-    form.PrintBtn->setEnabled(form.ComboBox1->currentIndex() >= 0);
+    form.OpenFor(PaperName);
     CardSelectForm = &form;
     form.exec();
     CardSelectForm = nullptr;

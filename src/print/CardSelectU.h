@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <vector>
 
 class QComboBox;
 class QGroupBox;
@@ -64,6 +65,9 @@ class TCardSelectForm : public QDialog {
     QLabel* StatusPanel1 = nullptr;
     TApplicationEvents* ApplicationEvents1 = nullptr;
 
+    // What ShowPrintDialog does before it shows the dialog: the title, the sheet names, the
+    // sheet named PaperName (else the first) and the print button.
+    void OpenFor(const QString& PaperName);
     void FormCreate();
     bool FormCloseQuery();
     void ComboBox1Change();
@@ -71,20 +75,30 @@ class TCardSelectForm : public QDialog {
     void PrintBtnClick();
     void SaveAdjustments(const QString& PrinterName, const QString& PaperName, int TopAdjust,
                          int LeftAdjust);
-    // Ends the dialog's transaction, making the stored corrections permanent. A failure is told
-    // to the user: the corrections of this session are then not stored.
+    // Ends the dialog's transaction, making the stored corrections permanent. When that fails
+    // the user is told that they were not stored.
     void CommitAdjustments();
 
     void done(int result) override;
 
   private:
+    struct Adjustment {
+        QString printer, paper;
+        int top = 0, left = 0;
+    };
+    void RunUpdate(const Adjustment& a);
+    // Runs work; when the connection turns out lost, attaches again, repeats the updates this
+    // session had made (the lost transaction took them along) and runs work once more.
+    void OnConnection(const std::function<void()>& work);
+
     void CreateSheetPart(QWidget* client);
     void CreatePositionPart(QWidget* client);
     void CreateAdjustPart(QWidget* client);
     void CreatePrinterPart(QWidget* client);
     void CreateButtons(QWidget* client);
     void CreateStatusBar(QWidget* client);
-    void Guarded(const std::function<void()>& work);
+
+    std::vector<Adjustment> saved_;
 };
 
 // Creates the dialog for the sheet named PaperName, shows it modally and releases it.
