@@ -181,11 +181,11 @@ TEST_F(BatchTest, BadArgumentsEndWithStatusTwoAndSayWhy) {
         {{"--design", "宛名", "--row", "0"}, "--row 0 (1 - 5)"},
         {{"--design", "宛名", "--count", "100"}, "--count 100 (1 - 99)"},
         {{"--design", "宛名", "--top", "2001"}, "--top 2001 (-2000 - 2000)"},
-        {{"--design", "宛名", "--count", "x"}, "not a number: --count x"},
+        {{"--design", "宛名", "--count", "x"}, "(not a number): --count x"},
         {{"--list", "labels"}, "--list takes designs, sheets or printers"},
         {{"--list", "designs", "--id", "1"}, "option not allowed with --list"},
         {{"--design", "宛名", "--bogus"}, "bad arguments"},
-        {{"--design", "宛名", "extra"}, "unexpected argument: extra"},
+        {{"--design", "宛名", "extra"}, "(unexpected argument): extra"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
