@@ -2,45 +2,28 @@
 // A4 2 x 5 sheet of 86.4 x 50.8 mm labels, rich text in three sizes and a 600 x 400 picture,
 // 99 labels after 7 empty cells. Median of 10 runs and the PDF's size; with glabels-3-batch
 // on the machine, the same job through it and the ratio.
+#include "../tests/print/ComposeFixture.h"
 #include "BenchSupport.h"
-#include "platform/RtfWriter.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <sys/resource.h>
 
 namespace {
 
-QByteArray LabelRtf() {
-    QTextDocument doc;
-    QTextCursor cursor(&doc);
-    QTextCharFormat format;
-    format.setFontFamilies({QStringLiteral("IPAPGothic")});
-    for (double size : {14.0, 10.0, 7.0}) {
-        format.setFontPointSize(size);
-        cursor.insertText(QStringLiteral("東京都千代田区 ラベル %1pt").arg(size), format);
-        cursor.insertBlock();
-    }
-    return RtfWrite(doc);
-}
-
 void FillDatabase(const QString& path) {
-    CreateDatabaseFromScript(path, QStringLiteral(TAVREL_SOURCE_DIR "/db/schema.sql"));
     Database db;
     Transaction tr;
-    ConnectDatabase(db, tr, path);
-    QImage picture(600, 400, QImage::Format_RGB32);
-    picture.fill(Qt::darkGreen);
+    bench::CreateAndConnect(path, db, tr);
     Statement design(db, tr);
     design.Prepare("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, "
                    "G_HEIGHT, G_SHOW, G_STRETCH) VALUES (0, 'anchor', '2x5', :T, :G, 0, 0, 192, "
                    "96, 1, 1)");
-    design.Execute({Cell{QString::fromLatin1(LabelRtf())}, Cell{StoredPicture::Encode(picture)}});
+    design.Execute({Cell{QString::fromLatin1(ComposeFixture::LabelRtf())},
+                    Cell{ComposeFixture::Bitmap(600, 400)}});
     Statement sheet(db, tr);
     sheet.Prepare("INSERT INTO TAVRELSET (ID, PAPERNAME, PAPERTYPE, P_WIDTH, P_HEIGHT, LEFT_M, "
                   "TOP_M, RETSU, DAN, L_WIDTH, L_HEIGHT, X_SKIP, Y_SKIP, PR_TOPM, PR_LEFTM) "
