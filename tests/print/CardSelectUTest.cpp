@@ -1,5 +1,6 @@
 #include "print/CardSelectU.h"
 #include "ComposeFixture.h"
+#include "PdfTools.h"
 #include "controls/DBControls.h"
 #include "controls/UpDown.h"
 #include "data/DbConnect.h"
@@ -8,10 +9,12 @@
 #include "support/Windows.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -223,6 +226,70 @@ TEST_F(CardSelectTest, ClosingDeletesTheSnapshot) {
     ShowPrintDialog("A 2x5");
     EXPECT_FALSE(QFile::exists(Settings::SnapshotPath));
     EXPECT_EQ(CardSelectForm, nullptr);
+}
+
+// The cups-pdf queue the test command sets up, or empty.
+QString CupsQueue() {
+    return qEnvironmentVariable("TAVREL_CUPS_QUEUE");
+}
+
+// The PDF file cups-pdf writes for the job, once it is complete.
+QString AwaitPdf(const QDir& dir, const QStringList& before) {
+    for (int i = 0; i < 300; ++i) {
+        for (const QString& name : dir.entryList({"*.pdf"}, QDir::Files))
+            if (!before.contains(name) && PdfTools::PageCount(dir.filePath(name)) > 0)
+                return dir.filePath(name);
+        QThread::msleep(100);
+    }
+    return {};
+}
+
+// From the dialog's print button through the preview's print to the PDF that CUPS wrote.
+TEST_F(CardSelectTest, PrintedLabelsReachTheQueueWhereTheLayoutSaysAndTheCorrectionsAreKept) {
+    if (CupsQueue().isEmpty() || !PdfTools::Available())
+        GTEST_SKIP() << "no CUPS queue for tests (scripts/cups-server.sh start) or no poppler";
+    NkPrinter().SetSource(CupsPrinterSource()); // the fixture's printers go back there anyway
+    tdb.Execute(SheetRow("W 2x5", 2, 5));
+    Design design;
+    design.cardText = LabelRtf();
+    design.picture = Bitmap();
+    design.width = 96;
+    design.height = 64;
+    WriteSnapshot(Settings::SnapshotPath, design);
+    const QDir out(qEnvironmentVariable("TAVREL_CUPS_PDF_DIR"));
+    const QStringList before = out.entryList({"*.pdf"}, QDir::Files);
+    auto form = Open("W 2x5");
+    form->PrinterCombo->setCurrentText(CupsQueue());
+    form->MemoTop->setText("15");
+    form->MemoLeft->setText("-5");
+    form->MemoMaisu->setText("10");
+    QTimer::singleShot(0, [] {
+        TPreviewForm* preview = OpenPreview();
+        ASSERT_NE(preview, nullptr);
+        preview->PrintBtn->click();
+        EXPECT_TRUE(TryClose(preview));
+    });
+    form->PrintBtn->click();
+    EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+    form->CommitAdjustments();
+    EXPECT_EQ(tdb.Column("SELECT PR_TOPM || ' ' || PR_LEFTM || ' ' || PRINTERNAME FROM TAVRELSET "
+                         "WHERE PAPERNAME = 'W 2x5'"),
+              QStringList{"15 -5 " + CupsQueue()});
+    const QString pdf = AwaitPdf(out, before);
+    ASSERT_FALSE(pdf.isEmpty()) << "cups-pdf wrote no file into " << out.path().toStdString();
+    EXPECT_EQ(PdfTools::PageCount(pdf), 1);
+    EXPECT_NEAR(PdfTools::PageSize(pdf).width(), 595, 1.5);
+    std::vector<QPointF> at;
+    for (const PdfTools::Word& w : PdfTools::Words(pdf))
+        if (w.text == QStringLiteral("ラベル"))
+            at.push_back(w.box.topLeft());
+    ASSERT_EQ(at.size(), 10u);
+    // Cells at x 15 and 103, y 21 + 50 k; the text 0.5 mm left and 1.5 mm down of them.
+    for (const QPointF& p : at) {
+        EXPECT_TRUE(std::abs(p.x() - 14.5) < 0.8 || std::abs(p.x() - 102.5) < 0.8) << p.x();
+        const double row = (p.y() - 22.5) / 50;
+        EXPECT_NEAR(row, std::round(row), 1.0 / 50) << p.y();
+    }
 }
 
 } // namespace
