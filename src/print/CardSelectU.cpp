@@ -230,7 +230,7 @@ void TCardSelectForm::CreateStatusBar(QWidget* client) {
 void TCardSelectForm::FormCreate() {
     Hints::SetShowHints(this, Settings::HintShow);
     PrinterCombo->addItems(NkPrinter().GetPrinterNames());
-    ConnectDatabase(IBDatabase1, IBTransaction1);
+    ConnectDatabase(IBDatabase1, IBTransaction1, Settings::DbPath);
     IBQueryCardSet.Close();
     IBQueryCardSet.SetDatabase(&IBDatabase1);
     IBQueryCardSet.SetTransaction(&IBTransaction1);
