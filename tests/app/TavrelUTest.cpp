@@ -1,6 +1,6 @@
 #include "app/TavrelU.h"
-#include "labels/FormatBar.h"
 #include "controls/DBGrid.h"
+#include "labels/FormatBar.h"
 #include "platform/Help.h"
 #include "platform/IniFile.h"
 #include "platform/MessageService.h"
