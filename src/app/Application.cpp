@@ -1,12 +1,13 @@
 #include "app/Application.h"
 
-#include "app/Hints.h"
 #include "app/TavrelU.h"
 #include "labels/FontList.h"
 #include "platform/EndSignals.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "print/NkPrinters.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -25,6 +26,7 @@ void InitApplication(QApplication& app) {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
     app.setFont(font);
+    NkPrinter(); // the printer set is known before the first window
 }
 
 QTranslator* InstallQtTranslations(QCoreApplication& app) {

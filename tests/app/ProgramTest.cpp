@@ -1,5 +1,5 @@
 #include "app/Application.h"
-#include "app/IniFile.h"
+#include "platform/IniFile.h"
 #include "app/TavrelU.h"
 #include "data/Database.h"
 #include "data/DbConnect.h"
