@@ -5,10 +5,10 @@
 //   tavrel-test-child posted FOLDER  posts designs without writing them, leaves one being
 //                                    inserted, prints "ready" and runs until it is ended
 #include "app/Application.h"
-#include "platform/Settings.h"
 #include "app/TavrelU.h"
 #include "data/Query.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "sheets/CardSetU.h"
 #include "sheets/ReadTextU.h"
 
