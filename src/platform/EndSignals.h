@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
+#include <thread>
 
 class QSocketNotifier;
 
@@ -23,6 +25,9 @@ class TEndSignals : public QObject {
 
   private:
     void ReadPipe();
+    void Wait();
     int pipe_[2] = {-1, -1};
+    std::atomic<bool> stopping_ = false;
+    std::thread waiter_;
     QSocketNotifier* notifier_ = nullptr;
 };
