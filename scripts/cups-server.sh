@@ -61,7 +61,13 @@ SystemGroup root
 EOF
 }
 
+private_running() {
+    [ -f "$DIR/private.pid" ] && kill -0 "$(cat "$DIR/private.pid")" 2>/dev/null &&
+        [ -S "$DIR/cups.sock" ]
+}
+
 start_private() {
+    private_running && return 0
     if [ "$(id -u)" -ne 0 ]; then
         say "the cups-pdf backend runs only under a scheduler started as root; print tests skip"
         return 1
@@ -101,15 +107,17 @@ add_queue() {
         return 1
     fi
     mkdir -p "$PDF_DIR" && chmod 777 "$PDF_DIR"
-    printf 'Out %s\nAnonDirName %s\nLabel 0\nLog %s\n' "$PDF_DIR" "$PDF_DIR" "$DIR/log" \
+    printf 'Out %s\nAnonDirName %s\n' "$PDF_DIR" "$PDF_DIR" \
         >"$PDF_CONF" || { say "cannot write $PDF_CONF; print tests skip"; return 1; }
-    lpadmin -p "$QUEUE" -E -v "cups-pdf:/$INSTANCE" -P "$PPD" -o printer-error-policy=abort-job &&
+    # pdftocairo keeps the text of the fonts readable through the PostScript step.
+    lpadmin -p "$QUEUE" -E -v "cups-pdf:/$INSTANCE" -P "$PPD" -o printer-error-policy=abort-job \
+        -o pdftops-renderer-default=pdftocairo 2>/dev/null &&
         lpadmin -d "$QUEUE" || { say "lpadmin could not add the queue; print tests skip"; return 1; }
 }
 
 start() {
     mkdir -p "$DIR"
-    if system_scheduler_running; then
+    if ! private_running && system_scheduler_running; then
         unset CUPS_SERVER
         rm -f "$DIR/private.pid"
     else

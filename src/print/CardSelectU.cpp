@@ -1,14 +1,14 @@
 #include "print/CardSelectU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
 #include "controls/DBControls.h"
 #include "controls/Hinted.h"
 #include "controls/UpDown.h"
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "print/NkPrinters.h"
 #include "print/repTavrelU.h"
 
@@ -230,7 +230,7 @@ void TCardSelectForm::CreateStatusBar(QWidget* client) {
 void TCardSelectForm::FormCreate() {
     Hints::SetShowHints(this, Settings::HintShow);
     PrinterCombo->addItems(NkPrinter().GetPrinterNames());
-    ConnectDatabase(IBDatabase1, IBTransaction1);
+    ConnectDatabase(IBDatabase1, IBTransaction1, Settings::DbPath);
     IBQueryCardSet.Close();
     IBQueryCardSet.SetDatabase(&IBDatabase1);
     IBQueryCardSet.SetTransaction(&IBTransaction1);

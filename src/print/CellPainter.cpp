@@ -1,5 +1,6 @@
 #include "print/CellPainter.h"
 
+#include "model/LabelPicture.h"
 #include "platform/RichFormat.h"
 #include "platform/RtfReader.h"
 
@@ -105,24 +106,11 @@ void TCellPainter::DrawPicture(QPainter& painter, const QRectF& cell, const TPri
         return;
     const QRectF target = pictureRect_.translated(cell.topLeft());
     const bool hasPicture = row.picture && !row.picture->isNull();
-    if (page_.pictureStretch) {
-        if (hasPicture)
-            painter.drawImage(target, *row.picture);
-        else
-            painter.fillRect(target, Qt::white);
-        return;
-    }
-    if (!hasPicture || target.isEmpty())
-        return;
-    // Natural size: the picture's pixels at the display's resolution, centred, cut at the edges.
-    const double width = row.picture->width() * PrinterDpi / displayPpi_;
-    const double height = row.picture->height() * PrinterDpi / displayPpi_;
-    const double dx = std::trunc((std::trunc(target.width()) - std::trunc(width)) / 2);
-    const double dy = std::trunc((std::trunc(target.height()) - std::trunc(height)) / 2);
-    painter.save();
-    painter.setClipRect(target, Qt::IntersectClip);
-    painter.drawImage(QRectF(target.x() + dx, target.y() + dy, width, height), *row.picture);
-    painter.restore();
+    if (page_.pictureStretch && !hasPicture)
+        painter.fillRect(target, Qt::white);
+    else if (hasPicture)
+        DrawLabelPicture(painter, *row.picture, target, page_.pictureStretch,
+                         PrinterDpi / displayPpi_);
 }
 
 void TCellPainter::DrawFrame(QPainter& painter, const QRectF& cell) const {

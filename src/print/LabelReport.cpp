@@ -1,5 +1,6 @@
 #include "print/LabelReport.h"
 
+#include "model/LabelPicture.h"
 #include "print/PreviewForm.h"
 #include "print/PrintJob.h"
 #include "print/ReportPages.h"
@@ -7,16 +8,11 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QPointer>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <optional>
 
 double DisplayPpi() {
-    if (qGuiApp) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            return screen->logicalDotsPerInch();
-    }
-    return 96;
+    return kLogicalPixelsPerInch;
 }
 
 using PageSink = std::function<void(const std::shared_ptr<TReportPages>& pages, int index)>;

@@ -65,8 +65,8 @@ struct TPrintRow {
     std::shared_ptr<const QImage> picture;
 };
 
-// The display's logical resolution, at which picture placements and natural picture sizes are
-// counted (96 without a screen).
+// The logical resolution at which picture placements and natural picture sizes are counted: the
+// picture window's pixels, 96 per inch.
 double DisplayPpi();
 
 // The page-layout facility: flows the rows into label cells on pages, draws them, previews and

@@ -1,8 +1,8 @@
 #include "print/PrintSnapshot.h"
 
-#include "app/Settings.h"
 #include "data/Query.h"
 #include "platform/Error.h"
+#include "platform/Settings.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>

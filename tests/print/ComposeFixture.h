@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Settings.h"
 #include "data/Query.h"
-#include "labels/StoredPicture.h"
 #include "platform/RtfWriter.h"
+#include "platform/Settings.h"
+#include "platform/StoredPicture.h"
 #include "print/NkPrinters.h"
 #include "print/PreviewForm.h"
 #include "print/PrintSnapshot.h"

@@ -17,14 +17,6 @@ using namespace PrintFixture;
 
 namespace {
 
-TPreviewForm* OpenPreview() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* form = qobject_cast<TPreviewForm*>(w); form && form->isVisible())
-            return form;
-    }
-    return nullptr;
-}
-
 int OpenPreviews() {
     int count = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
@@ -53,7 +45,7 @@ class LabelReportTest : public ::testing::Test {
             log << "preview";
             report.ShowPreview();
             QTimer::singleShot(0, [&] {
-                TPreviewForm* form = OpenPreview();
+                TPreviewForm* form = OpenPreviewForm();
                 pages = form->PageCount();
                 if (look)
                     look(form);
@@ -96,7 +88,7 @@ TEST_F(LabelReportTest, WithoutAPreviewHandlerTheFacilityShowsItsOwnWindow) {
     report.Rows.resize(3);
     bool shown = false;
     QTimer::singleShot(0, [&] {
-        TPreviewForm* form = OpenPreview();
+        TPreviewForm* form = OpenPreviewForm();
         shown = form != nullptr;
         if (form)
             form->close();
@@ -109,7 +101,7 @@ TEST_F(LabelReportTest, CloseIsRefusedWhileAPageIsProducedAndAllowedAfterwards) 
     report.Rows.resize(15);
     std::vector<bool> buttonDuring, closedDuring;
     report.OnStartPage = [&] {
-        TPreviewForm* form = OpenPreview();
+        TPreviewForm* form = OpenPreviewForm();
         buttonDuring.push_back(form->CloseBtn->isEnabled());
         closedDuring.push_back(TryClose(form));
     };
@@ -127,7 +119,7 @@ TEST_F(LabelReportTest, CloseStaysDisabledWhileTheHandlersKeepItSo) {
         report.ShowPreview();
         report.SetPreviewCloseEnabled(false);
         QTimer::singleShot(0, [&] {
-            TPreviewForm* form = OpenPreview();
+            TPreviewForm* form = OpenPreviewForm();
             refused = !TryClose(form) && !form->CloseBtn->isEnabled();
             report.SetPreviewCloseEnabled(true);
             form->CloseBtnClick();

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "print/LabelReport.h"
+#include "print/PreviewForm.h"
 #include "print/ReportPages.h"
+
+#include <QApplication>
 
 #include <QColor>
 #include <QImage>
@@ -76,6 +79,15 @@ inline int DarkPixels(const QImage& image, const QRectF& mm) {
         for (int x = std::max(0, px.left()); x <= std::min(image.width() - 1, px.right()); ++x)
             count += IsDark(image.pixelColor(x, y)) ? 1 : 0;
     return count;
+}
+
+// The preview window on screen, if any.
+inline TPreviewForm* OpenPreviewForm() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* form = qobject_cast<TPreviewForm*>(w); form && form->isVisible())
+            return form;
+    }
+    return nullptr;
 }
 
 } // namespace PrintFixture

@@ -1,9 +1,9 @@
 #include "print/PrintSnapshot.h"
-#include "app/Settings.h"
 #include "data/Database.h"
 #include "data/DbConnect.h"
 #include "data/Query.h"
 #include "platform/Error.h"
+#include "platform/Settings.h"
 #include "support/TestDb.h"
 
 #include <QCryptographicHash>
