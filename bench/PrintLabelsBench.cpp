@@ -80,8 +80,11 @@ void LoadRow(Query& q, const std::vector<std::pair<const char*, QVariant>>& fiel
 int main(int argc, char** argv) {
     TApplication app(argc, argv);
     InitApplication(app);
-    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 9;
+    // Timed runs after one warm-up; 0 times one cold run (for whole-process comparisons).
+    const int runs = argc > 1 ? std::max(0, atoi(argv[1])) : 9;
     QTemporaryDir dir;
+    // TAVREL_BENCH_KEEP names a file that gets a copy of the PDF, to look at.
+    const QString keep = qEnvironmentVariable("TAVREL_BENCH_KEEP");
     Settings::SnapshotPath = dir.filePath("TaTempp.cds");
     Query design;
     LoadRow(design,
@@ -118,7 +121,7 @@ int main(int argc, char** argv) {
             FieldKind::Integer);
     const QString pdf = dir.filePath("labels.pdf");
     std::vector<double> times;
-    for (int i = 0; i <= runs; ++i) { // the first run warms the font caches
+    for (int i = runs > 0 ? 0 : 1; i <= std::max(1, runs); ++i) { // run 0 warms the caches
         const double t0 = bench::NowMs();
         TrepCardForm form({QString(), "2x5", "A4", 0, 0, 99, 2, 3, 5}, sheets);
         form.LoadSnapshot(Settings::SnapshotPath);
@@ -134,10 +137,15 @@ int main(int argc, char** argv) {
         p.waitForFinished();
         return QString::fromUtf8(p.readAllStandardOutput());
     }();
+    if (!keep.isEmpty()) {
+        QFile::remove(keep);
+        QFile::copy(pdf, keep);
+    }
     const bool elevenPages = info.contains(QRegularExpression("Pages:\\s+11\\b"));
     std::printf("99 labels after 7 empty cells, PrintLabels to a finished PDF: median %.1f ms, "
                 "fastest %.1f ms over %d runs\n",
-                bench::Median(times), *std::min_element(times.begin(), times.end()), runs);
+                bench::Median(times), *std::min_element(times.begin(), times.end()),
+                static_cast<int>(times.size()));
     std::printf("PDF %.2f MB, %s; peak resident memory %.1f MB\n", QFileInfo(pdf).size() / 1e6,
                 elevenPages ? "11 pages" : "NOT 11 pages", bench::StatusMb("VmHWM:"));
     return elevenPages ? 0 : 1;
