@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace Messages {
 namespace {
@@ -41,6 +42,25 @@ QMessageBox::Icon ToIcon(Kind kind) {
     return QMessageBox::Information;
 }
 
+bool& UnattendedFlag() {
+    static bool unattended = false;
+    return unattended;
+}
+
+Answer UnattendedAnswer(const Request& request) {
+    std::fprintf(stderr, "%s\n", qPrintable(request.text));
+    switch (request.buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::OkCancel:
+        return Answer::Cancel;
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel:
+        break;
+    }
+    return Answer::No;
+}
+
 Answer FromStandard(int button) {
     switch (button) {
     case QMessageBox::Yes:
@@ -55,6 +75,8 @@ Answer FromStandard(int button) {
 }
 
 Answer Show(const Request& request, QWidget* parent) {
+    if (UnattendedFlag())
+        return UnattendedAnswer(request);
     if (CurrentResponder())
         return CurrentResponder()(request);
     // Windows breaks lines at a bare carriage return; Qt needs a line feed.
@@ -72,6 +94,13 @@ QString Title() {
 }
 
 } // namespace
+
+void SetUnattended(bool unattended) {
+    UnattendedFlag() = unattended;
+}
+bool Unattended() {
+    return UnattendedFlag();
+}
 
 void SetResponder(Responder responder) {
     CurrentResponder() = std::move(responder);

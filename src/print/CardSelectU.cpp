@@ -102,8 +102,10 @@ TCardSelectForm::TCardSelectForm(QWidget* parent)
       IBQueryEtc(&IBDatabase1, &IBTransaction1) {
     setObjectName(QStringLiteral("CardSelectForm"));
     setWindowTitle(Caption());
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // Only the system menu and its close button in the title bar.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(13);
     setFont(font);
