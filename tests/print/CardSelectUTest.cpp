@@ -179,27 +179,17 @@ TEST_F(CardSelectTest, CorrectionsGoToEverySheetOfTheNameWhenTheDialogIsReleased
     EXPECT_TRUE(shown.isEmpty());
 }
 
-// Ends every other connection to the database, as a server shutdown would.
-void DropOtherConnections(const QString& path) {
-    Database admin;
-    Transaction tr;
-    ConnectDatabase(admin, tr, path);
-    ExecuteImmediate(admin, tr,
-                     "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
-    tr.Commit();
-}
-
 TEST_F(CardSelectTest, ALostConnectionBeforeTheReleaseStillStoresTheCorrections) {
     auto form = Open("A 2x5");
     form->SaveAdjustments("Office", "A 2x5", 15, -5);
     form->SaveAdjustments("Office", "C 4x30", 7, 8);
-    DropOtherConnections(tdb.Path());
+    tdb.DropOtherConnections();
     form->CommitAdjustments();
     EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
     EXPECT_EQ(Stored("PR_TOPM"), QStringList({"15", "15", "25", "7"}));
     // Lost between two runs: the next run's update brings the earlier one back as well.
     form->SaveAdjustments("Office", "B 3x8", 3, 3);
-    DropOtherConnections(tdb.Path());
+    tdb.DropOtherConnections();
     form->SaveAdjustments("Office", "A 2x5", 16, -6);
     form->CommitAdjustments();
     EXPECT_EQ(Stored("PR_TOPM"), QStringList({"16", "16", "3", "7"}));
@@ -208,7 +198,7 @@ TEST_F(CardSelectTest, ALostConnectionBeforeTheReleaseStillStoresTheCorrections)
 TEST_F(CardSelectTest, ADatabaseGoneForGoodIsToldAtTheRelease) {
     auto form = Open("A 2x5");
     form->SaveAdjustments("Office", "A 2x5", 15, -5);
-    DropOtherConnections(tdb.Path());
+    tdb.DropOtherConnections();
     QFile::rename(tdb.Path(), tdb.Path() + ".moved");
     form->CommitAdjustments();
     EXPECT_EQ(shown, QStringList{QStringLiteral("データ更新中にエラーが発生しました。")});
