@@ -96,9 +96,9 @@ void Database::Open() {
     try {
         Fb::Status st;
         const auto dpb = BuildDpb({});
-        attachment_ = Fb::Master()->getDispatcher()->attachDatabase(
-            &st, DatabaseName.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
-            dpb.data());
+        attachment_.reset(
+            Fb::Provider()->attachDatabase(&st, DatabaseName.toLocal8Bit().constData(),
+                                           static_cast<unsigned>(dpb.size()), dpb.data()));
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
@@ -110,9 +110,9 @@ void Database::Create(const QString& defaultCharset) {
     try {
         Fb::Status st;
         const auto dpb = BuildDpb(defaultCharset);
-        attachment_ = Fb::Master()->getDispatcher()->createDatabase(
-            &st, DatabaseName.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
-            dpb.data());
+        attachment_.reset(
+            Fb::Provider()->createDatabase(&st, DatabaseName.toLocal8Bit().constData(),
+                                           static_cast<unsigned>(dpb.size()), dpb.data()));
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
@@ -140,10 +140,10 @@ void Database::Close() {
     try {
         Fb::Status st;
         attachment_->detach(&st);
-        attachment_ = nullptr;
+        attachment_.Ended();
     } catch (const FbException&) {
         // The server may already be gone: the handle is released, the connection is closed.
-        Fb::ReleaseQuietly(attachment_);
+        attachment_.reset();
     }
     if (failure)
         std::rethrow_exception(failure);
@@ -154,7 +154,7 @@ void Database::ReattachIfLost() {
         return;
     for (Transaction* tr : transactions_)
         tr->Abandon();
-    Fb::ReleaseQuietly(attachment_);
+    attachment_.reset();
     lost_ = false;
     Open();
 }
@@ -162,7 +162,7 @@ void Database::ReattachIfLost() {
 IAttachment* Database::Attachment() const {
     if (!attachment_)
         throw EError(QStringLiteral("Database not connected"));
-    return attachment_;
+    return attachment_.get();
 }
 
 QString Database::ServerVersion() const {
@@ -240,7 +240,7 @@ void Transaction::StartTransaction() {
         throw EError(QStringLiteral("Transaction has no database"));
     try {
         Fb::Status st;
-        handle_ = database_->Attachment()->startTransaction(&st, 0, nullptr);
+        handle_.reset(database_->Attachment()->startTransaction(&st, 0, nullptr));
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
@@ -249,7 +249,7 @@ void Transaction::StartTransaction() {
 ITransaction* Transaction::Handle() {
     if (!InTransaction())
         StartTransaction();
-    return handle_;
+    return handle_.get();
 }
 
 void Transaction::Commit() {
@@ -258,7 +258,7 @@ void Transaction::Commit() {
     try {
         Fb::Status st;
         handle_->commit(&st);
-        handle_ = nullptr;
+        handle_.Ended();
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
@@ -281,7 +281,7 @@ void Transaction::Rollback() {
     try {
         Fb::Status st;
         handle_->rollback(&st);
-        handle_ = nullptr;
+        handle_.Ended();
     } catch (const FbException& e) {
         Abandon();
         RaiseDatabaseError(e);
@@ -289,7 +289,7 @@ void Transaction::Rollback() {
 }
 
 void Transaction::Abandon() {
-    Fb::ReleaseQuietly(handle_);
+    handle_.reset();
 }
 
 void ExecuteImmediate(Database& db, Transaction& tr, const QString& sql) {

@@ -1,17 +1,12 @@
 #pragma once
 
+#include "data/FbApi.h"
 #include "platform/Error.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <vector>
-
-namespace Firebird {
-class IAttachment;
-class ITransaction;
-class FbException;
-} // namespace Firebird
 
 class Transaction;
 
@@ -52,7 +47,7 @@ class Database {
     void Open();
     // Ends every transaction on it with a commit and closes its data sets.
     void Close();
-    bool Connected() const { return attachment_ != nullptr; }
+    bool Connected() const { return static_cast<bool>(attachment_); }
     // Creates a new database file with the parameters and connects to it.
     void Create(const QString& defaultCharset);
 
@@ -76,7 +71,7 @@ class Database {
     std::vector<unsigned char> BuildDpb(const QString& createCharset) const;
     void NotifyClose();
 
-    Firebird::IAttachment* attachment_ = nullptr;
+    Fb::Ref<Firebird::IAttachment> attachment_;
     Transaction* defaultTransaction_ = nullptr;
     std::vector<Transaction*> transactions_;
     std::vector<std::pair<int, CloseListener>> closeListeners_;
@@ -103,7 +98,7 @@ class Transaction {
     void Rollback();
     // Rolls back whatever is open; never raises.
     void RollbackQuietly() noexcept;
-    bool InTransaction() const { return handle_ != nullptr; }
+    bool InTransaction() const { return static_cast<bool>(handle_); }
     // The running transaction, started first when needed.
     Firebird::ITransaction* Handle();
     // Called by the connection when it goes away underneath.
@@ -111,7 +106,7 @@ class Transaction {
 
   private:
     Database* database_ = nullptr;
-    Firebird::ITransaction* handle_ = nullptr;
+    Fb::Ref<Firebird::ITransaction> handle_;
 };
 
 // Runs one statement without results on a connection and transaction.
