@@ -165,6 +165,7 @@ class Query {
     // Apply helpers.
     struct ApplyStatements;
     void ApplyRow(ApplyStatements& stmts, RowData& row);
+    void InsertRow(ApplyStatements& stmts, RowData& row);
     void RefreshRow(ApplyStatements& stmts, RowData& row);
     std::vector<Cell> BindParams(const QStringList& names, RowData& row);
     void LoadPendingBlobs(RowData& row);

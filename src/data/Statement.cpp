@@ -362,10 +362,17 @@ void Statement::RunWithInput(const std::vector<Cell>& params, const InputRun& ru
     }
 }
 
-void Statement::Execute(const std::vector<Cell>& params) {
-    RunWithInput(params, [this](ThrowStatusWrapper* st, IMessageMetadata* input, void* buffer) {
-        statement_->execute(st, tr_.Handle(), input, buffer, nullptr, nullptr);
+quint64 Statement::Execute(const std::vector<Cell>& params, RowValues* returned) {
+    const bool output = returned && !columns_.empty();
+    quint64 affected = 0;
+    RunWithInput(params, [&](ThrowStatusWrapper* st, IMessageMetadata* input, void* buffer) {
+        statement_->execute(st, tr_.Handle(), input, buffer, output ? outMeta_.get() : nullptr,
+                            output ? outBuffer_.data() : nullptr);
+        affected = statement_->getAffectedRecords(st);
     });
+    if (output)
+        ReadRow(returned);
+    return affected;
 }
 
 void Statement::Open(const std::vector<Cell>& params) {

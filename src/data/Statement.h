@@ -48,7 +48,9 @@ class Statement {
     const QStringList& ParamNames() const { return paramNames_; }
     const std::vector<ColumnInfo>& Columns() const { return columns_; }
 
-    void Execute(const std::vector<Cell>& params);
+    // Runs a statement without a cursor; the values of a RETURNING clause go to returned.
+    // The number of rows it inserted, updated or deleted.
+    quint64 Execute(const std::vector<Cell>& params, RowValues* returned = nullptr);
     void Open(const std::vector<Cell>& params);
     // False when there are no more rows.
     bool Fetch(RowValues* row);

@@ -92,6 +92,65 @@ TEST(Query, ApplyStoresInsertsUpdatesAndDeletesWithTheirOwnIdentifiers) {
     EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"bb", "c"}));
 }
 
+// The sheet editor exports (which applies) and goes on editing without a re-read.
+TEST(Query, RowsAppliedWithoutARereadCanBeEditedAndDeleted) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.AddCard("keep");
+    f.AddCard("gone");
+    f.q.ApplyUpdates();
+    ASSERT_TRUE(f.q.Locate("NAME", "keep"));
+    const int keepId = f.q.FieldByName("ID").AsInteger();
+    ASSERT_TRUE(f.q.Locate("NAME", "gone"));
+    EXPECT_GT(keepId, 0);
+    EXPECT_NE(f.q.FieldByName("ID").AsInteger(), keepId);
+    f.q.Delete();
+    f.q.Locate("NAME", "keep");
+    f.q.Edit();
+    f.q.FieldByName("NAME").SetValue("kept");
+    f.q.Post();
+    f.q.ApplyUpdates();
+    EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"kept"}));
+}
+
+// A second data set on the same connection deleted a row this one still shows: the edit of it
+// must not vanish silently, nor may the rest of the apply be stored without it.
+TEST(Query, EditOfARowThatIsGoneFailsAndStoresNothing) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.AddCard("a");
+    f.AddCard("b");
+    ApplyAndReopen(f.q, false, false);
+    Query other(&f.db, &f.tr);
+    TUpdateSQL otherUpd;
+    other.SQL = f.q.SQL;
+    other.CachedUpdates = true;
+    other.UpdateObject = &otherUpd;
+    other.Open();
+    GenerateUpdateSql(other, &otherUpd, QStringLiteral("TAVREL"));
+    other.Locate("NAME", "a");
+    other.Delete();
+    other.ApplyUpdates();
+
+    f.q.Locate("NAME", "b");
+    f.q.Edit();
+    f.q.FieldByName("NAME").SetValue("bb");
+    f.q.Post();
+    f.q.Locate("NAME", "a");
+    f.q.Edit();
+    f.q.FieldByName("NAME").SetValue("aa");
+    f.q.Post();
+    try {
+        f.q.ApplyUpdates();
+        FAIL() << "an update that found no row was taken as stored";
+    } catch (const EError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("データ更新中にエラーが発生しました。"));
+    }
+    EXPECT_TRUE(f.q.UpdatesPending());
+    f.tr.CommitRetaining();
+    EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"b"}));
+}
+
 TEST(Query, NullIntegersReadAsZeroAndEditCancelRestores) {
     TestDb tdb;
     CardFixture f(tdb.Path());
