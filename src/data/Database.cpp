@@ -102,6 +102,7 @@ void Database::Open() {
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
+    lost_ = false;
 }
 
 void Database::Create(const QString& defaultCharset) {
@@ -149,13 +150,12 @@ void Database::Close() {
         std::rethrow_exception(failure);
 }
 
-void Database::ReattachIfLost() {
-    if (!lost_)
-        return;
-    for (Transaction* tr : transactions_)
-        tr->Abandon();
-    attachment_.reset();
-    lost_ = false;
+void Database::EnsureAttached() {
+    if (lost_) {
+        for (Transaction* tr : transactions_)
+            tr->Abandon();
+        attachment_.reset();
+    }
     Open();
 }
 

@@ -55,7 +55,8 @@ class Database {
     // After the server went away: the next user attaches again without closing data sets,
     // so that their cached changes survive for a retry.
     void MarkConnectionLost() { lost_ = true; }
-    void ReattachIfLost();
+    // Attaches a closed or lost connection again. It stays lost until an attach succeeded.
+    void EnsureAttached();
     QString ServerVersion() const;
     // Value of one parameter line, empty when absent.
     QString Param(const QString& name) const;

@@ -128,7 +128,7 @@ void Query::ApplyUpdates() {
         throw EError(QStringLiteral("UpdateSQL not assigned"));
     Database& db = *db_;
     Transaction& tr = *GetTransaction();
-    db.ReattachIfLost();
+    db.EnsureAttached();
     try {
         for (const RowPtr& row : log_)
             if (row->status != UpdateStatus::Deleted)

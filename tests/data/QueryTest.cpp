@@ -5,6 +5,7 @@
 #include "data/Statement.h"
 #include "support/TestDb.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -357,6 +358,33 @@ void LostConnectionThenRetry(const QString& path) {
     f.q.ApplyUpdates(); // the connection is back: everything is stored exactly once
     EXPECT_FALSE(f.q.UpdatesPending());
     EXPECT_EQ(CardFixture::StoredNames(path), QStringList({"one", "two"}));
+}
+
+// The database cannot be reached at the first retry and is back at the second.
+void AwayAtFirstRetry(const TestDb& tdb) {
+    CardFixture f(tdb.Path());
+    f.AddCard("one");
+    f.AddCard("two");
+    KillConnection(f, tdb.Path());
+    EXPECT_THROW(f.q.ApplyUpdates(), EDatabaseError);
+    const QString file = tdb.Folder() + QStringLiteral("/TAVREL.FDB");
+    ASSERT_TRUE(QFile::rename(file, file + QStringLiteral(".away")));
+    EXPECT_THROW(f.q.ApplyUpdates(), EError);
+    ASSERT_TRUE(QFile::rename(file + QStringLiteral(".away"), file));
+    f.q.ApplyUpdates();
+    EXPECT_FALSE(f.q.UpdatesPending());
+    EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"one", "two"}));
+}
+
+TEST(QueryLostConnection, EmbeddedFailedReattachIsRetriedByTheNextApply) {
+    TestDb tdb;
+    AwayAtFirstRetry(tdb);
+}
+
+TEST(QueryLostConnection, ServerFailedReattachIsRetriedByTheNextApply) {
+    if (!TestDb::ServerAvailable())
+        GTEST_SKIP() << "no Firebird server on 127.0.0.1";
+    AwayAtFirstRetry(*TestDb::OnServer());
 }
 
 TEST(QueryLostConnection, EmbeddedApplyKeepsTheCacheAndRetriesOnce) {
