@@ -119,15 +119,23 @@ void Database::Create(const QString& defaultCharset) {
     }
 }
 
-void Database::NotifyClose() {
-    for (const auto& [id, listener] : std::vector(closeListeners_))
-        listener();
+void Database::Notify(Event event) {
+    for (const auto& [id, listener] : std::vector(listeners_))
+        listener(event);
 }
 
 void Database::Close() {
     if (!Connected())
         return;
-    NotifyClose();
+    Notify(Event::Closed);
+    if (lost_) {
+        // The server ended the transactions already; there is nothing left to commit.
+        for (Transaction* tr : transactions_)
+            tr->Abandon();
+        attachment_.reset();
+        lost_ = false;
+        return;
+    }
     std::exception_ptr failure;
     for (Transaction* tr : std::vector<Transaction*>(transactions_)) {
         try {
@@ -151,10 +159,11 @@ void Database::Close() {
 }
 
 void Database::EnsureAttached() {
-    if (lost_) {
+    if (lost_ && attachment_) {
         for (Transaction* tr : transactions_)
             tr->Abandon();
         attachment_.reset();
+        Notify(Event::Reattached);
     }
     Open();
 }
@@ -179,13 +188,13 @@ QString Database::ServerVersion() const {
     return collector.lines.join(QLatin1Char('\n'));
 }
 
-int Database::AddCloseListener(CloseListener listener) {
-    closeListeners_.emplace_back(nextListenerId_, std::move(listener));
+int Database::AddListener(Listener listener) {
+    listeners_.emplace_back(nextListenerId_, std::move(listener));
     return nextListenerId_++;
 }
 
-void Database::RemoveCloseListener(int id) {
-    std::erase_if(closeListeners_, [id](const auto& entry) { return entry.first == id; });
+void Database::RemoveListener(int id) {
+    std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
 }
 
 void Database::AttachTransaction(Transaction* transaction) {

@@ -61,21 +61,27 @@ class Database {
     // Value of one parameter line, empty when absent.
     QString Param(const QString& name) const;
 
-    // Data sets are closed when the connection closes.
-    using CloseListener = std::function<void()>;
-    int AddCloseListener(CloseListener listener);
-    void RemoveCloseListener(int id);
+    bool Lost() const { return lost_; }
+
+    // What the data sets on the connection are told.
+    enum class Event {
+        Closed,    // close too
+        Reattached // statements of the old attachment are dead
+    };
+    using Listener = std::function<void(Event)>;
+    int AddListener(Listener listener);
+    void RemoveListener(int id);
     void AttachTransaction(Transaction* transaction);
     void DetachTransaction(Transaction* transaction);
 
   private:
     std::vector<unsigned char> BuildDpb(const QString& createCharset) const;
-    void NotifyClose();
+    void Notify(Event event);
 
     Fb::Ref<Firebird::IAttachment> attachment_;
     Transaction* defaultTransaction_ = nullptr;
     std::vector<Transaction*> transactions_;
-    std::vector<std::pair<int, CloseListener>> closeListeners_;
+    std::vector<std::pair<int, Listener>> listeners_;
     int nextListenerId_ = 1;
     bool lost_ = false;
 };

@@ -148,9 +148,10 @@ Query::~Query() {
 
 void Query::ListenForClose() {
     if (db_)
-        closeListener_ = db_->AddCloseListener([this] {
-            Close();
-            statement_.reset(); // its handle belongs to the closing connection
+        closeListener_ = db_->AddListener([this](Database::Event event) {
+            if (event == Database::Event::Closed)
+                Close();
+            statement_.reset(); // its handle belongs to the old attachment
         });
 }
 
@@ -160,7 +161,7 @@ void Query::SetDatabase(Database* db) {
     Close();
     statement_.reset();
     if (db_)
-        db_->RemoveCloseListener(closeListener_);
+        db_->RemoveListener(closeListener_);
     db_ = db;
     ListenForClose();
 }
@@ -186,6 +187,8 @@ QVariant Query::Param(const QString& name) const {
 }
 
 void Query::EnsurePrepared() {
+    if (db_ && db_->Lost())
+        db_->EnsureAttached(); // which drops the statement of the old attachment
     const QString text = SQL.join(QStringLiteral("\r\n"));
     if (statement_ && statement_->Prepared() && preparedText_ == text)
         return;
@@ -261,6 +264,7 @@ void Query::Close() {
     Fire(BeforeClose);
     rows_.clear();
     log_.clear();
+    outcomeUnknown_ = false;
     editBuffer_.clear();
     cur_ = -1;
     bof_ = eof_ = true;
@@ -512,6 +516,7 @@ UpdateStatus Query::RecordStatus() const {
 }
 
 void Query::CancelUpdates() {
+    outcomeUnknown_ = false;
     if (!Active() || log_.empty())
         return;
     Cancel();

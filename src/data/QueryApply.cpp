@@ -119,6 +119,11 @@ void Query::ApplyRow(ApplyStatements& stmts, RowData& row) {
         RefreshRow(stmts, row);
 }
 
+void Query::RunFaultHook(ApplyStep step) {
+    if (ApplyFaultHook)
+        ApplyFaultHook(step);
+}
+
 void Query::ApplyUpdates() {
     CheckActive();
     CheckBrowseMode();
@@ -126,6 +131,8 @@ void Query::ApplyUpdates() {
         return;
     if (!UpdateObject)
         throw EError(QStringLiteral("UpdateSQL not assigned"));
+    if (outcomeUnknown_)
+        throw EApplyOutcomeUnknown();
     Database& db = *db_;
     Transaction& tr = *GetTransaction();
     db.EnsureAttached();
@@ -138,12 +145,20 @@ void Query::ApplyUpdates() {
             db.MarkConnectionLost();
         throw;
     }
+    WriteLog(db, tr);
+    CommitLog(db, tr);
+    FinishApply();
+}
+
+void Query::WriteLog(Database& db, Transaction& tr) {
     try {
         ExecuteImmediate(db, tr, QStringLiteral("SAVEPOINT ") + kSavepoint);
         ApplyStatements stmts(db, tr, *UpdateObject, FieldIndex(QStringLiteral("ID")) >= 0);
-        for (const RowPtr& row : log_)
+        for (const RowPtr& row : log_) {
             ApplyRow(stmts, *row);
-        tr.CommitRetaining();
+            RunFaultHook(ApplyStep::RowWritten);
+        }
+        RunFaultHook(ApplyStep::Committing);
     } catch (const EDatabaseError& e) {
         RollBackApply(db, tr, e.connectionLost());
         throw;
@@ -151,7 +166,28 @@ void Query::ApplyUpdates() {
         RollBackApply(db, tr, false);
         throw;
     }
-    FinishApply();
+}
+
+void Query::CommitLog(Database& db, Transaction& tr) {
+    try {
+        tr.CommitRetaining();
+        RunFaultHook(ApplyStep::Committed);
+    } catch (const EDatabaseError& e) {
+        if (!e.connectionLost()) {
+            RollBackApply(db, tr, false);
+            throw;
+        }
+        // The server may have committed before the link dropped. Writing the log again could
+        // store every new row twice, so it is kept but not written until the user decides.
+        tr.Abandon();
+        db.MarkConnectionLost();
+        outcomeUnknown_ = true;
+        throw EApplyOutcomeUnknown();
+    }
+}
+
+void Query::AllowReapply() {
+    outcomeUnknown_ = false;
 }
 
 void Query::FinishApply() {

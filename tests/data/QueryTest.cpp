@@ -3,6 +3,7 @@
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
 #include "data/Statement.h"
+#include "platform/MessageService.h"
 #include "support/TestDb.h"
 
 #include <QFile>
@@ -385,6 +386,101 @@ TEST(QueryLostConnection, ServerFailedReattachIsRetriedByTheNextApply) {
     if (!TestDb::ServerAvailable())
         GTEST_SKIP() << "no Firebird server on 127.0.0.1";
     AwayAtFirstRetry(*TestDb::OnServer());
+}
+
+// Runs a fault once when the next apply reaches a step; gone with the scope.
+class FaultAt {
+  public:
+    FaultAt(ApplyStep step, std::function<void()> fault) {
+        Query::ApplyFaultHook = [step, fault, done = false](ApplyStep reached) mutable {
+            if (reached == step && !done) {
+                done = true;
+                fault();
+            }
+        };
+    }
+    ~FaultAt() { Query::ApplyFaultHook = nullptr; }
+    FaultAt(const FaultAt&) = delete;
+    FaultAt& operator=(const FaultAt&) = delete;
+};
+
+// Answers every question with one answer and keeps what was asked.
+class Answering {
+  public:
+    explicit Answering(Messages::Answer answer) {
+        Messages::SetResponder([this, answer](const Messages::Request& r) {
+            asked << r.text;
+            return answer;
+        });
+    }
+    ~Answering() { Messages::ClearResponder(); }
+    QStringList asked;
+};
+
+TEST(QueryLostConnection, LostBeforeTheCommitIsRetriedAndStoresEachRowOnce) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.AddCard("one");
+    f.AddCard("two");
+    {
+        FaultAt fault(ApplyStep::RowWritten, [&] { KillConnection(f, tdb.Path()); });
+        EXPECT_THROW(f.q.ApplyUpdates(), EDatabaseError);
+    }
+    EXPECT_FALSE(f.q.ApplyOutcomeUnknown());
+    EXPECT_TRUE(CardFixture::StoredNames(tdb.Path()).isEmpty());
+    f.q.ApplyUpdates();
+    EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"one", "two"}));
+}
+
+// The commit was done, but its answer never came back.
+TEST(QueryLostConnection, LostDuringTheCommitIsNotWrittenAgainUnlessTheUserSaysSo) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.AddCard("one");
+    f.AddCard("two");
+    {
+        FaultAt fault(ApplyStep::Committed, [&] {
+            KillConnection(f, tdb.Path());
+            ExecuteImmediate(f.db, f.tr, "UPDATE TAVREL SET ID = ID WHERE ID < 0");
+        });
+        try {
+            f.q.ApplyUpdates();
+            FAIL() << "an apply whose commit was not confirmed reported success";
+        } catch (const EApplyOutcomeUnknown& e) {
+            EXPECT_TRUE(e.message().contains(QStringLiteral("既に保存されている可能性")));
+        }
+    }
+    EXPECT_TRUE(f.q.UpdatesPending());
+    EXPECT_THROW(f.q.ApplyUpdates(), EApplyOutcomeUnknown);
+    EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"one", "two"}));
+    {
+        Answering cancel(Messages::Answer::Cancel);
+        EXPECT_FALSE(ApplyAndReopen(f.q, false, true));
+        EXPECT_EQ(cancel.asked.size(), 1);
+        EXPECT_TRUE(f.q.UpdatesPending());
+    }
+    Answering no(Messages::Answer::No); // the user found them stored
+    EXPECT_TRUE(ApplyAndReopen(f.q, false, true));
+    EXPECT_FALSE(f.q.UpdatesPending());
+    EXPECT_EQ(f.q.RecordCount(), 2);
+    EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"one", "two"}));
+}
+
+// The link was gone before the commit went out, which the program cannot tell from the above.
+TEST(QueryLostConnection, CommitThatNeverArrivedIsWrittenAgainWhenTheUserSaysSo) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.AddCard("one");
+    {
+        FaultAt fault(ApplyStep::Committing, [&] { KillConnection(f, tdb.Path()); });
+        EXPECT_THROW(f.q.ApplyUpdates(), EApplyOutcomeUnknown);
+    }
+    EXPECT_TRUE(CardFixture::StoredNames(tdb.Path()).isEmpty());
+    Answering yes(Messages::Answer::Yes);
+    EXPECT_TRUE(ApplyAndReopen(f.q, false, false));
+    EXPECT_EQ(yes.asked.size(), 1);
+    EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"one"}));
+    EXPECT_EQ(f.q.RecordCount(), 1);
 }
 
 TEST(QueryLostConnection, EmbeddedApplyKeepsTheCacheAndRetriesOnce) {
