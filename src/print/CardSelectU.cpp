@@ -314,7 +314,7 @@ void TCardSelectForm::OnConnection(const std::function<void()>& work) {
             throw;
     }
     IBDatabase1.MarkConnectionLost();
-    IBDatabase1.ReattachIfLost();
+    IBDatabase1.EnsureAttached();
     for (const Adjustment& a : saved_)
         RunUpdate(a);
     work();
