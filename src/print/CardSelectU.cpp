@@ -283,7 +283,11 @@ void TCardSelectForm::SaveAdjustments(const QString& PrinterName, const QString&
 }
 
 void TCardSelectForm::RunUpdate(const Adjustment& a) {
-    Query& q = IBQueryEtc;
+    StoreAdjustments(IBQueryEtc, a.printer, a.paper, a.top, a.left);
+}
+
+void StoreAdjustments(Query& q, const QString& PrinterName, const QString& PaperName, int TopAdjust,
+                      int LeftAdjust) {
     q.Close();
     q.SQL.clear();
     q.ClearParams();
@@ -297,10 +301,10 @@ void TCardSelectForm::RunUpdate(const Adjustment& a) {
              QStringLiteral("SET Pr_TopM = :Param0,Pr_LeftM = :Param1,"),
              QStringLiteral("PrinterName = :Param2"),
              QStringLiteral("WHERE (PAPERNAME = :Param3)")};
-    q.SetParam(QStringLiteral("Param0"), static_cast<double>(a.top));
-    q.SetParam(QStringLiteral("Param1"), static_cast<double>(a.left));
-    q.SetParam(QStringLiteral("Param2"), a.printer);
-    q.SetParam(QStringLiteral("Param3"), a.paper);
+    q.SetParam(QStringLiteral("Param0"), static_cast<double>(TopAdjust));
+    q.SetParam(QStringLiteral("Param1"), static_cast<double>(LeftAdjust));
+    q.SetParam(QStringLiteral("Param2"), PrinterName);
+    q.SetParam(QStringLiteral("Param3"), PaperName);
     q.Prepare();
     q.ExecSQL();
 }

@@ -101,6 +101,10 @@ class TCardSelectForm : public QDialog {
     std::vector<Adjustment> saved_;
 };
 
+// Stores the corrections and the printer with every sheet named PaperName, in q's transaction.
+void StoreAdjustments(Query& q, const QString& PrinterName, const QString& PaperName, int TopAdjust,
+                      int LeftAdjust);
+
 // Creates the dialog for the sheet named PaperName, shows it modally and releases it.
 void ShowPrintDialog(const QString& PaperName, QWidget* owner = nullptr);
 // The dialog while it is shown, otherwise null.

@@ -191,11 +191,20 @@ void TrepCardForm::repCardAfterPrint() {
     printed_ = true;
 }
 
-void TrepCardForm::Preview(QWidget* parent) {
-    // A sheet that gives no page is refused before a preview window opens.
+void TrepCardForm::PrepareProduction() {
     Layout(false);
     repCard.Rows = PrintRows();
+}
+
+void TrepCardForm::Preview(QWidget* parent) {
+    PrepareProduction();
     repCard.Preview(parent);
+}
+
+bool TrepCardForm::PrintDirect(const QString& pdfPath) {
+    PrepareProduction();
+    const bool handedOver = pdfPath.isEmpty() ? repCard.Print() : repCard.PrintToFile(pdfPath);
+    return handedOver && printed_;
 }
 
 void TrepCardForm::DiscardRows() {

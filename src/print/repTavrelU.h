@@ -61,6 +61,9 @@ class TrepCardForm {
 
     // Shows the preview; returns when it has been closed.
     void Preview(QWidget* parent);
+    // Prints without a preview: to the selected printer, or into pdfPath when one is given.
+    // True when the document was handed over in full.
+    bool PrintDirect(const QString& pdfPath = QString());
     // Forgets every row the run added, so the snapshot keeps the design alone.
     void DiscardRows();
     bool Printed() const { return printed_; }
@@ -69,6 +72,8 @@ class TrepCardForm {
   private:
     // Raises "ラベル初期設定に失敗しました。".
     TPageDescription Layout(bool forPrinter);
+    // A sheet that gives no page is refused before anything is produced.
+    void PrepareProduction();
 
     TPrintParams params_;
     Query& sheetList_;
