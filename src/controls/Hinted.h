@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QString>
 #include <QWidget>
@@ -17,6 +18,15 @@ inline QLabel* MakeLabel(QWidget* parent, const QString& text, const QPoint& at,
     label->move(at);
     SetHint(label, hint);
     return label;
+}
+
+// A group box placed at a fixed rectangle, carrying its hint.
+inline QGroupBox* MakeGroup(QWidget* parent, const QString& title, const QRect& geometry,
+                            const QString& hint = {}) {
+    auto* box = new QGroupBox(title, parent);
+    box->setGeometry(geometry);
+    SetHint(box, hint);
+    return box;
 }
 
 // The status bar panel that shows the current hint: a long hint is cut off there and never

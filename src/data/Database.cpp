@@ -96,12 +96,13 @@ void Database::Open() {
     try {
         Fb::Status st;
         const auto dpb = BuildDpb({});
-        attachment_ = Fb::Master()->getDispatcher()->attachDatabase(
-            &st, DatabaseName.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
-            dpb.data());
+        attachment_.reset(
+            Fb::Provider()->attachDatabase(&st, DatabaseName.toLocal8Bit().constData(),
+                                           static_cast<unsigned>(dpb.size()), dpb.data()));
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
+    lost_ = false;
 }
 
 void Database::Create(const QString& defaultCharset) {
@@ -110,23 +111,31 @@ void Database::Create(const QString& defaultCharset) {
     try {
         Fb::Status st;
         const auto dpb = BuildDpb(defaultCharset);
-        attachment_ = Fb::Master()->getDispatcher()->createDatabase(
-            &st, DatabaseName.toLocal8Bit().constData(), static_cast<unsigned>(dpb.size()),
-            dpb.data());
+        attachment_.reset(
+            Fb::Provider()->createDatabase(&st, DatabaseName.toLocal8Bit().constData(),
+                                           static_cast<unsigned>(dpb.size()), dpb.data()));
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
 }
 
-void Database::NotifyClose() {
-    for (const auto& [id, listener] : std::vector(closeListeners_))
-        listener();
+void Database::Notify(Event event) {
+    for (const auto& [id, listener] : std::vector(listeners_))
+        listener(event);
 }
 
 void Database::Close() {
     if (!Connected())
         return;
-    NotifyClose();
+    Notify(Event::Closed);
+    if (lost_) {
+        // The server ended the transactions already; there is nothing left to commit.
+        for (Transaction* tr : transactions_)
+            tr->Abandon();
+        attachment_.reset();
+        lost_ = false;
+        return;
+    }
     std::exception_ptr failure;
     for (Transaction* tr : std::vector<Transaction*>(transactions_)) {
         try {
@@ -140,29 +149,29 @@ void Database::Close() {
     try {
         Fb::Status st;
         attachment_->detach(&st);
-        attachment_ = nullptr;
+        attachment_.Ended();
     } catch (const FbException&) {
         // The server may already be gone: the handle is released, the connection is closed.
-        Fb::ReleaseQuietly(attachment_);
+        attachment_.reset();
     }
     if (failure)
         std::rethrow_exception(failure);
 }
 
-void Database::ReattachIfLost() {
-    if (!lost_)
-        return;
-    for (Transaction* tr : transactions_)
-        tr->Abandon();
-    Fb::ReleaseQuietly(attachment_);
-    lost_ = false;
+void Database::EnsureAttached() {
+    if (lost_ && attachment_) {
+        for (Transaction* tr : transactions_)
+            tr->Abandon();
+        attachment_.reset();
+        Notify(Event::Reattached);
+    }
     Open();
 }
 
 IAttachment* Database::Attachment() const {
     if (!attachment_)
         throw EError(QStringLiteral("Database not connected"));
-    return attachment_;
+    return attachment_.get();
 }
 
 QString Database::ServerVersion() const {
@@ -179,13 +188,13 @@ QString Database::ServerVersion() const {
     return collector.lines.join(QLatin1Char('\n'));
 }
 
-int Database::AddCloseListener(CloseListener listener) {
-    closeListeners_.emplace_back(nextListenerId_, std::move(listener));
+int Database::AddListener(Listener listener) {
+    listeners_.emplace_back(nextListenerId_, std::move(listener));
     return nextListenerId_++;
 }
 
-void Database::RemoveCloseListener(int id) {
-    std::erase_if(closeListeners_, [id](const auto& entry) { return entry.first == id; });
+void Database::RemoveListener(int id) {
+    std::erase_if(listeners_, [id](const auto& entry) { return entry.first == id; });
 }
 
 void Database::AttachTransaction(Transaction* transaction) {
@@ -240,7 +249,7 @@ void Transaction::StartTransaction() {
         throw EError(QStringLiteral("Transaction has no database"));
     try {
         Fb::Status st;
-        handle_ = database_->Attachment()->startTransaction(&st, 0, nullptr);
+        handle_.reset(database_->Attachment()->startTransaction(&st, 0, nullptr));
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
@@ -249,7 +258,7 @@ void Transaction::StartTransaction() {
 ITransaction* Transaction::Handle() {
     if (!InTransaction())
         StartTransaction();
-    return handle_;
+    return handle_.get();
 }
 
 void Transaction::Commit() {
@@ -258,7 +267,7 @@ void Transaction::Commit() {
     try {
         Fb::Status st;
         handle_->commit(&st);
-        handle_ = nullptr;
+        handle_.Ended();
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
@@ -281,7 +290,7 @@ void Transaction::Rollback() {
     try {
         Fb::Status st;
         handle_->rollback(&st);
-        handle_ = nullptr;
+        handle_.Ended();
     } catch (const FbException& e) {
         Abandon();
         RaiseDatabaseError(e);
@@ -289,7 +298,7 @@ void Transaction::Rollback() {
 }
 
 void Transaction::Abandon() {
-    Fb::ReleaseQuietly(handle_);
+    handle_.reset();
 }
 
 void ExecuteImmediate(Database& db, Transaction& tr, const QString& sql) {

@@ -1,17 +1,12 @@
 #pragma once
 
+#include "data/FbApi.h"
 #include "platform/Error.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <vector>
-
-namespace Firebird {
-class IAttachment;
-class ITransaction;
-class FbException;
-} // namespace Firebird
 
 class Transaction;
 
@@ -52,7 +47,7 @@ class Database {
     void Open();
     // Ends every transaction on it with a commit and closes its data sets.
     void Close();
-    bool Connected() const { return attachment_ != nullptr; }
+    bool Connected() const { return static_cast<bool>(attachment_); }
     // Creates a new database file with the parameters and connects to it.
     void Create(const QString& defaultCharset);
 
@@ -60,26 +55,33 @@ class Database {
     // After the server went away: the next user attaches again without closing data sets,
     // so that their cached changes survive for a retry.
     void MarkConnectionLost() { lost_ = true; }
-    void ReattachIfLost();
+    // Attaches a closed or lost connection again. It stays lost until an attach succeeded.
+    void EnsureAttached();
     QString ServerVersion() const;
     // Value of one parameter line, empty when absent.
     QString Param(const QString& name) const;
 
-    // Data sets are closed when the connection closes.
-    using CloseListener = std::function<void()>;
-    int AddCloseListener(CloseListener listener);
-    void RemoveCloseListener(int id);
+    bool Lost() const { return lost_; }
+
+    // What the data sets on the connection are told.
+    enum class Event {
+        Closed,    // close too
+        Reattached // statements of the old attachment are dead
+    };
+    using Listener = std::function<void(Event)>;
+    int AddListener(Listener listener);
+    void RemoveListener(int id);
     void AttachTransaction(Transaction* transaction);
     void DetachTransaction(Transaction* transaction);
 
   private:
     std::vector<unsigned char> BuildDpb(const QString& createCharset) const;
-    void NotifyClose();
+    void Notify(Event event);
 
-    Firebird::IAttachment* attachment_ = nullptr;
+    Fb::Ref<Firebird::IAttachment> attachment_;
     Transaction* defaultTransaction_ = nullptr;
     std::vector<Transaction*> transactions_;
-    std::vector<std::pair<int, CloseListener>> closeListeners_;
+    std::vector<std::pair<int, Listener>> listeners_;
     int nextListenerId_ = 1;
     bool lost_ = false;
 };
@@ -103,7 +105,7 @@ class Transaction {
     void Rollback();
     // Rolls back whatever is open; never raises.
     void RollbackQuietly() noexcept;
-    bool InTransaction() const { return handle_ != nullptr; }
+    bool InTransaction() const { return static_cast<bool>(handle_); }
     // The running transaction, started first when needed.
     Firebird::ITransaction* Handle();
     // Called by the connection when it goes away underneath.
@@ -111,7 +113,7 @@ class Transaction {
 
   private:
     Database* database_ = nullptr;
-    Firebird::ITransaction* handle_ = nullptr;
+    Fb::Ref<Firebird::ITransaction> handle_;
 };
 
 // Runs one statement without results on a connection and transaction.

@@ -15,6 +15,11 @@ IUtil* Util() {
     return Master()->getUtilInterface();
 }
 
+IProvider* Provider() {
+    static const Ref<IProvider> provider(Master()->getDispatcher());
+    return provider.get();
+}
+
 Status::Status() : wrapper_(Master()->getStatus()) {}
 Status::~Status() {
     wrapper_.dispose();

@@ -185,16 +185,36 @@ class ControlsResumer {
     bool suspended_ = false;
 };
 
+Messages::Answer AskYesNo(const QString& text, bool offerCancel) {
+    return Messages::Ask(text,
+                         offerCancel ? Messages::Buttons::YesNoCancel : Messages::Buttons::YesNo);
+}
+
 bool AskAboutOpenRecord(Query& query, bool offerCancel) {
-    const QString text = QStringLiteral("未登録のデータがあります。\r\r登録しますか？");
-    const auto answer = Messages::Ask(text, offerCancel ? Messages::Buttons::YesNoCancel
-                                                        : Messages::Buttons::YesNo);
+    const auto answer =
+        AskYesNo(QStringLiteral("未登録のデータがあります。\r\r登録しますか？"), offerCancel);
     if (answer == Messages::Answer::Cancel)
         return false;
     if (answer == Messages::Answer::Yes)
         query.Post();
     else
         query.Cancel();
+    return true;
+}
+
+// After an apply whose commit may or may not have reached the database, only the user can say
+// whether the kept changes are to be written again (No drops them and re-reads what is stored).
+bool AskAboutUncertainApply(Query& query, bool offerCancel) {
+    const auto answer = AskYesNo(
+        QStringLiteral("前回の保存が完了したかどうか分かりません。変更は既に保存されている可能性が"
+                       "あります。\r\rもう一度登録しますか？"),
+        offerCancel);
+    if (answer == Messages::Answer::Cancel)
+        return false;
+    if (answer == Messages::Answer::Yes)
+        query.AllowReapply();
+    else
+        query.CancelUpdates();
     return true;
 }
 
@@ -205,6 +225,8 @@ bool ApplyAndReopen(Query& query, bool ask, bool offerCancel) {
     try {
         if (ask && !AskAboutOpenRecord(query, offerCancel))
             return false;
+        if (query.ApplyOutcomeUnknown() && !AskAboutUncertainApply(query, offerCancel))
+            return false;
         if (query.UpdatesPending())
             query.ApplyUpdates();
         resumer.Suspend();
@@ -212,6 +234,8 @@ bool ApplyAndReopen(Query& query, bool ask, bool offerCancel) {
         db->Close();
         db->Open();
         query.Open();
+    } catch (const EApplyOutcomeUnknown&) {
+        throw; // the user must read this one as it is
     } catch (...) {
         throw EError(QStringLiteral("データ更新中にエラーが発生しました。"));
     }

@@ -148,9 +148,10 @@ Query::~Query() {
 
 void Query::ListenForClose() {
     if (db_)
-        closeListener_ = db_->AddCloseListener([this] {
-            Close();
-            statement_.reset(); // its handle belongs to the closing connection
+        closeListener_ = db_->AddListener([this](Database::Event event) {
+            if (event == Database::Event::Closed)
+                Close();
+            statement_.reset(); // its handle belongs to the old attachment
         });
 }
 
@@ -160,7 +161,7 @@ void Query::SetDatabase(Database* db) {
     Close();
     statement_.reset();
     if (db_)
-        db_->RemoveCloseListener(closeListener_);
+        db_->RemoveListener(closeListener_);
     db_ = db;
     ListenForClose();
 }
@@ -197,6 +198,8 @@ void Query::LoadFromRows(std::vector<ColumnInfo> columns, std::vector<RowValues>
 void Query::EnsurePrepared() {
     if (memory_)
         return;
+    if (db_ && db_->Lost())
+        db_->EnsureAttached(); // which drops the statement of the old attachment
     const QString text = SQL.join(QStringLiteral("\r\n"));
     if (statement_ && statement_->Prepared() && preparedText_ == text)
         return;
@@ -283,6 +286,7 @@ void Query::Close() {
     Fire(BeforeClose);
     rows_.clear();
     log_.clear();
+    outcomeUnknown_ = false;
     editBuffer_.clear();
     cur_ = -1;
     bof_ = eof_ = true;
@@ -534,6 +538,7 @@ UpdateStatus Query::RecordStatus() const {
 }
 
 void Query::CancelUpdates() {
+    outcomeUnknown_ = false;
     if (!Active() || log_.empty())
         return;
     Cancel();

@@ -3,6 +3,7 @@
 #include "data/FieldKind.h"
 #include "data/Statement.h"
 #include "data/UpdateSql.h"
+#include "platform/Error.h"
 
 #include <QMap>
 #include <QStringList>
@@ -18,6 +19,18 @@ class DataSource;
 class Query;
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
+// Where an apply has got to, for the fault hook.
+enum class ApplyStep { RowWritten, Committing, Committed };
+
+// The link dropped while an apply was being committed: it may be stored or not.
+class EApplyOutcomeUnknown : public EError {
+  public:
+    EApplyOutcomeUnknown()
+        : EError(QStringLiteral(
+              "保存の途中でデータベースとの接続が切れました。変更は既に保存されている"
+              "可能性があります。二重に登録しないよう、データを確認してから保存し直して"
+              "ください。")) {}
+};
 enum class UpdateStatus { Unmodified, Modified, Inserted, Deleted };
 
 // A handle on one field of a data set's current record.
@@ -115,9 +128,16 @@ class Query {
 
     bool UpdatesPending() const { return !log_.empty(); }
     // Writes every cached change inside one savepoint and commits retaining. On failure the
-    // database keeps none of it, every change stays cached, and the error is raised.
+    // database keeps none of it, every change stays cached, and the error is raised. When the
+    // link dropped during the commit itself, EApplyOutcomeUnknown is raised and every later
+    // apply refuses with it until AllowReapply() or CancelUpdates().
     void ApplyUpdates();
     void CancelUpdates();
+    bool ApplyOutcomeUnknown() const { return outcomeUnknown_; }
+    // The user chose to write the kept changes again after an apply of unknown outcome.
+    void AllowReapply();
+    // Tests break the connection at a chosen step of an apply through this; nothing else sets it.
+    static inline std::function<void(ApplyStep)> ApplyFaultHook;
     UpdateStatus RecordStatus() const;
 
     void DisableControls();
@@ -171,6 +191,10 @@ class Query {
     // Apply helpers.
     struct ApplyStatements;
     void ApplyRow(ApplyStatements& stmts, RowData& row);
+    void InsertRow(ApplyStatements& stmts, RowData& row);
+    void WriteLog(Database& db, Transaction& tr);
+    void CommitLog(Database& db, Transaction& tr);
+    static void RunFaultHook(ApplyStep step);
     void RefreshRow(ApplyStatements& stmts, RowData& row);
     std::vector<Cell> BindParams(const QStringList& names, RowData& row);
     void LoadPendingBlobs(RowData& row);
@@ -196,5 +220,6 @@ class Query {
     bool eof_ = true;
     DataSetState state_ = DataSetState::Inactive;
     int disableCount_ = 0;
+    bool outcomeUnknown_ = false;
     std::vector<DataSource*> sources_;
 };

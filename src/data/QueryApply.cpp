@@ -9,14 +9,15 @@ const QString kSavepoint = QStringLiteral("TAVREL_APPLY");
 // Prepares a statement of the update object the first time it is needed.
 class LazyStatement {
   public:
-    LazyStatement(Database& db, Transaction& tr, const QStringList& lines)
-        : db_(db), tr_(tr), lines_(lines) {}
+    // The tail is added to the statement when it is run, not to its text.
+    LazyStatement(Database& db, Transaction& tr, const QStringList& lines, QString tail = {})
+        : db_(db), tr_(tr), lines_(lines), tail_(std::move(tail)) {}
     Statement& Get() {
         if (lines_.join(QString()).trimmed().isEmpty())
             throw EError(QStringLiteral("UpdateSQL statement is empty"));
         if (!stmt_) {
             stmt_ = std::make_unique<Statement>(db_, tr_);
-            stmt_->Prepare(lines_.join(QStringLiteral("\r\n")));
+            stmt_->Prepare(lines_.join(QStringLiteral("\r\n")) + tail_);
         }
         return *stmt_;
     }
@@ -25,6 +26,7 @@ class LazyStatement {
     Database& db_;
     Transaction& tr_;
     const QStringList& lines_;
+    QString tail_;
     std::unique_ptr<Statement> stmt_;
 };
 
@@ -56,9 +58,10 @@ void RollBackApply(Database& db, Transaction& tr, bool connectionLost) {
 } // namespace
 
 struct Query::ApplyStatements {
-    ApplyStatements(Database& db, Transaction& tr, const TUpdateSQL& u)
-        : modify(db, tr, u.ModifySQL), insert(db, tr, u.InsertSQL), remove(db, tr, u.DeleteSQL),
-          refresh(db, tr, u.RefreshSQL) {}
+    ApplyStatements(Database& db, Transaction& tr, const TUpdateSQL& u, bool returnId)
+        : modify(db, tr, u.ModifySQL),
+          insert(db, tr, u.InsertSQL, returnId ? QStringLiteral("\r\nRETURNING ID") : QString()),
+          remove(db, tr, u.DeleteSQL), refresh(db, tr, u.RefreshSQL) {}
     LazyStatement modify, insert, remove, refresh;
 };
 
@@ -91,16 +94,34 @@ void Query::RefreshRow(ApplyStatements& stmts, RowData& row) {
     refresh.CloseCursor();
 }
 
+void Query::InsertRow(ApplyStatements& stmts, RowData& row) {
+    Statement& stmt = stmts.insert.Get();
+    RowValues returned;
+    stmt.Execute(BindParams(stmt.ParamNames(), row), &returned);
+    // The database chose the identifier; later edits and deletes of the row must find it.
+    const int id = FieldIndex(QStringLiteral("ID"));
+    if (id >= 0 && !returned.empty())
+        row.values[static_cast<size_t>(id)] = returned.front();
+    if (ForcedRefresh)
+        RefreshRow(stmts, row);
+}
+
 void Query::ApplyRow(ApplyStatements& stmts, RowData& row) {
-    LazyStatement& which = row.status == UpdateStatus::Deleted    ? stmts.remove
-                           : row.status == UpdateStatus::Inserted ? stmts.insert
-                                                                  : stmts.modify;
-    Statement& stmt = which.Get();
-    stmt.Execute(BindParams(stmt.ParamNames(), row));
-    // A new row was stored under an identifier of the database's choosing, so the sent one
-    // would find some other row; it is read back at the next reconnect instead.
+    if (row.status == UpdateStatus::Inserted) {
+        InsertRow(stmts, row);
+        return;
+    }
+    Statement& stmt = (row.status == UpdateStatus::Deleted ? stmts.remove : stmts.modify).Get();
+    // A row that is not there (or not alone) would take the edit nowhere without a word.
+    if (stmt.Execute(BindParams(stmt.ParamNames(), row)) != 1)
+        throw EError(QStringLiteral("データ更新中にエラーが発生しました。"));
     if (ForcedRefresh && row.status == UpdateStatus::Modified)
         RefreshRow(stmts, row);
+}
+
+void Query::RunFaultHook(ApplyStep step) {
+    if (ApplyFaultHook)
+        ApplyFaultHook(step);
 }
 
 void Query::ApplyUpdates() {
@@ -112,9 +133,11 @@ void Query::ApplyUpdates() {
         throw EError(QStringLiteral("UpdateSQL not assigned"));
     if (memory_ || !db_ || !GetTransaction())
         throw EError(QStringLiteral("Database not assigned"));
+    if (outcomeUnknown_)
+        throw EApplyOutcomeUnknown();
     Database& db = *db_;
     Transaction& tr = *GetTransaction();
-    db.ReattachIfLost();
+    db.EnsureAttached();
     try {
         for (const RowPtr& row : log_)
             if (row->status != UpdateStatus::Deleted)
@@ -124,12 +147,20 @@ void Query::ApplyUpdates() {
             db.MarkConnectionLost();
         throw;
     }
+    WriteLog(db, tr);
+    CommitLog(db, tr);
+    FinishApply();
+}
+
+void Query::WriteLog(Database& db, Transaction& tr) {
     try {
         ExecuteImmediate(db, tr, QStringLiteral("SAVEPOINT ") + kSavepoint);
-        ApplyStatements stmts(db, tr, *UpdateObject);
-        for (const RowPtr& row : log_)
+        ApplyStatements stmts(db, tr, *UpdateObject, FieldIndex(QStringLiteral("ID")) >= 0);
+        for (const RowPtr& row : log_) {
             ApplyRow(stmts, *row);
-        tr.CommitRetaining();
+            RunFaultHook(ApplyStep::RowWritten);
+        }
+        RunFaultHook(ApplyStep::Committing);
     } catch (const EDatabaseError& e) {
         RollBackApply(db, tr, e.connectionLost());
         throw;
@@ -137,7 +168,28 @@ void Query::ApplyUpdates() {
         RollBackApply(db, tr, false);
         throw;
     }
-    FinishApply();
+}
+
+void Query::CommitLog(Database& db, Transaction& tr) {
+    try {
+        tr.CommitRetaining();
+        RunFaultHook(ApplyStep::Committed);
+    } catch (const EDatabaseError& e) {
+        if (!e.connectionLost()) {
+            RollBackApply(db, tr, false);
+            throw;
+        }
+        // The server may have committed before the link dropped. Writing the log again could
+        // store every new row twice, so it is kept but not written until the user decides.
+        tr.Abandon();
+        db.MarkConnectionLost();
+        outcomeUnknown_ = true;
+        throw EApplyOutcomeUnknown();
+    }
+}
+
+void Query::AllowReapply() {
+    outcomeUnknown_ = false;
 }
 
 void Query::FinishApply() {

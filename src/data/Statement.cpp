@@ -16,37 +16,6 @@ namespace {
 constexpr unsigned kCharsetOctets = 1;
 constexpr unsigned kMaxSegment = 32768;
 
-// Owns message metadata.
-class MetaRef {
-  public:
-    explicit MetaRef(IMessageMetadata* meta = nullptr) : meta_(meta) {}
-    ~MetaRef() { Fb::ReleaseQuietly(meta_); }
-    MetaRef(const MetaRef&) = delete;
-    MetaRef& operator=(const MetaRef&) = delete;
-    IMessageMetadata* get() const { return meta_; }
-    IMessageMetadata* release() {
-        IMessageMetadata* m = meta_;
-        meta_ = nullptr;
-        return m;
-    }
-
-  private:
-    IMessageMetadata* meta_;
-};
-
-// Owns a metadata builder.
-class BuilderRef {
-  public:
-    explicit BuilderRef(IMetadataBuilder* b) : b_(b) {}
-    ~BuilderRef() { Fb::ReleaseQuietly(b_); }
-    BuilderRef(const BuilderRef&) = delete;
-    BuilderRef& operator=(const BuilderRef&) = delete;
-    IMetadataBuilder* operator->() const { return b_; }
-
-  private:
-    IMetadataBuilder* b_;
-};
-
 FieldKind KindOf(unsigned type, int subType, int scale, unsigned charSet) {
     const bool exact = scale < 0 || subType == 1 || subType == 2;
     switch (type) {
@@ -298,10 +267,10 @@ void Statement::Prepare(const QString& sql) {
     const QByteArray text = Sjis::Encode(positional.text);
     try {
         Fb::Status st;
-        statement_ = db_.Attachment()->prepare(
+        statement_.reset(db_.Attachment()->prepare(
             &st, tr_.Handle(), static_cast<unsigned>(text.size()), text.constData(),
-            static_cast<unsigned>(db_.SQLDialect), IStatement::PREPARE_PREFETCH_METADATA);
-        outMeta_ = statement_->getOutputMetadata(&st);
+            static_cast<unsigned>(db_.SQLDialect), IStatement::PREPARE_PREFETCH_METADATA));
+        outMeta_.reset(statement_->getOutputMetadata(&st));
         outBuffer_.assign(outMeta_->getMessageLength(&st), 0);
     } catch (const FbException& e) {
         Unprepare();
@@ -334,51 +303,50 @@ void Statement::DescribeColumns() {
 
 void Statement::Unprepare() {
     CloseCursor();
-    Fb::ReleaseQuietly(outMeta_);
+    outMeta_.reset();
     if (statement_) {
         try {
             Fb::Status st;
             statement_->free(&st);
-            statement_ = nullptr;
+            statement_.Ended();
         } catch (const FbException&) {
-            Fb::ReleaseQuietly(statement_);
+            statement_.reset();
         }
     }
     columns_.clear();
     paramNames_.clear();
 }
 
-std::vector<unsigned char> Statement::BuildInput(const std::vector<Cell>& params,
-                                                 IMessageMetadata** meta) {
+Statement::InputMessage Statement::BuildInput(const std::vector<Cell>& params) {
     Fb::Status st;
-    MetaRef described(statement_->getInputMetadata(&st));
-    const unsigned count = described.get()->getCount(&st);
+    const Fb::Ref<IMessageMetadata> described(statement_->getInputMetadata(&st));
+    const unsigned count = described->getCount(&st);
     if (params.size() < count)
         throw EError(QStringLiteral("Statement needs %1 parameters").arg(count));
     std::vector<PreparedParam> values;
-    BuilderRef builder(described.get()->getBuilder(&st));
+    const Fb::Ref<IMetadataBuilder> builder(described->getBuilder(&st));
     for (unsigned i = 0; i < count; ++i) {
-        const unsigned type = described.get()->getType(&st, i);
-        PreparedParam p =
-            PrepareValue(db_, tr_, params[i], type, described.get()->getCharSet(&st, i),
-                         described.get()->getScale(&st, i));
+        const unsigned type = described->getType(&st, i);
+        PreparedParam p = PrepareValue(db_, tr_, params[i], type, described->getCharSet(&st, i),
+                                       described->getScale(&st, i));
         builder->setType(&st, i, p.type);
         builder->setScale(&st, i, p.scale);
-        builder->setLength(
-            &st, i, p.isNull ? NullLength(type, described.get()->getLength(&st, i)) : p.length);
+        builder->setLength(&st, i,
+                           p.isNull ? NullLength(type, described->getLength(&st, i)) : p.length);
         values.push_back(std::move(p));
     }
-    MetaRef input(builder->getMetadata(&st));
-    std::vector<unsigned char> buffer(input.get()->getMessageLength(&st), 0);
+    InputMessage input;
+    input.meta.reset(builder->getMetadata(&st));
+    input.buffer.assign(input.meta->getMessageLength(&st), 0);
     for (unsigned i = 0; i < count; ++i) {
         const short nullFlag = values[i].isNull ? -1 : 0;
-        std::memcpy(buffer.data() + input.get()->getNullOffset(&st, i), &nullFlag, sizeof nullFlag);
+        std::memcpy(input.buffer.data() + input.meta->getNullOffset(&st, i), &nullFlag,
+                    sizeof nullFlag);
         if (!values[i].isNull)
-            std::memcpy(buffer.data() + input.get()->getOffset(&st, i), values[i].bytes.constData(),
-                        static_cast<size_t>(values[i].bytes.size()));
+            std::memcpy(input.buffer.data() + input.meta->getOffset(&st, i),
+                        values[i].bytes.constData(), static_cast<size_t>(values[i].bytes.size()));
     }
-    *meta = input.release();
-    return buffer;
+    return input;
 }
 
 void Statement::RunWithInput(const std::vector<Cell>& params, const InputRun& run) {
@@ -387,24 +355,29 @@ void Statement::RunWithInput(const std::vector<Cell>& params, const InputRun& ru
     CloseCursor();
     try {
         Fb::Status st;
-        IMessageMetadata* raw = nullptr;
-        auto buffer = BuildInput(params, &raw);
-        MetaRef input(raw);
-        run(&st, input.get(), buffer.data());
+        InputMessage input = BuildInput(params);
+        run(&st, input.meta.get(), input.buffer.data());
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
 }
 
-void Statement::Execute(const std::vector<Cell>& params) {
-    RunWithInput(params, [this](ThrowStatusWrapper* st, IMessageMetadata* input, void* buffer) {
-        statement_->execute(st, tr_.Handle(), input, buffer, nullptr, nullptr);
+quint64 Statement::Execute(const std::vector<Cell>& params, RowValues* returned) {
+    const bool output = returned && !columns_.empty();
+    quint64 affected = 0;
+    RunWithInput(params, [&](ThrowStatusWrapper* st, IMessageMetadata* input, void* buffer) {
+        statement_->execute(st, tr_.Handle(), input, buffer, output ? outMeta_.get() : nullptr,
+                            output ? outBuffer_.data() : nullptr);
+        affected = statement_->getAffectedRecords(st);
     });
+    if (output)
+        ReadRow(returned);
+    return affected;
 }
 
 void Statement::Open(const std::vector<Cell>& params) {
     RunWithInput(params, [this](ThrowStatusWrapper* st, IMessageMetadata* input, void* buffer) {
-        cursor_ = statement_->openCursor(st, tr_.Handle(), input, buffer, outMeta_, 0);
+        cursor_.reset(statement_->openCursor(st, tr_.Handle(), input, buffer, outMeta_.get(), 0));
     });
 }
 
@@ -450,34 +423,13 @@ void Statement::CloseCursor() {
     try {
         Fb::Status st;
         cursor_->close(&st);
-        cursor_ = nullptr;
+        cursor_.Ended();
     } catch (const FbException&) {
-        Fb::ReleaseQuietly(cursor_);
+        cursor_.reset();
     }
 }
 
 // ---------------------------------------------------------------------------
-
-namespace {
-
-// Owns an open blob; closing failures after a successful transfer are reported.
-class BlobRef {
-  public:
-    explicit BlobRef(IBlob* blob) : blob_(blob) {}
-    ~BlobRef() { Fb::ReleaseQuietly(blob_); }
-    BlobRef(const BlobRef&) = delete;
-    BlobRef& operator=(const BlobRef&) = delete;
-    IBlob* operator->() const { return blob_; }
-    void Close(Fb::Status& st) {
-        blob_->close(&st);
-        blob_ = nullptr;
-    }
-
-  private:
-    IBlob* blob_;
-};
-
-} // namespace
 
 namespace {
 int blobReads = 0;
@@ -493,7 +445,7 @@ QByteArray ReadBlob(Database& db, Transaction& tr, const ISC_QUAD& id) {
     try {
         Fb::Status st;
         ISC_QUAD blobId = id;
-        BlobRef blob(db.Attachment()->openBlob(&st, tr.Handle(), &blobId, 0, nullptr));
+        Fb::Ref<IBlob> blob(db.Attachment()->openBlob(&st, tr.Handle(), &blobId, 0, nullptr));
         char buffer[kMaxSegment];
         for (;;) {
             unsigned got = 0;
@@ -502,7 +454,8 @@ QByteArray ReadBlob(Database& db, Transaction& tr, const ISC_QUAD& id) {
                 break;
             out.append(buffer, static_cast<qsizetype>(got));
         }
-        blob.Close(st);
+        blob->close(&st);
+        blob.Ended();
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }
@@ -513,13 +466,14 @@ ISC_QUAD WriteBlob(Database& db, Transaction& tr, const QByteArray& bytes) {
     ISC_QUAD id{};
     try {
         Fb::Status st;
-        BlobRef blob(db.Attachment()->createBlob(&st, tr.Handle(), &id, 0, nullptr));
+        Fb::Ref<IBlob> blob(db.Attachment()->createBlob(&st, tr.Handle(), &id, 0, nullptr));
         for (qsizetype pos = 0; pos < bytes.size(); pos += kMaxSegment) {
             const auto len =
                 static_cast<unsigned>(std::min<qsizetype>(kMaxSegment, bytes.size() - pos));
             blob->putSegment(&st, len, bytes.constData() + pos);
         }
-        blob.Close(st);
+        blob->close(&st);
+        blob.Ended();
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/FbApi.h"
 #include "data/FieldKind.h"
 
 #include <QByteArray>
@@ -43,11 +44,13 @@ class Statement {
     // Named parameters in the text are turned into positional ones.
     void Prepare(const QString& sql);
     void Unprepare();
-    bool Prepared() const { return statement_ != nullptr; }
+    bool Prepared() const { return static_cast<bool>(statement_); }
     const QStringList& ParamNames() const { return paramNames_; }
     const std::vector<ColumnInfo>& Columns() const { return columns_; }
 
-    void Execute(const std::vector<Cell>& params);
+    // Runs a statement without a cursor; the values of a RETURNING clause go to returned.
+    // The number of rows it inserted, updated or deleted.
+    quint64 Execute(const std::vector<Cell>& params, RowValues* returned = nullptr);
     void Open(const std::vector<Cell>& params);
     // False when there are no more rows.
     bool Fetch(RowValues* row);
@@ -55,8 +58,12 @@ class Statement {
 
   private:
     void DescribeColumns();
-    std::vector<unsigned char> BuildInput(const std::vector<Cell>& params,
-                                          Firebird::IMessageMetadata** meta);
+    // The parameters as the message the statement is run with.
+    struct InputMessage {
+        Fb::Ref<Firebird::IMessageMetadata> meta;
+        std::vector<unsigned char> buffer;
+    };
+    InputMessage BuildInput(const std::vector<Cell>& params);
     void ReadRow(RowValues* row);
     // Shared by execute and open: the input message built from params, errors translated.
     using InputRun = std::function<void(Firebird::ThrowStatusWrapper*, Firebird::IMessageMetadata*,
@@ -65,9 +72,9 @@ class Statement {
 
     Database& db_;
     Transaction& tr_;
-    Firebird::IStatement* statement_ = nullptr;
-    Firebird::IResultSet* cursor_ = nullptr;
-    Firebird::IMessageMetadata* outMeta_ = nullptr;
+    Fb::Ref<Firebird::IStatement> statement_;
+    Fb::Ref<Firebird::IResultSet> cursor_;
+    Fb::Ref<Firebird::IMessageMetadata> outMeta_;
     std::vector<unsigned char> outBuffer_;
     std::vector<unsigned> offsets_;
     std::vector<unsigned> nullOffsets_;

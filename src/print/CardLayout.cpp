@@ -1,7 +1,6 @@
 #include "print/CardLayout.h"
 
-#include "data/IbFunc.h"
-#include "data/Query.h"
+#include "model/SheetDefaults.h"
 #include "platform/Error.h"
 
 #include <algorithm>
@@ -9,21 +8,16 @@
 namespace CardLayout {
 namespace {
 
-struct Standard {
+struct PaperCode {
     const char* name;
-    TPaper paper;
+    int code;
 };
 
-// The sizes the sheet editor stores for these types, cut to whole millimetres.
-const Standard kStandard[] = {{"A3", {TPaper::A3, 2970, 4200}},
-                              {"A4", {TPaper::A4, 2100, 2970}},
-                              {"A5", {TPaper::A5, 1480, 2100}},
-                              {"B4", {TPaper::B4, 2570, 3640}},
-                              {"B5", {TPaper::B5, 1820, 2570}}};
-
-int Mm(int tenths) {
-    return tenths / 10; // C++ division drops the remainder toward zero, as the layout wants
-}
+const PaperCode kCodes[] = {{"A3", TPaper::A3},
+                            {"A4", TPaper::A4},
+                            {"A5", TPaper::A5},
+                            {"B4", TPaper::B4},
+                            {"B5", TPaper::B5}};
 
 double PixelsToMm(int pixels, double ppi) {
     return pixels * 25.4 / ppi;
@@ -35,45 +29,31 @@ double PixelsToMm(int pixels, double ppi) {
 
 } // namespace
 
-SheetValues SheetValuesOf(Query& sheetList) {
-    auto get = [&sheetList](const char* name) {
-        return sheetList.FieldByName(QString::fromLatin1(name)).AsInteger();
-    };
-    return {get("Top_M"),   get("Left_M"), get("P_Height"), get("P_Width"), get("L_Height"),
-            get("L_Width"), get("X_Skip"), get("Y_Skip"),   get("Retsu"),   get("Dan")};
-}
-
-Placement PlacementOf(Query& design) {
-    auto get = [&design](const char* name) {
-        return design.FieldByName(QString::fromLatin1(name)).AsInteger();
-    };
-    return {get("G_X"),      get("G_Y"),    get("G_Width"),
-            get("G_Height"), get("G_Show"), get("G_Stretch")};
-}
-
 TPaper PaperOf(const QString& paperType) {
-    for (const Standard& s : kStandard)
-        if (paperType.compare(QLatin1String(s.name), Qt::CaseInsensitive) == 0)
-            return s.paper;
+    const PaperPreset preset = PaperPresetFor(paperType);
+    for (const PaperCode& p : kCodes)
+        if (preset.width > 0 && preset.name == QLatin1String(p.name))
+            return TPaper{p.code, preset.width / 10 * 10, preset.height / 10 * 10};
     return TPaper{TPaper::Custom, 0, 0};
 }
 
-TPageDescription Compute(const TPaper& paper, const SheetValues& sheet, Adjustments adjust,
-                         const Placement& placement, double ppi, bool forPrinter) {
-    const int TM = Mm(sheet.Top_M), LM = Mm(sheet.Left_M), PH = Mm(sheet.P_Height),
-              PW = Mm(sheet.P_Width), LH = Mm(sheet.L_Height), LW = Mm(sheet.L_Width),
-              XS = Mm(sheet.X_Skip), YS = Mm(sheet.Y_Skip);
-    const int R = sheet.Retsu, D = sheet.Dan;
+TPageDescription Compute(const TPaper& paper, const SheetLayout& sheet, Adjustments adjust,
+                         const PicturePlacement& placement, double ppi, bool forPrinter) {
+    const SheetLayout mm = sheet.WholeMillimetres();
+    const int R = mm.columns, D = mm.rows, LW = mm.labelWidth, LH = mm.labelHeight, XS = mm.gapX,
+              YS = mm.gapY;
     TPageDescription l;
-    l.paper = paper.code == TPaper::Custom ? TPaper{TPaper::Custom, PW * 10, PH * 10} : paper;
+    l.paper = paper.code == TPaper::Custom
+                  ? TPaper{TPaper::Custom, mm.paperWidth * 10, mm.paperHeight * 10}
+                  : paper;
     const int pageWidth = l.paper.widthTenthMm / 10, pageLength = l.paper.lengthTenthMm / 10;
     // Such a sheet would give no cell or an endless column; the run stops instead.
     if (R < 1 || D < 1 || LW < 1 || LH + YS < 1 || pageWidth < 1 || pageLength < 1 || ppi <= 0)
         Refuse();
-    l.leftMargin = LM;
-    l.rightMargin = pageWidth - LM - (LW * R + XS * (R - 1));
-    l.topMargin = TM;
-    l.bottomMargin = pageLength - TM - (LH * D + YS * D);
+    l.leftMargin = mm.leftMargin;
+    l.rightMargin = pageWidth - mm.leftMargin - (LW * R + XS * (R - 1));
+    l.topMargin = mm.topMargin;
+    l.bottomMargin = pageLength - mm.topMargin - (LH * D + YS * D);
     l.columnSpacing = XS;
     l.columns = R;
     l.bandHeight = LH + YS;
@@ -83,12 +63,11 @@ TPageDescription Compute(const TPaper& paper, const SheetValues& sheet, Adjustme
     // The text is held to its cell, so a paragraph's alignment places it on the label.
     l.textRect =
         QRectF(left, top, std::max(0.0, l.bandWidth - left), std::max(0.0, l.bandHeight - top));
-    l.pictureRect =
-        QRectF(PixelsToMm(placement.G_X, ppi) + left, PixelsToMm(placement.G_Y, ppi) + top,
-               PixelsToMm(std::max(0, placement.G_Width), ppi),
-               PixelsToMm(std::max(0, placement.G_Height), ppi));
-    l.pictureStretch = IntToBool(placement.G_Stretch);
-    l.picturePrinted = IntToBool(placement.G_Show);
+    l.pictureRect = QRectF(PixelsToMm(placement.x, ppi) + left, PixelsToMm(placement.y, ppi) + top,
+                           PixelsToMm(std::max(0, placement.width), ppi),
+                           PixelsToMm(std::max(0, placement.height), ppi));
+    l.pictureStretch = placement.stretched;
+    l.picturePrinted = placement.shown;
     return l;
 }
 

@@ -32,14 +32,6 @@ constexpr int kClientWidth = 381;
 constexpr int kClientHeight = 358;
 const QColor kBlue(0, 0, 255);
 
-QGroupBox* Group(QWidget* parent, const QString& title, const QRect& geometry,
-                 const QString& hint = {}) {
-    auto* box = new QGroupBox(title, parent);
-    box->setGeometry(geometry);
-    SetHint(box, hint);
-    return box;
-}
-
 void MakeBlue(QWidget* w) {
     QPalette p = w->palette();
     p.setColor(QPalette::WindowText, kBlue);
@@ -102,8 +94,10 @@ TCardSelectForm::TCardSelectForm(QWidget* parent)
       IBQueryEtc(&IBDatabase1, &IBTransaction1) {
     setObjectName(QStringLiteral("CardSelectForm"));
     setWindowTitle(Caption());
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // Only the system menu and its close button in the title bar.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(13);
     setFont(font);
@@ -145,8 +139,8 @@ void TCardSelectForm::CreateSheetPart(QWidget* client) {
     MakeBlue(MakeLabel(client, QStringLiteral("用紙サイズ"), QPoint(12, 44)));
     DBMemo1 = FieldBox(client, &DataSourceCardSet, QStringLiteral("PAPERTYPE"), {92, 40, 90, 21});
     MakeBlue(DBMemo1);
-    GroupBox2 = Group(client, QStringLiteral(" 列数／段数 "), {8, 68, 365, 50},
-                      QStringLiteral("印刷する用紙の列数と段数を表示します"));
+    GroupBox2 = MakeGroup(client, QStringLiteral(" 列数／段数 "), {8, 68, 365, 50},
+                          QStringLiteral("印刷する用紙の列数と段数を表示します"));
     MakeBlue(GroupBox2);
     MakeLabel(GroupBox2, QStringLiteral("列 数"), QPoint(24, 24));
     DBMemo2 = FieldBox(GroupBox2, &DataSourceCardSet, QStringLiteral("RETSU"), {70, 20, 70, 21});
@@ -176,8 +170,8 @@ void TCardSelectForm::CreatePositionPart(QWidget* client) {
 }
 
 void TCardSelectForm::CreateAdjustPart(QWidget* client) {
-    GroupBox4 = Group(client, QStringLiteral(" 印刷位置調整（1/10 ㎜) "), {8, 190, 365, 52},
-                      QStringLiteral("印刷位置の調整を行います"));
+    GroupBox4 = MakeGroup(client, QStringLiteral(" 印刷位置調整（1/10 ㎜) "), {8, 190, 365, 52},
+                          QStringLiteral("印刷位置の調整を行います"));
     const QString topHint = QStringLiteral("上端からの印刷位置を設定します");
     const QString leftHint = QStringLiteral("左端からの印刷位置を設定します");
     MakeLabel(GroupBox4, QStringLiteral("上端から"), QPoint(16, 24), topHint);
@@ -192,8 +186,8 @@ void TCardSelectForm::CreateAdjustPart(QWidget* client) {
 }
 
 void TCardSelectForm::CreatePrinterPart(QWidget* client) {
-    GroupBox5 = Group(client, QStringLiteral(" プリンタ "), {8, 248, 365, 50},
-                      QStringLiteral("印刷するプリンタを選択します"));
+    GroupBox5 = MakeGroup(client, QStringLiteral(" プリンタ "), {8, 248, 365, 50},
+                          QStringLiteral("印刷するプリンタを選択します"));
     PrinterCombo = new QComboBox(GroupBox5);
     PrinterCombo->setGeometry(12, 20, 341, 21);
 }
@@ -219,7 +213,7 @@ void TCardSelectForm::CreateStatusBar(QWidget* client) {
     StatusPanel0 = new QLabel(QStringLiteral("F1ヘルプ"));
     StatusPanel0->setAlignment(Qt::AlignCenter);
     StatusPanel0->setFixedWidth(60);
-    StatusPanel1 = new QLabel;
+    StatusPanel1 = MakeHintPanel();
     StatusPanel1->setMinimumWidth(50);
     bar->addWidget(StatusPanel0);
     bar->addWidget(StatusPanel1, 1);
@@ -324,7 +318,7 @@ void TCardSelectForm::OnConnection(const std::function<void()>& work) {
             throw;
     }
     IBDatabase1.MarkConnectionLost();
-    IBDatabase1.ReattachIfLost();
+    IBDatabase1.EnsureAttached();
     for (const Adjustment& a : saved_)
         RunUpdate(a);
     work();

@@ -89,7 +89,7 @@ void TrepCardForm::LoadSnapshot(const QString& path) {
     ClientDataSetPrn.First();
     try {
         if (!ClientDataSetPrn.IsEmpty())
-            placement_ = CardLayout::PlacementOf(ClientDataSetPrn);
+            placement_ = PicturePlacement::FromRecord(ClientDataSetPrn);
     } catch (...) {
         BuildFailed();
     }
@@ -154,7 +154,7 @@ std::vector<TPrintRow> TrepCardForm::PrintRows() {
 
 TPageDescription TrepCardForm::Layout(bool forPrinter) {
     try {
-        TPageDescription page = CardLayout::Compute(paper_, CardLayout::SheetValuesOf(sheetList_),
+        TPageDescription page = CardLayout::Compute(paper_, SheetLayout::FromRecord(sheetList_),
                                                     {params_.TopAdjust, params_.LeftAdjust},
                                                     placement_, DisplayPpi(), forPrinter);
         page.title = repCard.Page.title;

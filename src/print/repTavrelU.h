@@ -78,7 +78,7 @@ class TrepCardForm {
     TPrintParams params_;
     Query& sheetList_;
     TPaper paper_;
-    CardLayout::Placement placement_;
+    PicturePlacement placement_;
     bool printed_ = false;
 };
 

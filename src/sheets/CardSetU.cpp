@@ -34,14 +34,6 @@ const QString kSheetFile = QStringLiteral("Tavrel印刷設定.txt");
 
 namespace {
 
-QGroupBox* Group(QWidget* parent, const QString& title, const QRect& geometry,
-                 const QString& hint = {}) {
-    auto* box = new QGroupBox(title, parent);
-    box->setGeometry(geometry);
-    SetHint(box, hint);
-    return box;
-}
-
 QStringList Navigation() {
     return {QStringLiteral("最初"), QStringLiteral("前"), QStringLiteral("次"),
             QStringLiteral("最後")};
@@ -131,8 +123,9 @@ TDBEdit* TCardSetForm::AddLength(QGroupBox* box, int row, const QString& caption
 }
 
 QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
-    auto* outer = Group(parent, QStringLiteral(" 位置／サイズ は 1/10ミリ 単位で設定してください "),
-                        QRect(4, 2, 330, 424));
+    auto* outer =
+        MakeGroup(parent, QStringLiteral(" 位置／サイズ は 1/10ミリ 単位で設定してください "),
+                  QRect(4, 2, 330, 424));
     const QString coHint = QStringLiteral("用紙の販売会社名を設定します");
     const QString nameHint = QStringLiteral("用紙の名称（型番）を入力してください");
     MakeLabel(outer, QStringLiteral("販売会社名"), QPoint(10, 24), coHint);
@@ -153,7 +146,7 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
     DBEdit1->SetDataField(QStringLiteral("PAPERNAME"));
     SetHint(DBEdit1, nameHint);
 
-    auto* paper = Group(outer, QStringLiteral(" 用紙設定  "), QRect(6, 74, 318, 120));
+    auto* paper = MakeGroup(outer, QStringLiteral(" 用紙設定  "), QRect(6, 74, 318, 120));
     MakeLabel(paper, QStringLiteral("用 紙"), QPoint(10, 24), QStringLiteral("用紙を選択します"));
     DBComboBox1 = new TDBComboBox(paper);
     DBComboBox1->setGeometry(50, 20, 90, 21);
@@ -165,9 +158,9 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
         MakeLabel(paper, QStringLiteral("用紙に＜その他＞を選択するとサイズを自由に設定できます"),
                   QPoint(10, 46));
     note->setStyleSheet(QStringLiteral("color: blue; font-size: 11px"));
-    auto* size =
-        Group(paper, QStringLiteral(" サイズ "), QRect(150, 62, 160, 52),
-              QStringLiteral("用紙サイズを設定します（用紙タイプが \"その他\" 以外では無効です）"));
+    auto* size = MakeGroup(
+        paper, QStringLiteral(" サイズ "), QRect(150, 62, 160, 52),
+        QStringLiteral("用紙サイズを設定します（用紙タイプが \"その他\" 以外では無効です）"));
     size->setGeometry(6, 62, 306, 52);
     LabelHeight = MakeLabel(size, QStringLiteral("縦(H)"), QPoint(8, 24));
     DBEdit4 = new TDBEdit(size);
@@ -183,26 +176,26 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
     MakeLabel(size, QStringLiteral("㎜"), QPoint(256, 24));
     DBComboBox1->SetItems(PaperTypes());
 
-    auto* label = Group(outer, QStringLiteral(" ラベル設定 "), QRect(6, 198, 318, 220));
+    auto* label = MakeGroup(outer, QStringLiteral(" ラベル設定 "), QRect(6, 198, 318, 220));
     const int w = 154;
-    auto* margin = Group(label, QStringLiteral(" マージン "), QRect(4, 18, w, 70),
-                         QStringLiteral("ラベルの開始位置を設定します"));
+    auto* margin = MakeGroup(label, QStringLiteral(" マージン "), QRect(4, 18, w, 70),
+                             QStringLiteral("ラベルの開始位置を設定します"));
     DBEdit10 = AddLength(margin, 0, QStringLiteral("左(A)"), QStringLiteral("Left_M"), "㎜");
     DBEdit11 = AddLength(margin, 1, QStringLiteral("上(D)"), QStringLiteral("Top_M"), "㎜");
-    auto* grid = Group(label, QStringLiteral(" 列／段 "), QRect(160, 18, w, 70),
-                       QStringLiteral("ラベルの列数と段数を設定します"));
+    auto* grid = MakeGroup(label, QStringLiteral(" 列／段 "), QRect(160, 18, w, 70),
+                           QStringLiteral("ラベルの列数と段数を設定します"));
     DBEdit2 = AddLength(grid, 0, QStringLiteral("列数"), QStringLiteral("Retsu"), "列");
     DBEdit3 = AddLength(grid, 1, QStringLiteral("段数"), QStringLiteral("Dan"), "段");
-    auto* one = Group(label, QStringLiteral(" ラベル１枚のサイズ "), QRect(4, 90, w, 70),
-                      QStringLiteral("ラベルサイズを設定します"));
+    auto* one = MakeGroup(label, QStringLiteral(" ラベル１枚のサイズ "), QRect(4, 90, w, 70),
+                          QStringLiteral("ラベルサイズを設定します"));
     DBEdit6 = AddLength(one, 0, QStringLiteral("縦(C)"), QStringLiteral("L_Height"), "㎜");
     DBEdit7 = AddLength(one, 1, QStringLiteral("横(F)"), QStringLiteral("L_Width"), "㎜");
-    auto* gap = Group(label, QStringLiteral(" ラベル間隔 "), QRect(160, 90, w, 70),
-                      QStringLiteral("ラベル間の間隔を設定します"));
+    auto* gap = MakeGroup(label, QStringLiteral(" ラベル間隔 "), QRect(160, 90, w, 70),
+                          QStringLiteral("ラベル間の間隔を設定します"));
     DBEdit8 = AddLength(gap, 0, QStringLiteral("縦(E)"), QStringLiteral("Y_Skip"), "㎜");
     DBEdit9 = AddLength(gap, 1, QStringLiteral("横(B)"), QStringLiteral("X_Skip"), "㎜");
-    auto* start = Group(label, QStringLiteral(" 印刷開始位置 "), QRect(4, 162, 310, 52),
-                        QStringLiteral("ラベル内の印字開始位置を設定します"));
+    auto* start = MakeGroup(label, QStringLiteral(" 印刷開始位置 "), QRect(4, 162, 310, 52),
+                            QStringLiteral("ラベル内の印字開始位置を設定します"));
     DBEdit12 = AddLength(start, 0, QStringLiteral("左(L)"), QStringLiteral("Pr_LeftM"), "㎜");
     DBEdit13 =
         AddLength(start, 0, QStringLiteral("上(T)"), QStringLiteral("Pr_TopM"), "㎜", nullptr, 1);

@@ -123,22 +123,12 @@ TEST_F(DBRichEditTest, EmptyListGetsItsFirstDesignByTyping) {
     EXPECT_EQ(editor->toPlainText(), "a");
 }
 
-// Ends every other connection to the database, as a server shutdown would.
-void DropOtherConnections(const QString& path) {
-    Database admin;
-    Transaction adminTr;
-    ConnectDatabase(admin, adminTr, path);
-    ExecuteImmediate(admin, adminTr,
-                     "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
-    adminTr.Commit();
-}
-
 TEST_F(DBRichEditTest, TextThatCannotBeReadShowsTheFailureAndCannotBeOverwritten) {
     AddDesign("a", Rtf::Document("first"));
     AddDesign("b", Rtf::Document("second"));
     Open();
     EXPECT_EQ(editor->toPlainText(), "first");
-    DropOtherConnections(tdb.Path());
+    tdb.DropOtherConnections();
     q.Next(); // the text is fetched from the database only now
     EXPECT_EQ(editor->toPlainText(), "(ストリームからの読み込みに失敗しました)");
     EXPECT_TRUE(editor->ReadFailed());

@@ -1,5 +1,4 @@
 #include "print/CardLayout.h"
-#include "data/Query.h"
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>
@@ -9,22 +8,29 @@ namespace {
 using namespace CardLayout;
 
 // The sheet of the worked layout: A4, 2 × 5 labels of 86.4 × 50.8 mm.
-SheetValues Worked() {
-    SheetValues s;
-    s.P_Width = 2100;
-    s.P_Height = 2970;
-    s.Left_M = 150;
-    s.Top_M = 215;
-    s.L_Width = 864;
-    s.L_Height = 508;
-    s.X_Skip = 25;
-    s.Y_Skip = 0;
-    s.Retsu = 2;
-    s.Dan = 5;
+SheetLayout Worked() {
+    SheetLayout s;
+    s.paperWidth = 2100;
+    s.paperHeight = 2970;
+    s.leftMargin = 150;
+    s.topMargin = 215;
+    s.labelWidth = 864;
+    s.labelHeight = 508;
+    s.gapX = 25;
+    s.gapY = 0;
+    s.columns = 2;
+    s.rows = 5;
     return s;
 }
 
-TPageDescription Layout(const SheetValues& s, Adjustments a = {}, Placement p = {},
+PicturePlacement Placed(int x, int y, int width, int height, bool shown, bool stretched) {
+    PicturePlacement p;
+    p.x = x, p.y = y, p.width = width, p.height = height, p.shown = shown;
+    p.stretched = stretched;
+    return p;
+}
+
+TPageDescription Layout(const SheetLayout& s, Adjustments a = {}, PicturePlacement p = {},
                         const QString& type = "A4", bool printer = false) {
     return Compute(PaperOf(type), s, a, p, 96.0, printer);
 }
@@ -48,8 +54,8 @@ TEST(CardLayout, WorkedSheetGivesWholeMillimetresAndMarginsThatCloseTheColumns) 
 }
 
 TEST(CardLayout, RowGapBelongsToTheCellBelowTheLabel) {
-    SheetValues s = Worked();
-    s.Y_Skip = 39; // 3.9 mm: 3 mm
+    SheetLayout s = Worked();
+    s.gapY = 39; // 3.9 mm: 3 mm
     const TPageDescription l = Layout(s);
     EXPECT_EQ(l.bandHeight, 53);
     EXPECT_EQ(l.bottomMargin, 297 - 21 - 5 * 53);
@@ -74,11 +80,11 @@ TEST(CardLayout, PaperTableIgnoresCaseButNotWidth) {
 }
 
 TEST(CardLayout, CustomPaperTakesTheSheetsSizeInWholeMillimetres) {
-    SheetValues s = Worked();
-    s.P_Width = 1000;
-    s.P_Height = 1489;
-    s.Retsu = 1;
-    s.Dan = 2;
+    SheetLayout s = Worked();
+    s.paperWidth = 1000;
+    s.paperHeight = 1489;
+    s.columns = 1;
+    s.rows = 2;
     const TPageDescription l = Layout(s, {}, {}, QStringLiteral("その他"));
     EXPECT_EQ(l.paper.code, 256);
     EXPECT_EQ(l.paper.widthTenthMm, 1000);
@@ -89,9 +95,9 @@ TEST(CardLayout, CustomPaperTakesTheSheetsSizeInWholeMillimetres) {
 }
 
 TEST(CardLayout, RemaindersGoTowardZeroAndCorrectionsKeepTheirTenth) {
-    SheetValues s = Worked();
-    s.L_Width = 625;
-    s.Left_M = -15;
+    SheetLayout s = Worked();
+    s.labelWidth = 625;
+    s.leftMargin = -15;
     const TPageDescription l = Layout(s, {5, -5});
     EXPECT_EQ(l.bandWidth, 62);
     EXPECT_EQ(l.leftMargin, -1);
@@ -102,7 +108,7 @@ TEST(CardLayout, RemaindersGoTowardZeroAndCorrectionsKeepTheirTenth) {
 }
 
 TEST(CardLayout, PictureIsPlacedAtTheDisplayResolutionPlusTheCorrections) {
-    const Placement p{96, 48, 192, 96, 1, 1};
+    const PicturePlacement p = Placed(96, 48, 192, 96, true, true);
     const TPageDescription l = Layout(Worked(), {15, -5}, p);
     EXPECT_DOUBLE_EQ(l.pictureRect.left(), 25.4 - 0.5);
     EXPECT_DOUBLE_EQ(l.pictureRect.top(), 12.7 + 1.5);
@@ -114,12 +120,13 @@ TEST(CardLayout, PictureIsPlacedAtTheDisplayResolutionPlusTheCorrections) {
     EXPECT_DOUBLE_EQ(hiDpi.pictureRect.width(), 25.4);
 }
 
-TEST(CardLayout, OnlyOneMeansYesForTheFlags) {
-    for (int flag : {0, 2, -1}) {
-        const TPageDescription l = Layout(Worked(), {}, {0, 0, 10, 10, flag, flag});
-        EXPECT_FALSE(l.picturePrinted) << flag;
-        EXPECT_FALSE(l.pictureStretch) << flag;
-    }
+TEST(CardLayout, PictureFlagsComeFromThePlacement) {
+    const TPageDescription l = Layout(Worked(), {}, Placed(0, 0, 10, 10, false, false));
+    EXPECT_FALSE(l.picturePrinted);
+    EXPECT_FALSE(l.pictureStretch);
+    const TPageDescription m = Layout(Worked(), {}, Placed(0, 0, -10, 10, true, false));
+    EXPECT_TRUE(m.picturePrinted);
+    EXPECT_EQ(m.pictureRect.width(), 0); // a window never has a negative size
 }
 
 TEST(CardLayout, FrameIsWhiteOnlyForThePrinter) {
@@ -128,7 +135,7 @@ TEST(CardLayout, FrameIsWhiteOnlyForThePrinter) {
 }
 
 TEST(CardLayout, SheetsThatGiveNoCellOrPageAreRefused) {
-    const auto refused = [](SheetValues s, const QString& type = "A4") {
+    const auto refused = [](SheetLayout s, const QString& type = "A4") {
         try {
             Layout(s, {}, {}, type);
         } catch (const EError& e) {
@@ -136,46 +143,24 @@ TEST(CardLayout, SheetsThatGiveNoCellOrPageAreRefused) {
         }
         return false;
     };
-    SheetValues s = Worked();
+    SheetLayout s = Worked();
     EXPECT_FALSE(refused(s));
-    s.Retsu = 0;
+    s.columns = 0;
     EXPECT_TRUE(refused(s));
-    s = Worked(), s.Dan = -1;
+    s = Worked(), s.rows = -1;
     EXPECT_TRUE(refused(s));
-    s = Worked(), s.L_Width = 9; // under one millimetre
+    s = Worked(), s.labelWidth = 9; // under one millimetre
     EXPECT_TRUE(refused(s));
-    s = Worked(), s.L_Height = 0;
+    s = Worked(), s.labelHeight = 0;
     EXPECT_TRUE(refused(s));
-    s.Y_Skip = 30; // the gap alone still makes a cell
+    s.gapY = 30; // the gap alone still makes a cell
     EXPECT_FALSE(refused(s));
-    s = Worked(), s.P_Width = 0;
+    s = Worked(), s.paperWidth = 0;
     EXPECT_TRUE(refused(s, QString()));
     EXPECT_FALSE(refused(s)); // a standard paper has its own size
     // Margins larger than the paper put the cells off the page but give a layout.
-    s = Worked(), s.Left_M = 30000, s.Top_M = 30000;
+    s = Worked(), s.leftMargin = 30000, s.topMargin = 30000;
     EXPECT_FALSE(refused(s));
-}
-
-TEST(CardLayout, SheetValuesAndPlacementReadNullsAsZero) {
-    Query q;
-    std::vector<ColumnInfo> cols;
-    for (const char* name :
-         {"TOP_M", "LEFT_M", "P_HEIGHT", "P_WIDTH", "L_HEIGHT", "L_WIDTH", "X_SKIP", "Y_SKIP",
-          "RETSU", "DAN", "G_X", "G_Y", "G_WIDTH", "G_HEIGHT", "G_SHOW", "G_STRETCH"})
-        cols.push_back({name, FieldKind::Integer});
-    RowValues row(cols.size());
-    for (size_t i = 0; i < row.size(); ++i)
-        row[i].value = static_cast<int>(i + 1);
-    row[1].value = QVariant();
-    q.LoadFromRows(cols, {row});
-    q.Open();
-    const SheetValues s = SheetValuesOf(q);
-    EXPECT_EQ(s.Top_M, 1);
-    EXPECT_EQ(s.Left_M, 0);
-    EXPECT_EQ(s.Dan, 10);
-    const Placement p = PlacementOf(q);
-    EXPECT_EQ(p.G_X, 11);
-    EXPECT_EQ(p.G_Stretch, 16);
 }
 
 } // namespace

@@ -77,3 +77,8 @@ QStringList TestDb::Column(const QString& sql) const {
         values << row.at(0).value.toString();
     return values;
 }
+
+void TestDb::DropOtherConnections() const {
+    Execute(QStringLiteral(
+        "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION"));
+}

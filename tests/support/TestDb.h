@@ -21,6 +21,8 @@ class TestDb {
     static QString SamplePath();
     // Runs one statement on its own connection and commits it.
     void Execute(const QString& sql) const;
+    // Ends every other connection to the database, as a server shutdown would.
+    void DropOtherConnections() const;
     // The first column of every row a query returns, as text, read on its own connection.
     QStringList Column(const QString& sql) const;
 
