@@ -1,16 +1,21 @@
 #include "app/TavrelU.h"
 #include "app/IniFile.h"
 #include "app/Settings.h"
+#include "labels/FormatBar.h"
+#include "labels/PictureMenu.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
 #include "support/TestDb.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -94,6 +99,23 @@ TEST_F(MainWindowTest, ClosingRemovesTheTemporaryPicture) {
     }
     EXPECT_FALSE(tmp.isEmpty());
     EXPECT_FALSE(QFile::exists(tmp));
+}
+
+TEST_F(MainWindowTest, GazouBtnFollowsTheFormattingButtonsAndPopsThePictureMenu) {
+    TTavrelForm form;
+    form.show();
+    ASSERT_NE(form.GazouBtn, nullptr);
+    EXPECT_EQ(form.GazouBtn->statusTip(), "画像メニューを表示します");
+    EXPECT_GT(form.GazouBtn->x(), form.FormatBar1->NormalBtn->geometry().right());
+    EXPECT_LT(form.GazouBtn->geometry().right(), form.RecCopyBtn->x());
+    // Unlike the list's buttons it stays usable without a database.
+    EXPECT_TRUE(form.GazouBtn->isEnabled());
+    form.GazouBtn->click();
+    QMenu* popup = form.PictureMenu1->BmpPopup;
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_TRUE(popup->geometry().contains(QCursor::pos()) ||
+                popup->geometry().topLeft() == QCursor::pos());
+    popup->close();
 }
 
 } // namespace
