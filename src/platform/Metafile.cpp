@@ -129,10 +129,9 @@ Metafile Metafile::ReadWmf(const QByteArray& file) {
             in.Fail();
         const double left = in.I16(6), top = in.I16(8), right = in.I16(10), bottom = in.I16(12);
         size = QSize(Pixels(right - left, inch), Pixels(bottom - top, inch));
-        const double points = 72.0 / inch; // libwmf lays pictures out in points
-        frame =
-            QRectF(QPointF(left * points, top * points), QPointF(right * points, bottom * points))
-                .normalized();
+        // libwmf lays the picture out in points from the header's top-left corner.
+        const double points = 72.0 / inch;
+        frame = QRectF(0, 0, std::abs(right - left) * points, std::abs(bottom - top) * points);
     }
     const auto svg = WmfSvg::Convert(file.left(end), frame, &size);
     if (!svg)

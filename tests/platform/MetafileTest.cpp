@@ -34,6 +34,7 @@ TEST(Metafile, EnhancedMetafileIsDrawnOnWhiteAtItsOwnPixelSize) {
 
 TEST(Metafile, PlaceableWindowsMetafileIsDrawnAtTheSizeItsHeaderGives) {
     ExpectRedRectangleOnWhite(GraphicToBitmap(Metafile::ReadWmf(Samples::Wmf())));
+    ExpectRedRectangleOnWhite(GraphicToBitmap(Metafile::ReadWmf(Samples::Wmf(true, 300))));
     // Without the placeable header the drawing's own extent is the picture.
     const QImage bare = GraphicToBitmap(Metafile::ReadWmf(Samples::Wmf(false)));
     ASSERT_FALSE(bare.isNull());

@@ -231,20 +231,21 @@ QByteArray Emf() {
     return b.Raw(body.data).data;
 }
 
-QByteArray Wmf(bool placeable) {
+QByteArray Wmf(bool placeable, int origin) {
+    const int o = origin;
     Bytes body;
-    WmfRecord(body, 0x20B, {0, 0});            // SETWINDOWORG
-    WmfRecord(body, 0x20C, {15, 20});          // SETWINDOWEXT (y, x)
-    WmfRecord(body, 0x2FC, {0, 0x00FF, 0, 0}); // CREATEBRUSHINDIRECT: solid red
-    WmfRecord(body, 0x12D, {0});               // SELECTOBJECT
-    WmfRecord(body, 0x2FA, {5, 0, 0, 0, 0});   // CREATEPENINDIRECT: no pen
-    WmfRecord(body, 0x12D, {1});               // SELECTOBJECT
-    WmfRecord(body, 0x41B, {12, 18, 2, 2});    // RECTANGLE (bottom, right, top, left)
-    WmfRecord(body, 0, {});                    // EOF
+    WmfRecord(body, 0x20B, {o, o});                         // SETWINDOWORG
+    WmfRecord(body, 0x20C, {15, 20});                       // SETWINDOWEXT (y, x)
+    WmfRecord(body, 0x2FC, {0, 0x00FF, 0, 0});              // CREATEBRUSHINDIRECT: solid red
+    WmfRecord(body, 0x12D, {0});                            // SELECTOBJECT
+    WmfRecord(body, 0x2FA, {5, 0, 0, 0, 0});                // CREATEPENINDIRECT: no pen
+    WmfRecord(body, 0x12D, {1});                            // SELECTOBJECT
+    WmfRecord(body, 0x41B, {o + 12, o + 18, o + 2, o + 2}); // RECTANGLE (bottom, right, top, left)
+    WmfRecord(body, 0, {});                                 // EOF
     Bytes b;
     if (placeable) {
         Bytes p;
-        p.U32(0x9AC6CDD7).U16(0).U16(0).U16(0).U16(20).U16(15).U16(96).U32(0);
+        p.U32(0x9AC6CDD7).U16(0).U16(o).U16(o).U16(o + 20).U16(o + 15).U16(96).U32(0);
         int sum = 0;
         for (int i = 0; i < 20; i += 2)
             sum ^= qFromLittleEndian<quint16>(p.data.constData() + i);

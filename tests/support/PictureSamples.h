@@ -49,7 +49,8 @@ QByteArray PeWithIcons(const QList<QByteArray>& images, const QList<QSize>& size
 // A 20 × 15 pixel metafile (on a 96-dpi screen) with a red rectangle from (2, 2) to (18, 12)
 // on a white (undrawn) background.
 QByteArray Emf();
-QByteArray Wmf(bool placeable = true);
+// The metafile's logical coordinates may start anywhere: `origin` moves the whole drawing.
+QByteArray Wmf(bool placeable = true, int origin = 0);
 
 // JPEG through Qt's own writer, so that our decoder is checked against another encoder.
 QByteArray Jpeg(const QImage& image, int quality = 100);
