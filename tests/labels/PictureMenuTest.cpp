@@ -1,4 +1,5 @@
 #include "labels/PictureMenu.h"
+#include "LabelTextFixture.h"
 #include "controls/DBImage.h"
 #include "data/DataSource.h"
 #include "data/Database.h"
@@ -73,14 +74,10 @@ QImage Stored(Query& q) {
 
 // The picture window and the text of a design list with two designs: "a" hidden, stretched and
 // without picture; "b" shown with an 8 × 6 picture.
-class PictureMenuTest : public ::testing::Test {
+class PictureMenuTest : public LabelTextFixture {
   protected:
     void SetUp() override {
-        Messages::SetResponder([this](const Messages::Request& r) {
-            shown << r.text;
-            return Messages::Answer::Ok;
-        });
-        ConnectDatabase(db, tr, tdb.Path());
+        LabelTextFixture::SetUp();
         ExecuteImmediate(db, tr,
                          "INSERT INTO TAVREL (ID, NAME, G_X, G_Y, G_WIDTH, G_HEIGHT, G_SHOW, "
                          "G_STRETCH) VALUES (0, 'a', 20, 30, 90, 60, 2, 1)");
@@ -88,27 +85,18 @@ class PictureMenuTest : public ::testing::Test {
                          "INSERT INTO TAVREL (ID, NAME, G_X, G_Y, G_WIDTH, G_HEIGHT, G_SHOW, "
                          "G_STRETCH, GAZOU) VALUES (0, 'b', 5, 6, 40, 30, 1, 0, x'" +
                              Samples::BmpOf(picture).toHex() + "')");
-        tr.Commit();
-        q.SQL = {"SELECT * FROM TAVREL", "ORDER BY NAME"};
-        q.CachedUpdates = true;
-        q.UpdateObject = &u;
-        ds.SetDataSet(&q);
-        panel.resize(333, 225);
-        editor = new TDBRichEdit(&panel);
         form = new TImageForm(&panel, &ds);
         menu =
             new TPictureMenu(form, editor, &panel, [this] { return dir.filePath("BmpTmp.bmp"); });
         q.AfterScroll = [this](Query& d) { form->PlacementFromRecord(d); };
         q.AfterCancel = q.AfterScroll;
         q.BeforePost = [this](Query& d) { form->PlacementIntoRecord(d); };
-        q.Open();
-        GenerateUpdateSql(q, &u, "TAVREL");
-        panel.show();
+        Open();
         QGuiApplication::clipboard()->clear();
     }
     void TearDown() override {
         QDesktopServices::unsetUrlHandler("file");
-        Messages::ClearResponder();
+        LabelTextFixture::TearDown();
     }
     QString Write(const QString& name, const QByteArray& bytes) {
         QFile file(dir.filePath(name));
@@ -131,17 +119,8 @@ class PictureMenuTest : public ::testing::Test {
 
     const QImage picture = Samples::Pattern(8, 6);
     QTemporaryDir dir;
-    TestDb tdb;
-    Database db;
-    Transaction tr;
-    Query q{&db, &tr};
-    TUpdateSQL u;
-    DataSource ds;
-    QWidget panel;
-    TDBRichEdit* editor = nullptr;
     TImageForm* form = nullptr;
     TPictureMenu* menu = nullptr;
-    QStringList shown;
 };
 
 TEST_F(PictureMenuTest, ItemsCarryTheirCaptionsAndHintsAndBothMarksStartSet) {

@@ -1,6 +1,7 @@
 #include "platform/BitmapFile.h"
 #include "platform/Error.h"
 #include "platform/PictureSize.h"
+#include "support/Errors.h"
 #include "support/PictureSamples.h"
 
 #include <gtest/gtest.h>
@@ -117,13 +118,8 @@ TEST_P(BitmapKinds, PixelDataOneByteShortIsRefused) {
 INSTANTIATE_TEST_SUITE_P(, BitmapKinds, ::testing::ValuesIn(Kinds()),
                          [](const auto& info) { return std::string(info.param.name); });
 
-QString ErrorOf(const QByteArray& file) {
-    try {
-        BitmapFile::Decode(file);
-    } catch (const EError& e) {
-        return e.message();
-    }
-    return {};
+QString DecodeError(const QByteArray& file) {
+    return ErrorOf([&] { BitmapFile::Decode(file); });
 }
 
 Bmp Rle(int bits, QByteArray stream, quint32 sizeImage = 0) {
@@ -162,24 +158,24 @@ TEST(BitmapFile, RunLengthPixelsDecodeRunsAbsoluteRunsAndJumps) {
 
 TEST(BitmapFile, RunLengthStreamsThatStopEarlyOrClaimMoreAreRefused) {
     // No end of bitmap and rows still missing.
-    EXPECT_EQ(ErrorOf(Rle(8, B({3, 1, 0, 0})).File()), "Bitmap image is not valid");
+    EXPECT_EQ(DecodeError(Rle(8, B({3, 1, 0, 0})).File()), "Bitmap image is not valid");
     // An absolute run cut off in the middle.
-    EXPECT_EQ(ErrorOf(Rle(8, B({0, 4, 1, 2})).File()), "Bitmap image is not valid");
+    EXPECT_EQ(DecodeError(Rle(8, B({0, 4, 1, 2})).File()), "Bitmap image is not valid");
     // The header says there is more than the file holds.
-    EXPECT_EQ(ErrorOf(Rle(8, B({0, 1}), 400).File()), "Bitmap image is not valid");
+    EXPECT_EQ(DecodeError(Rle(8, B({0, 1}), 400).File()), "Bitmap image is not valid");
     // Top-down rows cannot be run-length coded.
     Bmp topDown = Rle(8, B({0, 1}));
     topDown.height = -3;
-    EXPECT_EQ(ErrorOf(topDown.File()), "Bitmap image is not valid");
+    EXPECT_EQ(DecodeError(topDown.File()), "Bitmap image is not valid");
 }
 
 TEST(BitmapFile, HeadersWindowsDoesNotReadAreRefused) {
     Bmp good = Paletted(40, 8, B({0, 1, 0, 0, 2, 3, 0, 0}));
-    ASSERT_TRUE(ErrorOf(good.File()).isEmpty());
+    ASSERT_TRUE(DecodeError(good.File()).isEmpty());
     const auto refused = [&good](auto change) {
         Bmp b = good;
         change(b);
-        return ErrorOf(b.File());
+        return DecodeError(b.File());
     };
     const QString invalid = "Bitmap image is not valid";
     EXPECT_EQ(refused([](Bmp& b) { b.headerSize = 64; }), invalid); // OS/2 2.x
@@ -190,16 +186,16 @@ TEST(BitmapFile, HeadersWindowsDoesNotReadAreRefused) {
     EXPECT_EQ(refused([](Bmp& b) { b.height = 0; }), invalid);
     QByteArray noMagic = good.File();
     noMagic[0] = 'X';
-    EXPECT_EQ(ErrorOf(noMagic), invalid);
+    EXPECT_EQ(DecodeError(noMagic), invalid);
     QByteArray twoPlanes = good.File();
     twoPlanes[26] = 2;
-    EXPECT_EQ(ErrorOf(twoPlanes), invalid);
+    EXPECT_EQ(DecodeError(twoPlanes), invalid);
     // A colour count far beyond the file.
     QByteArray manyColours = good.File();
     manyColours[46] = manyColours[47] = manyColours[48] = '\x7f';
-    EXPECT_EQ(ErrorOf(manyColours), invalid);
+    EXPECT_EQ(DecodeError(manyColours), invalid);
     for (int cut : {0, 2, 13, 20, 27, 53})
-        EXPECT_EQ(ErrorOf(good.File().left(cut)), invalid) << cut;
+        EXPECT_EQ(DecodeError(good.File().left(cut)), invalid) << cut;
 }
 
 TEST(BitmapFile, HugeClaimsAreRefusedBeforeAnythingIsAllocated) {
@@ -209,7 +205,7 @@ TEST(BitmapFile, HugeClaimsAreRefusedBeforeAnythingIsAllocated) {
     claim.width = 1154;
     claim.height = 24619;
     claim.pixels = B({1});
-    EXPECT_EQ(ErrorOf(claim.File()), "Bitmap image is not valid");
+    EXPECT_EQ(DecodeError(claim.File()), "Bitmap image is not valid");
     EXPECT_EQ(claim.File().size(), 27);
     // Over the bound: refused as too large, whatever follows.
     for (auto [w, h] :
@@ -218,7 +214,7 @@ TEST(BitmapFile, HugeClaimsAreRefusedBeforeAnythingIsAllocated) {
         big.width = w;
         big.height = h;
         big.pixels = B({1, 2, 3});
-        EXPECT_EQ(ErrorOf(big.File()), PictureSize::TooLargeText()) << w << "x" << h;
+        EXPECT_EQ(DecodeError(big.File()), PictureSize::TooLargeText()) << w << "x" << h;
     }
 }
 

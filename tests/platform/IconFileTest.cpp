@@ -1,6 +1,7 @@
 #include "platform/IconFile.h"
 #include "platform/Error.h"
 #include "platform/PeIcon.h"
+#include "support/Errors.h"
 #include "support/PictureSamples.h"
 
 #include <QBuffer>
@@ -33,15 +34,6 @@ QByteArray AlphaIcon() {
     colour.setPixel(10, 10, qRgba(0, 128, 0, 255));
     colour.setPixel(11, 10, qRgba(0, 0, 0, 128));
     return Samples::IconDib(colour, 32);
-}
-
-QString ErrorOf(const std::function<void()>& read) {
-    try {
-        read();
-    } catch (const EError& e) {
-        return e.message();
-    }
-    return {};
 }
 
 TEST(IconFile, TransparentPixelsBecomeWhiteAndMaskedColoursInvert) {

@@ -1,19 +1,15 @@
 #include "platform/JpegFile.h"
 #include "platform/Error.h"
 #include "platform/PictureSize.h"
+#include "support/Errors.h"
 #include "support/PictureSamples.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-QString ErrorOf(const QByteArray& data) {
-    try {
-        JpegFile::Decode(data);
-    } catch (const EError& e) {
-        return e.message();
-    }
-    return {};
+QString JpegError(const QByteArray& data) {
+    return ErrorOf([&] { JpegFile::Decode(data); });
 }
 
 int Distance(QRgb a, QRgb b) {
@@ -49,25 +45,25 @@ TEST(JpegFile, GreyAndCmykPicturesComeOutInColour) {
 
 TEST(JpegFile, CutOffOrForeignDataGivesTheDecodersMessage) {
     const QByteArray jpeg = Samples::Jpeg(Samples::Pattern(64, 64));
-    EXPECT_EQ(ErrorOf(jpeg.left(jpeg.size() / 2)), "Premature end of JPEG file");
-    EXPECT_EQ(ErrorOf(Samples::BmpOf(Samples::Pattern(4, 4))),
+    EXPECT_EQ(JpegError(jpeg.left(jpeg.size() / 2)), "Premature end of JPEG file");
+    EXPECT_EQ(JpegError(Samples::BmpOf(Samples::Pattern(4, 4))),
               "Not a JPEG file: starts with 0x42 0x4d");
-    EXPECT_FALSE(ErrorOf({}).isEmpty());
-    EXPECT_FALSE(ErrorOf(jpeg.left(20)).isEmpty());
+    EXPECT_FALSE(JpegError({}).isEmpty());
+    EXPECT_FALSE(JpegError(jpeg.left(20)).isEmpty());
     QByteArray noFrame = jpeg;
     noFrame.replace("\xFF\xC0", 2, "\xFF\xCF", 2); // an unknown coding process
-    EXPECT_FALSE(ErrorOf(noFrame).isEmpty());
+    EXPECT_FALSE(JpegError(noFrame).isEmpty());
 }
 
 TEST(JpegFile, A20000By20000HeaderIsRefusedBeforeDecoding) {
     const QByteArray huge =
         Samples::WithJpegSize(Samples::Jpeg(Samples::Pattern(16, 16)), 20000, 20000);
-    EXPECT_EQ(ErrorOf(huge), PictureSize::TooLargeText());
+    EXPECT_EQ(JpegError(huge), PictureSize::TooLargeText());
     // Just under the bound it is the missing data that stops it, not the size.
     const QByteArray large =
         Samples::WithJpegSize(Samples::Jpeg(Samples::Pattern(16, 16)), 4000, 4000);
-    EXPECT_FALSE(ErrorOf(large).isEmpty());
-    EXPECT_NE(ErrorOf(large), PictureSize::TooLargeText());
+    EXPECT_FALSE(JpegError(large).isEmpty());
+    EXPECT_NE(JpegError(large), PictureSize::TooLargeText());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/Metafile.h"
 #include "platform/Error.h"
 #include "platform/PictureSize.h"
+#include "support/Errors.h"
 #include "support/PictureSamples.h"
 
 #include <QtEndian>
@@ -10,15 +11,6 @@ namespace {
 
 const QRgb kRed = qRgb(255, 0, 0);
 const QRgb kWhite = qRgb(255, 255, 255);
-
-QString ErrorOf(const std::function<void()>& read) {
-    try {
-        read();
-    } catch (const EError& e) {
-        return e.message();
-    }
-    return {};
-}
 
 void ExpectRedRectangleOnWhite(const QImage& bitmap) {
     ASSERT_EQ(bitmap.size(), QSize(20, 15));

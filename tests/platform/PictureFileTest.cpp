@@ -1,6 +1,7 @@
 #include "platform/PictureFile.h"
 #include "platform/DesktopIcon.h"
 #include "platform/Error.h"
+#include "support/Errors.h"
 #include "support/PictureSamples.h"
 
 #include <QDir>
@@ -19,13 +20,8 @@ class PictureFileTest : public ::testing::Test {
         file.write(bytes);
         return path;
     }
-    QString ErrorOf(const QString& path) {
-        try {
-            PictureFile::Load(path);
-        } catch (const EError& e) {
-            return e.message();
-        }
-        return {};
+    static QString LoadError(const QString& path) {
+        return ErrorOf([&] { PictureFile::Load(path); });
     }
     QTemporaryDir dir;
 };
@@ -46,18 +42,18 @@ TEST_F(PictureFileTest, TheExtensionChoosesTheDecoderWhateverItsCase) {
 }
 
 TEST_F(PictureFileTest, WrongMissingOrUnknownFilesGiveTheLoadersMessage) {
-    EXPECT_EQ(ErrorOf(Write("picture.png", "x")), "Unknown picture file extension (.png)");
-    EXPECT_EQ(ErrorOf(Write("noextension", "x")), "Unknown picture file extension (.)");
-    EXPECT_EQ(ErrorOf(Write("jpeg.bmp", Samples::Jpeg(Samples::Pattern(4, 4)))),
+    EXPECT_EQ(LoadError(Write("picture.png", "x")), "Unknown picture file extension (.png)");
+    EXPECT_EQ(LoadError(Write("noextension", "x")), "Unknown picture file extension (.)");
+    EXPECT_EQ(LoadError(Write("jpeg.bmp", Samples::Jpeg(Samples::Pattern(4, 4)))),
               "Bitmap image is not valid");
-    EXPECT_EQ(ErrorOf(Write("bitmap.jpg", Samples::BmpOf(Samples::Pattern(4, 4)))),
+    EXPECT_EQ(LoadError(Write("bitmap.jpg", Samples::BmpOf(Samples::Pattern(4, 4)))),
               "Not a JPEG file: starts with 0x42 0x4d");
-    EXPECT_EQ(ErrorOf(Write("bitmap.ico", Samples::BmpOf(Samples::Pattern(4, 4)))),
+    EXPECT_EQ(LoadError(Write("bitmap.ico", Samples::BmpOf(Samples::Pattern(4, 4)))),
               "Icon image is not valid");
-    EXPECT_EQ(ErrorOf(Write("bitmap.wmf", Samples::BmpOf(Samples::Pattern(4, 4)))),
+    EXPECT_EQ(LoadError(Write("bitmap.wmf", Samples::BmpOf(Samples::Pattern(4, 4)))),
               "Metafile is not valid");
     const QString missing = dir.filePath("missing.bmp");
-    EXPECT_TRUE(ErrorOf(missing).startsWith(
+    EXPECT_TRUE(LoadError(missing).startsWith(
         QString("Cannot open file \"%1\".").arg(QDir::toNativeSeparators(missing))));
 }
 
