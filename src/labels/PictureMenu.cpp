@@ -7,11 +7,11 @@
 #include "labels/ImageFormU.h"
 #include "labels/PictureDialogs.h"
 #include "labels/PictureGlyphs.h"
-#include "labels/StoredPicture.h"
 #include "platform/DesktopIcon.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 #include "platform/PictureFile.h"
+#include "platform/StoredPicture.h"
 #include "platform/WaitCursor.h"
 
 #include <QCursor>

@@ -1,4 +1,4 @@
-#include "labels/StoredPicture.h"
+#include "platform/StoredPicture.h"
 
 #include "platform/BitmapFile.h"
 #include "platform/Error.h"
