@@ -1,27 +1,16 @@
 #include "labels/PictureGlyphs.h"
 
+#include "platform/ToolGlyphs.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
-#include <functional>
 
 namespace PictureGlyphs {
 namespace {
 
-QIcon Draw(const std::function<void(QPainter&)>& paint) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setPen(QPen(Qt::black, 1));
-    paint(painter);
-    painter.end();
-    return QIcon(pixmap);
-}
-
-void Sheet(QPainter& p, const QRect& r) {
-    p.setBrush(Qt::white);
-    p.drawRect(r);
-}
+using ToolGlyphs::Draw;
+using ToolGlyphs::Sheet;
 
 // A small landscape: the mark of a picture.
 void Landscape(QPainter& p, const QRect& r) {
