@@ -7,6 +7,7 @@
 #include "platform/Settings.h"
 #include "support/TestDb.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
@@ -71,6 +72,17 @@ TEST_F(MainWindowTest, ConnectsToTheConfiguredDatabase) {
     EXPECT_TRUE(form.IBDatabase1.Connected());
     EXPECT_EQ(form.BmpTmpPath, dir.filePath("Tmp/BmpTmp.bmp"));
     EXPECT_TRUE(form.IBQueryEtc.CachedUpdates);
+}
+
+TEST_F(MainWindowTest, FontNameBoxShowsNothingUntilTextIsSelected) {
+    TestDb db;
+    IniWriteString(dir.filePath("TAVREL.ini"), "TAVREL", "F_DbPath01", db.Path());
+    TTavrelForm form;
+    form.show();
+    const QComboBox* box = form.FormatBar1->ComboBox1;
+    EXPECT_GT(box->count(), 0);
+    EXPECT_EQ(box->currentIndex(), -1);
+    EXPECT_TRUE(box->currentText().isEmpty());
 }
 
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHintsIntoTheStatusBar) {
