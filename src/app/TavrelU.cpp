@@ -11,6 +11,7 @@
 #include "labels/FontList.h"
 #include "labels/FormatBar.h"
 #include "labels/ImageFormU.h"
+#include "labels/PictureMenu.h"
 #include "platform/Help.h"
 #include "platform/Hints.h"
 #include "platform/MessageService.h"
@@ -158,6 +159,7 @@ void TTavrelForm::CreateClientArea() {
     DBRichEdit1->SetDataField(QStringLiteral("CardText"));
     FormatBar1 = new TFormatBar(ToolBar1, DBRichEdit1, this);
     ImageForm = new TImageForm(Panel3, &DSCard);
+    CreatePictureMenu();
     CardList = std::make_unique<TCardList>(*this);
     CardList->OnRowShown = [this] { FormatBar1->UpdateFormatButtons(); };
     BindListEvents();
@@ -180,6 +182,17 @@ void TTavrelForm::CreateToolButtons() {
     connect(PaperBtn, &QToolButton::clicked, this, &TTavrelForm::PaperBtnClick);
     connect(PrintBtn, &QToolButton::clicked, this,
             [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
+}
+
+// GazouBtn follows the formatting buttons, set apart by a separator.
+void TTavrelForm::CreatePictureMenu() {
+    auto* separator = new QFrame(ToolBar1);
+    separator->setFrameStyle(QFrame::VLine | QFrame::Sunken);
+    separator->setGeometry(FormatBar1->Right() + 2, 3, 2, 22);
+    GazouBtn = MakeToolButton(ToolBar1, QStringLiteral("GazouBtn"), ToolGlyphs::Picture(),
+                              QStringLiteral("画像メニューを表示します"), FormatBar1->Right() + 6);
+    PictureMenu1 = new TPictureMenu(ImageForm, DBRichEdit1, this, [this] { return BmpTmpPath; });
+    connect(GazouBtn, &QToolButton::clicked, PictureMenu1, &TPictureMenu::GazouBtnClick);
 }
 
 void TTavrelForm::CreateFields() {

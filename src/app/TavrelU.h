@@ -22,6 +22,7 @@ class TDBRichEdit;
 class TFormatBar;
 class TDBGrid;
 class TImageForm;
+class TPictureMenu;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -56,6 +57,7 @@ class TTavrelForm : public QMainWindow {
     QFrame* Panel3 = nullptr;
     QFrame* Panel1 = nullptr;
     QFrame* Panel4 = nullptr;
+    QToolButton* GazouBtn = nullptr;
     QToolButton* RecCopyBtn = nullptr;
     QToolButton* PaperBtn = nullptr;
     QToolButton* PrintBtn = nullptr;
@@ -68,6 +70,8 @@ class TTavrelForm : public QMainWindow {
     TDBRichEdit* DBRichEdit1 = nullptr;
     TFormatBar* FormatBar1 = nullptr;
     TImageForm* ImageForm = nullptr;
+    // The picture menu and its handlers.
+    TPictureMenu* PictureMenu1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
@@ -107,6 +111,7 @@ class TTavrelForm : public QMainWindow {
   private:
     void CreateMenus();
     void CreateToolButtons();
+    void CreatePictureMenu();
     void CreateFields();
     void CreateNavigators();
     void CreateList();

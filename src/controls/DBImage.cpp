@@ -5,6 +5,7 @@
 #include "model/LabelPicture.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
+#include "platform/PictureSize.h"
 #include "platform/StoredPicture.h"
 
 #include <QClipboard>
@@ -12,6 +13,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 TDBImage::TDBImage(QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
@@ -60,29 +62,73 @@ void TDBImage::LoadFromField() {
         Messages::ShowError(error, window());
 }
 
-void TDBImage::SetPicture(const QImage& picture) {
-    const int index = FieldIndex();
-    if (index < 0)
+Query& TDBImage::EditRecord() {
+    if (FieldIndex() < 0)
         throw EError(QStringLiteral("Cannot perform this operation on a closed dataset"));
-    Query* q = source_->DataSet();
-    if (q->State() == DataSetState::Browse)
-        q->Edit();
+    Query& q = *source_->DataSet();
+    if (q.State() == DataSetState::Browse)
+        q.Edit();
+    return q;
+}
+
+void TDBImage::SetPicture(const QImage& picture) {
+    Query& q = EditRecord();
     picture_ = picture;
     shownBytes_ = StoredPicture::Encode(picture);
-    q->Fields(index).SetValue(picture.isNull() ? QVariant() : QVariant(shownBytes_));
+    q.Fields(FieldIndex()).SetValue(picture.isNull() ? QVariant() : QVariant(shownBytes_));
     update();
 }
 
+QString TDBImage::PrivateFormat() {
+    return QStringLiteral("application/x-tavrel-picture");
+}
+
+bool TDBImage::ClipboardHasPicture() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data)
+        return false;
+    static const QStringList metafiles{QStringLiteral("image/x-wmf"), QStringLiteral("image/wmf"),
+                                       QStringLiteral("image/x-emf"), QStringLiteral("image/emf")};
+    const QStringList formats = data->formats();
+    return data->hasImage() || formats.contains(PrivateFormat()) ||
+           std::any_of(metafiles.begin(), metafiles.end(),
+                       [&formats](const QString& f) { return formats.contains(f); });
+}
+
 void TDBImage::CopyToClipboard() const {
-    if (HasPicture())
-        QGuiApplication::clipboard()->setImage(picture_);
+    if (!HasPicture())
+        return;
+    auto* data = new QMimeData;
+    data->setImageData(picture_);
+    data->setData(PrivateFormat(), {});
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void TDBImage::CutToClipboard() {
+    if (!HasPicture())
+        return;
+    EditRecord();
+    CopyToClipboard();
+    ClearPicture();
 }
 
 bool TDBImage::PasteFromClipboard() {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasImage())
         return false;
-    SetPicture(qvariant_cast<QImage>(data->imageData()));
+    const QImage image = qvariant_cast<QImage>(data->imageData());
+    if (image.isNull())
+        return false;
+    EditRecord();
+    PictureSize::Check(image.width(), image.height());
+    if (!image.hasAlphaChannel()) {
+        SetPicture(image);
+        return true;
+    }
+    QImage onWhite(image.size(), QImage::Format_RGB32); // bitmaps have no transparency
+    onWhite.fill(Qt::white);
+    QPainter(&onWhite).drawImage(0, 0, image);
+    SetPicture(onWhite);
     return true;
 }
 

@@ -9,6 +9,7 @@
 
 class DataSource;
 class QMouseEvent;
+class Query;
 
 // Data-aware picture control: shows a bitmap field, centred at its own size or stretched.
 class TDBImage : public QWidget {
@@ -23,11 +24,20 @@ class TDBImage : public QWidget {
 
     const QImage& Picture() const { return picture_; }
     bool HasPicture() const { return !picture_.isNull(); }
-    // Changes the picture of the record, putting it into edit state first.
+    // Changes the picture of the record, putting it into edit state first; raises when the
+    // record cannot be edited.
     void SetPicture(const QImage& picture);
     void ClearPicture() { SetPicture(QImage()); }
+
+    // The program's own clipboard format, offered beside the bitmap.
+    static QString PrivateFormat();
+    // Whether the clipboard holds a bitmap, the program's own format or a metafile picture.
+    static bool ClipboardHasPicture();
     void CopyToClipboard() const;
-    // The clipboard's bitmap becomes the picture; false when there is none.
+    // Copies the picture and removes it, once the record is in edit state.
+    void CutToClipboard();
+    // The clipboard's bitmap becomes the picture (its transparent parts white); false when
+    // the clipboard holds no bitmap.
     bool PasteFromClipboard();
 
     std::function<void(QMouseEvent*)> OnMouseDown;
@@ -40,6 +50,8 @@ class TDBImage : public QWidget {
     void DataChange(int fieldIndex);
     void LoadFromField();
     int FieldIndex() const;
+    // The data set, in edit state; raises when it is closed or read-only.
+    Query& EditRecord();
 
     QPointer<DataSource> source_;
     QString field_;

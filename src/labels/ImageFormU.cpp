@@ -5,6 +5,7 @@
 #include "data/Query.h"
 #include "model/LabelDesign.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 
 TImageForm::TImageForm(QWidget* panel, DataSource* source) : QFrame(panel), source_(source) {
@@ -104,11 +105,17 @@ void TImageForm::mousePressEvent(QMouseEvent* event) {
     QFrame::mousePressEvent(event);
 }
 
-void TImageForm::mouseMoveEvent(QMouseEvent* event) {
-    if (tracking_) {
+bool TImageForm::Follow(QMouseEvent* event) {
+    if (tracking_ && event->buttons() == Qt::NoButton)
+        tracking_ = false;
+    if (tracking_)
         Track(event->globalPosition().toPoint());
+    return tracking_;
+}
+
+void TImageForm::mouseMoveEvent(QMouseEvent* event) {
+    if (Follow(event))
         return;
-    }
     const Qt::Edges e = EdgesAt(event->position().toPoint());
     const bool diagonalA =
         e == (Qt::TopEdge | Qt::LeftEdge) || e == (Qt::BottomEdge | Qt::RightEdge);
@@ -134,14 +141,22 @@ void TImageForm::mouseReleaseEvent(QMouseEvent* event) {
 // Drags that start on the picture arrive at the picture control, which holds the mouse.
 bool TImageForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == DBImage1 && tracking_) {
-        if (event->type() == QEvent::MouseMove) {
-            Track(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
-            return true;
-        }
+        if (event->type() == QEvent::MouseMove)
+            return Follow(static_cast<QMouseEvent*>(event));
         if (event->type() == QEvent::MouseButtonRelease)
             tracking_ = false;
     }
     return QFrame::eventFilter(watched, event);
+}
+
+// The picture passes its right-clicks on to the window.
+void TImageForm::contextMenuEvent(QContextMenuEvent* event) {
+    if (!popup_) {
+        QFrame::contextMenuEvent(event);
+        return;
+    }
+    tracking_ = false;
+    popup_->exec(event->globalPos());
 }
 
 void TImageForm::PlacementFromRecord(Query& dataSet) {

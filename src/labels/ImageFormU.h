@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QMenu>
 #include <QPoint>
 #include <QPointer>
 #include <QRect>
@@ -32,6 +33,9 @@ class TImageForm : public QFrame {
     PicturePlacement Placement() const;
 
     bool Stretched() const;
+    DataSource* GetDataSource() const { return source_; }
+    // The right-click menu of the window and its picture.
+    void SetPopupMenu(QMenu* menu) { popup_ = menu; }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -39,14 +43,19 @@ class TImageForm : public QFrame {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     Qt::Edges EdgesAt(const QPoint& pos) const;
     void EditIfModifiable();
     void BeginTracking(const QPoint& globalPos, Qt::Edges edges);
     void Track(const QPoint& globalPos);
+    // Follows the mouse while a button is held; a move without one ends the drag (its
+    // release went to a menu).
+    bool Follow(QMouseEvent* event);
 
     QPointer<DataSource> source_;
+    QPointer<QMenu> popup_;
     bool tracking_ = false;
     bool userSizing_ = false;
     Qt::Edges edges_;

@@ -1,7 +1,8 @@
 #include "platform/StoredPicture.h"
 
-#include <QBuffer>
-#include <QImageReader>
+#include "platform/BitmapFile.h"
+#include "platform/Error.h"
+
 #include <QtEndian>
 
 namespace StoredPicture {
@@ -9,7 +10,6 @@ namespace {
 
 constexpr int kFileHeader = 14;
 constexpr int kInfoHeader = 40;
-constexpr int kMaxSide = 32768; // larger sides are not bitmaps anyone stores on a label
 
 template <class T> void Put(QByteArray& out, T value) {
     const T le = qToLittleEndian(value);
@@ -26,29 +26,6 @@ bool HasPrefix(const QByteArray& stored) {
            Get<quint32>(stored, 4) == static_cast<quint32>(stored.size() - 8);
 }
 
-// Rejects headers whose sizes would make the decoder allocate absurd amounts.
-bool PlausibleHeader(const QByteArray& bmp) {
-    if (bmp.size() < kFileHeader + 12 || !bmp.startsWith("BM"))
-        return false;
-    const quint32 infoSize = Get<quint32>(bmp, kFileHeader);
-    if (infoSize == 12)
-        return true; // OS/2 header: 16-bit sizes, always small enough
-    if (infoSize < kInfoHeader || bmp.size() < kFileHeader + kInfoHeader)
-        return false;
-    const qint32 width = Get<qint32>(bmp, kFileHeader + 4);
-    const qint32 height = Get<qint32>(bmp, kFileHeader + 8);
-    if (width <= 0 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide)
-        return false;
-    // Uncompressed pixels must all be there; a cut-off file is not a picture.
-    const quint32 compression = Get<quint32>(bmp, kFileHeader + 16);
-    const quint16 bits = Get<quint16>(bmp, kFileHeader + 14);
-    if (compression != 0 || bits == 0)
-        return true;
-    const qint64 stride = ((static_cast<qint64>(width) * bits + 31) / 32) * 4;
-    const qint64 needed = Get<quint32>(bmp, 10) + stride * std::abs(static_cast<qint64>(height));
-    return bmp.size() >= needed;
-}
-
 } // namespace
 
 QByteArray BitmapBytes(const QByteArray& stored) {
@@ -59,17 +36,12 @@ QImage Decode(const QByteArray& stored, QString* error) {
     error->clear();
     if (stored.isEmpty())
         return {};
-    const QByteArray bmp = BitmapBytes(stored);
-    QImage image;
-    if (PlausibleHeader(bmp)) {
-        QBuffer buffer;
-        buffer.setData(bmp);
-        QImageReader reader(&buffer, "BMP");
-        image = reader.read();
+    try {
+        return BitmapFile::Decode(BitmapBytes(stored));
+    } catch (const EError& e) {
+        *error = e.message();
+        return {};
     }
-    if (image.isNull())
-        *error = QStringLiteral("Bitmap image is not valid");
-    return image;
 }
 
 QByteArray Encode(const QImage& source) {

@@ -10,7 +10,8 @@ namespace StoredPicture {
 // The bitmap file inside a stored value: an 8-byte prefix some writers put in front is skipped.
 QByteArray BitmapBytes(const QByteArray& stored);
 // Decodes a stored value. Null or empty gives a null image and no error; anything that is not
-// a bitmap file gives a null image and the loader's message "Bitmap image is not valid".
+// a whole bitmap file gives a null image and the loader's message "Bitmap image is not valid",
+// and one that would exceed the picture bound gives "Picture is too large".
 QImage Decode(const QByteArray& stored, QString* error);
 // A plain 24-bit bitmap file (BITMAPFILEHEADER + BITMAPINFOHEADER, bottom-up rows).
 QByteArray Encode(const QImage& image);

@@ -5,7 +5,6 @@
 #include <functional>
 
 namespace ToolGlyphs {
-namespace {
 
 QIcon Draw(const std::function<void(QPainter&)>& paint) {
     QPixmap pm(16, 16);
@@ -21,8 +20,6 @@ void Sheet(QPainter& p, const QRect& r) {
     p.setBrush(Qt::white);
     p.drawRect(r);
 }
-
-} // namespace
 
 QIcon RecCopy() {
     return Draw([](QPainter& p) {

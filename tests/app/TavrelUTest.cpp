@@ -1,6 +1,7 @@
 #include "app/TavrelU.h"
 #include "controls/DBGrid.h"
 #include "labels/FormatBar.h"
+#include "labels/PictureMenu.h"
 #include "platform/Help.h"
 #include "platform/IniFile.h"
 #include "platform/MessageService.h"
@@ -12,8 +13,10 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -212,6 +215,23 @@ TEST_F(PrintEntryTest, ASnapshotThatCannotBeWrittenStopsTheEntry) {
     EXPECT_FALSE(Print());
     EXPECT_EQ(shown, QStringList{"Print...Error"});
     EXPECT_EQ(Current(), "beta");
+}
+
+TEST_F(MainWindowTest, GazouBtnFollowsTheFormattingButtonsAndPopsThePictureMenu) {
+    TTavrelForm form;
+    form.show();
+    ASSERT_NE(form.GazouBtn, nullptr);
+    EXPECT_EQ(form.GazouBtn->statusTip(), "画像メニューを表示します");
+    EXPECT_GT(form.GazouBtn->x(), form.FormatBar1->NormalBtn->geometry().right());
+    EXPECT_LT(form.GazouBtn->geometry().right(), form.RecCopyBtn->x());
+    // Unlike the list's buttons it stays usable without a database.
+    EXPECT_TRUE(form.GazouBtn->isEnabled());
+    form.GazouBtn->click();
+    QMenu* popup = form.PictureMenu1->BmpPopup;
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_TRUE(popup->geometry().contains(QCursor::pos()) ||
+                popup->geometry().topLeft() == QCursor::pos());
+    popup->close();
 }
 
 } // namespace

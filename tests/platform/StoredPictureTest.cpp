@@ -1,4 +1,6 @@
 #include "platform/StoredPicture.h"
+#include "platform/PictureSize.h"
+#include "support/PictureSamples.h"
 
 #include <QBuffer>
 #include <QtEndian>
@@ -55,6 +57,25 @@ TEST(StoredPicture, EmptyMeansNoPictureAndGarbageGivesTheLoaderError) {
         EXPECT_TRUE(StoredPicture::Decode(bad, &error).isNull());
         EXPECT_EQ(error, "Bitmap image is not valid");
     }
+}
+
+TEST(StoredPicture, CutOffRunsAndHugeClaimsGiveAnErrorAndNoPicture) {
+    Samples::Bmp rle;
+    rle.width = 64;
+    rle.height = 64;
+    rle.bits = 8;
+    rle.compression = 1;
+    rle.palette = {qRgb(1, 2, 3)};
+    rle.pixels = QByteArray("\x40\x00\x00\x00", 4); // one row of 64, then nothing
+    QString error;
+    EXPECT_TRUE(StoredPicture::Decode(rle.File(), &error).isNull());
+    EXPECT_EQ(error, "Bitmap image is not valid");
+    Samples::Bmp huge;
+    huge.width = 30000;
+    huge.height = 30000;
+    huge.pixels = "xyz";
+    EXPECT_TRUE(StoredPicture::Decode(huge.File(), &error).isNull());
+    EXPECT_EQ(error, PictureSize::TooLargeText());
 }
 
 TEST(StoredPicture, PalettedBitmapsFromOtherWritersRead) {

@@ -1,0 +1,199 @@
+#include "labels/PictureMenu.h"
+
+#include "controls/DBImage.h"
+#include "data/DataSource.h"
+#include "data/Query.h"
+#include "labels/DBRichEdit.h"
+#include "labels/ImageFormU.h"
+#include "labels/PictureDialogs.h"
+#include "labels/PictureGlyphs.h"
+#include "platform/DesktopIcon.h"
+#include "platform/Error.h"
+#include "platform/MessageService.h"
+#include "platform/PictureFile.h"
+#include "platform/StoredPicture.h"
+#include "platform/WaitCursor.h"
+
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QUrl>
+
+namespace {
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw EError(QStringLiteral("Cannot create file \"%1\". %2")
+                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+} // namespace
+
+TPictureMenu::TPictureMenu(TImageForm* imageForm, TDBRichEdit* editor, QWidget* owner,
+                           std::function<QString()> tempPath)
+    : QObject(owner), imageForm_(imageForm), owner_(owner), tempPath_(std::move(tempPath)) {
+    BmpPopup = new QMenu(owner);
+    BmpPopup->setObjectName(QStringLiteral("BmpPopup"));
+    CreateItems();
+    connect(BmpPopup, &QMenu::aboutToShow, this, [this] { Guarded([this] { BmpPopupPopup(); }); });
+    editor->SetPopupMenu(BmpPopup);
+    imageForm_->SetPopupMenu(BmpPopup);
+}
+
+QAction* TPictureMenu::AddItem(const QString& name, const QString& caption, const QString& hint,
+                               void (TPictureMenu::*handler)()) {
+    QAction* action = BmpPopup->addAction(caption);
+    action->setObjectName(name);
+    action->setStatusTip(hint);
+    connect(action, &QAction::triggered, this, [this, action, handler] {
+        // The menu has already turned the mark over; the handler turns it itself.
+        if (action->isCheckable())
+            action->setChecked(!action->isChecked());
+        Guarded([this, handler] { (this->*handler)(); });
+    });
+    return action;
+}
+
+void TPictureMenu::CreateItems() {
+    PicRead = AddItem(QStringLiteral("PicRead"), QStringLiteral("ファイルから読み込み"),
+                      QStringLiteral("画像データをファイルから読み込みます"),
+                      &TPictureMenu::PicReadClick);
+    IconRead = AddItem(
+        QStringLiteral("IconRead"), QStringLiteral("実行ファイルからアイコン読み込み"),
+        QStringLiteral("実行ファイルからアイコンを読み込みます"), &TPictureMenu::IconReadClick);
+    BmpPopup->addSeparator();
+    PicCut = AddItem(QStringLiteral("PicCut"), QStringLiteral("切り取り"),
+                     QStringLiteral("画像データを切り取ります"), &TPictureMenu::PicCutClick);
+    PicCopy = AddItem(QStringLiteral("PicCopy"), QStringLiteral("クリップボードへコピー"),
+                      QStringLiteral("画像データをクリップボードにコピーします"),
+                      &TPictureMenu::PicCopyClick);
+    PicPaste = AddItem(QStringLiteral("PicPaste"), QStringLiteral("クリップボードから貼付け"),
+                       QStringLiteral("クリップボードから画像データを貼り付けます"),
+                       &TPictureMenu::PicPasteClick);
+    BmpPopup->addSeparator();
+    PicShow =
+        AddItem(QStringLiteral("PicShow"), QStringLiteral("表示"),
+                QStringLiteral("画像の表示・非表示を切り替えます"), &TPictureMenu::PicShowClick);
+    PicStretch =
+        AddItem(QStringLiteral("PicStretch"), QStringLiteral("ストレッチ"),
+                QStringLiteral("画像の表示方法を指定します"), &TPictureMenu::PicStretchClick);
+    BmpPopup->addSeparator();
+    BmpExe = AddItem(QStringLiteral("BmpExe"), QStringLiteral("アプリケーション起動"),
+                     QStringLiteral("BMPに関連付けされているアプリケーションを起動します"),
+                     &TPictureMenu::BmpExeClick);
+    const std::pair<QAction*, QIcon> pictures[] = {
+        {PicRead, PictureGlyphs::FromFile()},   {IconRead, PictureGlyphs::FromExecutable()},
+        {PicCut, PictureGlyphs::Cut()},         {PicCopy, PictureGlyphs::Copy()},
+        {PicPaste, PictureGlyphs::Paste()},     {PicShow, PictureGlyphs::Show()},
+        {PicStretch, PictureGlyphs::Stretch()}, {BmpExe, PictureGlyphs::OpenElsewhere()}};
+    for (const auto& [action, icon] : pictures)
+        action->setIcon(icon);
+    for (QAction* mark : {PicShow, PicStretch}) {
+        mark->setCheckable(true);
+        mark->setChecked(true);
+    }
+}
+
+TOpenPictureDialog& TPictureMenu::OpenPicDlg() {
+    if (!openPicDlg_)
+        openPicDlg_ = new TOpenPictureDialog(owner_);
+    return *openPicDlg_;
+}
+
+TOpenExeDialog& TPictureMenu::OpenExeDlg() {
+    if (!openExeDlg_)
+        openExeDlg_ = new TOpenExeDialog(owner_);
+    return *openExeDlg_;
+}
+
+TDBImage* TPictureMenu::Image() const {
+    return imageForm_->DBImage1;
+}
+
+void TPictureMenu::EditDataSet() const {
+    DataSource* source = imageForm_->GetDataSource();
+    Query* q = source ? source->DataSet() : nullptr;
+    if (!q)
+        throw EError(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    q->Edit();
+}
+
+void TPictureMenu::Guarded(const std::function<void()>& work) const {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        Messages::ShowError(ExceptionText(e), owner_);
+    }
+}
+
+void TPictureMenu::GazouBtnClick() {
+    BmpPopup->popup(QCursor::pos());
+}
+
+void TPictureMenu::BmpPopupPopup() {
+    const bool shown = !imageForm_->isHidden();
+    const bool hasPicture = shown && Image()->HasPicture();
+    PicRead->setEnabled(shown);
+    IconRead->setEnabled(shown);
+    PicPaste->setEnabled(shown && TDBImage::ClipboardHasPicture());
+    for (QAction* item : {PicCut, PicCopy, BmpExe})
+        item->setEnabled(hasPicture);
+    PicStretch->setChecked(Image()->Stretch());
+    PicShow->setChecked(shown);
+}
+
+void TPictureMenu::PicReadClick() {
+    if (!OpenPicDlg().Execute())
+        return;
+    EditDataSet();
+    // The load fails before the picture changes: the record keeps its picture, in edit state.
+    Image()->SetPicture(PictureFile::Load(OpenPicDlg().FileName()));
+}
+
+void TPictureMenu::IconReadClick() {
+    if (!OpenExeDlg().Execute())
+        return;
+    EditDataSet();
+    Image()->SetPicture(IconFile::IconToBitmap(DesktopIcon::Extract(OpenExeDlg().FileName())));
+}
+
+void TPictureMenu::PicCutClick() {
+    Image()->CutToClipboard();
+}
+
+void TPictureMenu::PicCopyClick() {
+    Image()->CopyToClipboard();
+}
+
+void TPictureMenu::PicPasteClick() {
+    Image()->PasteFromClipboard();
+}
+
+void TPictureMenu::PicShowClick() {
+    EditDataSet();
+    PicShow->setChecked(!PicShow->isChecked());
+    imageForm_->setVisible(PicShow->isChecked());
+    PicStretch->setEnabled(PicShow->isChecked());
+}
+
+void TPictureMenu::PicStretchClick() {
+    EditDataSet();
+    PicStretch->setChecked(!PicStretch->isChecked());
+    Image()->SetStretch(PicStretch->isChecked());
+}
+
+// The file is handed over and never read back: changes made there return only by the
+// clipboard.
+void TPictureMenu::BmpExeClick() {
+    if (!Image()->HasPicture())
+        return;
+    const QString path = tempPath_ ? tempPath_() : QString();
+    {
+        WaitCursor wait;
+        WriteFile(path, StoredPicture::Encode(Image()->Picture()));
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path)); // a failure to open is not reported
+}

@@ -1,0 +1,73 @@
+#include "platform/Metafile.h"
+#include "platform/Error.h"
+#include "platform/PictureSize.h"
+#include "support/Errors.h"
+#include "support/PictureSamples.h"
+
+#include <QtEndian>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
+
+void ExpectRedRectangleOnWhite(const QImage& bitmap) {
+    ASSERT_EQ(bitmap.size(), QSize(20, 15));
+    EXPECT_EQ(bitmap.pixel(10, 7), kRed);
+    EXPECT_EQ(bitmap.pixel(4, 4), kRed);
+    EXPECT_EQ(bitmap.pixel(0, 0), kWhite);
+    EXPECT_EQ(bitmap.pixel(19, 14), kWhite);
+}
+
+TEST(Metafile, EnhancedMetafileIsDrawnOnWhiteAtItsOwnPixelSize) {
+    ExpectRedRectangleOnWhite(GraphicToBitmap(Metafile::ReadEmf(Samples::Emf())));
+}
+
+TEST(Metafile, PlaceableWindowsMetafileIsDrawnAtTheSizeItsHeaderGives) {
+    ExpectRedRectangleOnWhite(GraphicToBitmap(Metafile::ReadWmf(Samples::Wmf())));
+    ExpectRedRectangleOnWhite(GraphicToBitmap(Metafile::ReadWmf(Samples::Wmf(true, 300))));
+    // Without the placeable header the drawing's own extent is the picture.
+    const QImage bare = GraphicToBitmap(Metafile::ReadWmf(Samples::Wmf(false)));
+    ASSERT_FALSE(bare.isNull());
+    EXPECT_EQ(bare.pixel(bare.width() / 2, bare.height() / 2), kRed);
+}
+
+TEST(Metafile, CutOffOrInconsistentRecordsAreRefused) {
+    const QString invalid = "Metafile is not valid";
+    const QByteArray emf = Samples::Emf();
+    QByteArray zeroSize = emf;
+    qToLittleEndian<quint32>(0, zeroSize.data() + 88 + 4); // would never move on
+    QByteArray beyond = emf;
+    qToLittleEndian<quint32>(0x1000, beyond.data() + 88 + 4);
+    QByteArray signature = emf;
+    signature[41] = 'X';
+    QByteArray noEnd = emf;
+    noEnd[emf.size() - 20] = 70; // the end record becomes a comment
+    for (const QByteArray& bad : {emf.left(40), emf.left(emf.size() - 4), zeroSize, beyond,
+                                  signature, noEnd, QByteArray("BM")})
+        EXPECT_EQ(ErrorOf([&] { Metafile::ReadEmf(bad); }), invalid);
+
+    const QByteArray wmf = Samples::Wmf();
+    QByteArray headerSize = wmf;
+    headerSize[22 + 2] = 10;
+    QByteArray emptyRecord = wmf;
+    qToLittleEndian<quint32>(0, emptyRecord.data() + 22 + 18);
+    QByteArray noInch = wmf;
+    noInch[14] = noInch[15] = 0;
+    for (const QByteArray& bad :
+         {wmf.left(10), wmf.left(wmf.size() - 2), headerSize, emptyRecord, noInch, emf})
+        EXPECT_EQ(ErrorOf([&] { Metafile::ReadWmf(bad); }), invalid);
+}
+
+TEST(Metafile, FramesOverThePictureBoundAreRefusedBeforeDrawing) {
+    QByteArray emf = Samples::Emf();
+    qToLittleEndian<qint32>(2000000000, emf.data() + 32); // frame right: 7.5 million pixels
+    EXPECT_EQ(ErrorOf([&] { Metafile::ReadEmf(emf); }), PictureSize::TooLargeText());
+    QByteArray wmf = Samples::Wmf();
+    qToLittleEndian<quint16>(32767, wmf.data() + 10); // right edge
+    qToLittleEndian<quint16>(1, wmf.data() + 14);     // one unit per inch: 3 million pixels
+    EXPECT_EQ(ErrorOf([&] { Metafile::ReadWmf(wmf); }), PictureSize::TooLargeText());
+}
+
+} // namespace
