@@ -8,6 +8,7 @@ PACKAGES=(
     libjpeg62-turbo-dev
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
+    glabels-data
     xvfb xauth
 )
 missing=()
