@@ -13,7 +13,9 @@
 #include "data/RecordCopy.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
+#include "sheets/PaperPresets.h"
 #include "sheets/ReadTextU.h"
+#include "sheets/SheetCatalogueU.h"
 #include "sheets/SheetDiagram.h"
 #include "sheets/WriteTextU.h"
 
@@ -31,15 +33,6 @@ TCardSetForm* CardSetForm = nullptr;
 const QString kSheetFile = QStringLiteral("Tavrel印刷設定.txt");
 
 namespace {
-
-struct Preset {
-    const char16_t* name;
-    int width;
-    int height;
-};
-
-const Preset kPresets[] = {{u"A3", 2970, 4200}, {u"A4", 2100, 2970}, {u"A5", 1485, 2100},
-                           {u"B4", 2570, 3640}, {u"B5", 1820, 2570}, {u"その他", 0, 0}};
 
 QGroupBox* Group(QWidget* parent, const QString& title, const QRect& geometry,
                  const QString& hint = {}) {
@@ -59,7 +52,7 @@ QStringList Navigation() {
 const QStringList& TCardSetForm::PaperTypes() {
     static const QStringList names = [] {
         QStringList list;
-        for (const Preset& p : kPresets)
+        for (const PaperPreset& p : kPaperPresets)
             list << QString::fromUtf16(p.name);
         return list;
     }();
@@ -117,11 +110,14 @@ void TCardSetForm::CreateMenu() {
     N3->setStatusTip(QStringLiteral("現在の設定値をテキストファイルに出力します"));
     N4 = tools->addAction(QStringLiteral("設定値読込"));
     N4->setStatusTip(QStringLiteral("テキストファイルから設定値を読み込みます"));
+    N5 = tools->addAction(QStringLiteral("カタログから追加"));
+    N5->setStatusTip(QStringLiteral("市販のラベル用紙をカタログから選んで追加します"));
     QMenu* help = MainMenu1->addMenu(QStringLiteral("ヘルプ(&H)"));
     Help2 = help->addAction(QStringLiteral("ヘルプ"));
     connect(Exit1, &QAction::triggered, this, &QDialog::close);
     connect(N3, &QAction::triggered, this, &TCardSetForm::N3Click);
     connect(N4, &QAction::triggered, this, &TCardSetForm::N4Click);
+    connect(N5, &QAction::triggered, this, &TCardSetForm::N5Click);
     connect(Help2, &QAction::triggered, this, [] { Help::HelpContext(kHelpContext); });
 }
 
@@ -334,7 +330,7 @@ void TCardSetForm::DBComboBox1Change() {
     const QString text = DBComboBox1->currentText();
     int width = 0;
     int height = 0;
-    for (const Preset& p : kPresets) {
+    for (const PaperPreset& p : kPaperPresets) {
         if (QString::fromUtf16(p.name).compare(text, Qt::CaseInsensitive) == 0) {
             width = p.width;
             height = p.height;
@@ -415,6 +411,17 @@ void TCardSetForm::N4Click() {
         IBQueryCardSet.ApplyUpdates();
     ShowReadText(IBQueryCardSet, kSheetFile, 19);
     RefreshCardSet();
+}
+
+void TCardSetForm::N5Click() {
+    try {
+        FocusFirstControl();
+        IBQueryCardSet.CheckBrowseMode(); // a row being typed is stored first
+        if (ShowSheetCatalogue(IBQueryCardSet, this) > 0)
+            IBQueryCardSetAfterScroll();
+    } catch (const std::exception& e) {
+        Messages::ShowError(ExceptionText(e), this);
+    }
 }
 
 void TCardSetForm::RefreshCardSet() {
