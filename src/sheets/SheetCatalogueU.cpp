@@ -3,9 +3,9 @@
 #include "app/Hints.h"
 #include "app/Settings.h"
 #include "controls/Hinted.h"
+#include "controls/WindowMenu.h"
 #include "data/Query.h"
 #include "platform/Error.h"
-#include "platform/Help.h"
 #include "platform/MessageService.h"
 #include "platform/WaitCursor.h"
 #include "sheets/TemplatePicture.h"
@@ -163,15 +163,7 @@ TSheetCatalogueForm::TSheetCatalogueForm(Query& sheets, const QString& folder, Q
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(4);
-    auto* menu = new QMenuBar(this);
-    QAction* exit =
-        menu->addMenu(QStringLiteral("ファイル(&F)"))->addAction(QStringLiteral("終了(&X)"));
-    exit->setStatusTip(QStringLiteral("終了します"));
-    QAction* help =
-        menu->addMenu(QStringLiteral("ヘルプ(&H)"))->addAction(QStringLiteral("ヘルプ"));
-    connect(exit, &QAction::triggered, this, &QDialog::reject);
-    connect(help, &QAction::triggered, this, [] { Help::HelpContext(kHelpContext); });
-    layout->setMenuBar(menu);
+    layout->setMenuBar(FileAndHelpMenu(this, kHelpContext));
     auto* body = new QHBoxLayout;
     body->setContentsMargins(6, 4, 6, 0);
     body->addWidget(CreateMakerPart());

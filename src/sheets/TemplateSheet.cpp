@@ -90,25 +90,24 @@ std::optional<QString> FreeName(const QSet<QString>& taken, const QString& name)
 }
 
 void FillRow(Query& sheets, const TemplateSheetValues& v, const QString& name) {
-    auto set = [&sheets](const char* field, const QVariant& value) {
+    const std::pair<const char*, QVariant> values[] = {{"ID", 0},
+                                                       {"PAPERNAME", name},
+                                                       {"CoName", v.CoName},
+                                                       {"PaperType", v.PaperType},
+                                                       {"P_Width", v.P_Width},
+                                                       {"P_Height", v.P_Height},
+                                                       {"Left_M", v.Left_M},
+                                                       {"Top_M", v.Top_M},
+                                                       {"Retsu", v.Retsu},
+                                                       {"Dan", v.Dan},
+                                                       {"L_Width", v.L_Width},
+                                                       {"L_Height", v.L_Height},
+                                                       {"X_Skip", v.X_Skip},
+                                                       {"Y_Skip", v.Y_Skip},
+                                                       {"Pr_LeftM", 0},
+                                                       {"Pr_TopM", 0}};
+    for (const auto& [field, value] : values)
         sheets.FieldByName(QString::fromLatin1(field)).SetValue(value);
-    };
-    set("ID", 0);
-    set("PAPERNAME", name);
-    set("CoName", v.CoName);
-    set("PaperType", v.PaperType);
-    set("P_Width", v.P_Width);
-    set("P_Height", v.P_Height);
-    set("Left_M", v.Left_M);
-    set("Top_M", v.Top_M);
-    set("Retsu", v.Retsu);
-    set("Dan", v.Dan);
-    set("L_Width", v.L_Width);
-    set("L_Height", v.L_Height);
-    set("X_Skip", v.X_Skip);
-    set("Y_Skip", v.Y_Skip);
-    set("Pr_LeftM", 0);
-    set("Pr_TopM", 0);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "sheets/SheetCatalogueU.h"
 #include "app/Settings.h"
 #include "controls/DBControls.h"
-#include "data/DbConnect.h"
 #include "platform/MessageService.h"
 #include "sheets/CardSetU.h"
 #include "sheets/TemplateFixture.h"
@@ -27,10 +26,7 @@ class SheetCatalogueWindow : public ::testing::Test {
     void SetUp() override {
         Settings::ResetToInitial();
         Settings::DbPath = tdb.Path();
-        Messages::SetResponder([this](const Messages::Request& r) {
-            shown << r.text;
-            return Messages::Answer::Yes;
-        });
+        Messages::SetResponder(RecordingResponder(&shown, Messages::Answer::Yes));
         tdb.Execute("INSERT INTO TAVRELSET (ID, PAPERNAME, CONAME, PAPERTYPE, P_WIDTH, "
                     "P_HEIGHT, RETSU, DAN) VALUES (0, 'AC-210', 'Acme', 'A4', 2100, 2970, 1, 1)");
         editor = std::make_unique<TCardSetForm>();
@@ -57,21 +53,17 @@ class SheetCatalogueWindow : public ::testing::Test {
                                                QItemSelectionModel::Select |
                                                    QItemSelectionModel::Rows);
     }
+    // Each stored sheet's lengths and counts by its name and paper type.
     QMap<QString, QList<int>> Stored() {
-        Database db;
-        Transaction tr;
-        ConnectDatabase(db, tr, tdb.Path());
-        Query q(&db, &tr);
-        q.SQL = {"SELECT * FROM TAVRELSET"};
-        q.Open();
+        StoredRows q(tdb, "SELECT * FROM TAVRELSET");
         QMap<QString, QList<int>> rows;
-        for (q.First(); !q.Eof(); q.Next()) {
+        for (; !q->Eof(); q->Next()) {
             QList<int> values;
             for (const char* f : {"P_Width", "P_Height", "Left_M", "Top_M", "Retsu", "Dan",
                                   "L_Width", "L_Height", "X_Skip", "Y_Skip", "Pr_LeftM"})
-                values << q.FieldByName(f).AsInteger();
-            rows.insert(q.FieldByName("PAPERNAME").AsString() + "|" +
-                            q.FieldByName("PaperType").AsString(),
+                values << q->FieldByName(f).AsInteger();
+            rows.insert(q->FieldByName("PAPERNAME").AsString() + "|" +
+                            q->FieldByName("PaperType").AsString(),
                         values);
         }
         return rows;

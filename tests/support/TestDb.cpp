@@ -62,3 +62,9 @@ void TestDb::Execute(const QString& sql) const {
     ExecuteImmediate(db, tr, sql);
     tr.Commit();
 }
+
+StoredRows::StoredRows(const TestDb& db, const QString& sql) {
+    ConnectDatabase(db_, tr_, db.Path());
+    query_.SQL = {sql};
+    query_.Open();
+}
