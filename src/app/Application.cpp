@@ -1,9 +1,9 @@
 #include "app/Application.h"
 
-#include "app/Hints.h"
 #include "labels/FontList.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
 
 #include <QApplication>

@@ -1,21 +1,22 @@
 #include "app/TavrelU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
-#include "app/ToolGlyphs.h"
+#include "app/CardList.h"
 #include "controls/CapNavi.h"
 #include "controls/DBControls.h"
 #include "controls/DBGrid.h"
 #include "controls/Hinted.h"
 #include "controls/NaviGlyphs.h"
 #include "data/DbConnect.h"
-#include "labels/CardList.h"
 #include "labels/DBRichEdit.h"
 #include "labels/FontList.h"
 #include "labels/FormatBar.h"
 #include "labels/ImageFormU.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
+#include "platform/ToolGlyphs.h"
+#include "platform/Version.h"
 #include "sheets/CardSetU.h"
 
 #include <QCloseEvent>
@@ -78,7 +79,7 @@ QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, const
 } // namespace
 
 QString TTavrelForm::Caption() {
-    return QStringLiteral("Wenlo 印刷ユーティリティー．．．Tavrel Ver.2.0.1");
+    return QStringLiteral("Wenlo 印刷ユーティリティー．．．") + TavrelVersionCaption();
 }
 
 TTavrelForm::TTavrelForm(QWidget* parent)
@@ -273,7 +274,7 @@ void TTavrelForm::FormCreate() {
         Settings::ReadSettings();
         Hints::SetShowHints(this, Settings::HintShow);
         setWindowTitle(Caption());
-        ConnectDatabase(IBDatabase1, IBTransaction1);
+        ConnectDatabase(IBDatabase1, IBTransaction1, Settings::DbPath);
         CardList->DBComboBoxPaperDropDown();
         CardList->PrepareList();
         PrepareEtcQuery();

@@ -2,9 +2,9 @@
 
 #include "data/DataSource.h"
 #include "data/Query.h"
-#include "labels/StoredPicture.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
+#include "platform/StoredPicture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

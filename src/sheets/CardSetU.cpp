@@ -1,8 +1,5 @@
 #include "sheets/CardSetU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
-#include "app/ToolGlyphs.h"
 #include "controls/CapNavi.h"
 #include "controls/DBControls.h"
 #include "controls/DBGrid.h"
@@ -12,7 +9,11 @@
 #include "data/IbFunc.h"
 #include "data/RecordCopy.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
+#include "platform/ToolGlyphs.h"
+#include "platform/Version.h"
 #include "sheets/PaperPresets.h"
 #include "sheets/ReadTextU.h"
 #include "sheets/SheetCatalogueU.h"
@@ -60,7 +61,7 @@ const QStringList& TCardSetForm::PaperTypes() {
 }
 
 QString TCardSetForm::Caption() {
-    return QStringLiteral("Tavrel Ver.2.0.1 用紙設定");
+    return TavrelVersionCaption() + QStringLiteral(" 用紙設定");
 }
 
 TCardSetForm::TCardSetForm(QWidget* parent)
@@ -308,7 +309,7 @@ void TCardSetForm::FormCreate() {
     try {
         Hints::SetShowHints(this, Settings::HintShow);
         DBComboBox1->SetItems(PaperTypes());
-        ConnectDatabase(IBDatabase1, IBTransaction1);
+        ConnectDatabase(IBDatabase1, IBTransaction1, Settings::DbPath);
         Query& q = IBQueryCardSet;
         q.Close();
         q.SetDatabase(&IBDatabase1);

@@ -1,10 +1,10 @@
 #include "sheets/ReadTextU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
 #include "controls/WindowMenu.h"
 #include "platform/Error.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "platform/WaitCursor.h"
 #include "sheets/SheetTextFile.h"
 

@@ -1,12 +1,12 @@
 #include "sheets/WriteTextU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
 #include "controls/DBGrid.h"
 #include "data/Query.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "sheets/SheetTextFile.h"
 
 #include <QApplication>

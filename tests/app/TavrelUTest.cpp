@@ -1,8 +1,8 @@
 #include "app/TavrelU.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
 #include "platform/Help.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "support/TestDb.h"
 
 #include <QCoreApplication>

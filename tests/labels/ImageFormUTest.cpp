@@ -5,8 +5,8 @@
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
 #include "data/Query.h"
-#include "labels/StoredPicture.h"
 #include "platform/MessageService.h"
+#include "platform/StoredPicture.h"
 #include "support/TestDb.h"
 
 #include <QApplication>
