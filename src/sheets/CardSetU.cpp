@@ -8,13 +8,13 @@
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
 #include "data/RecordCopy.h"
+#include "model/SheetDefaults.h"
 #include "platform/Help.h"
 #include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
 #include "platform/ToolGlyphs.h"
 #include "platform/Version.h"
-#include "sheets/PaperPresets.h"
 #include "sheets/ReadTextU.h"
 #include "sheets/SheetCatalogueU.h"
 #include "sheets/SheetDiagram.h"
@@ -51,12 +51,7 @@ QStringList Navigation() {
 } // namespace
 
 const QStringList& TCardSetForm::PaperTypes() {
-    static const QStringList names = [] {
-        QStringList list;
-        for (const PaperPreset& p : kPaperPresets)
-            list << QString::fromUtf16(p.name);
-        return list;
-    }();
+    static const QStringList names = PaperTypeNames();
     return names;
 }
 
@@ -328,41 +323,26 @@ void TCardSetForm::FormCreate() {
 }
 
 void TCardSetForm::DBComboBox1Change() {
-    const QString text = DBComboBox1->currentText();
-    int width = 0;
-    int height = 0;
-    for (const PaperPreset& p : kPaperPresets) {
-        if (QString::fromUtf16(p.name).compare(text, Qt::CaseInsensitive) == 0) {
-            width = p.width;
-            height = p.height;
-            break;
-        }
-    }
+    const PaperPreset preset = PaperPresetFor(DBComboBox1->currentText());
     Query& q = IBQueryCardSet;
     if (q.State() == DataSetState::Browse)
         q.Edit();
-    q.FieldByName(QStringLiteral("P_Width")).SetValue(width);
-    q.FieldByName(QStringLiteral("P_Height")).SetValue(height);
+    q.FieldByName(QStringLiteral("P_Width")).SetValue(preset.width);
+    q.FieldByName(QStringLiteral("P_Height")).SetValue(preset.height);
     UpdateSizeFieldsEnabled();
 }
 
 void TCardSetForm::UpdateSizeFieldsEnabled() {
-    const bool other = DBComboBox1->currentText() == QStringLiteral("その他");
+    const bool other = DBComboBox1->currentText() == FreePaperType();
     for (QWidget* w : std::initializer_list<QWidget*>{DBEdit4, DBEdit5, LabelHeight, LabelWidth})
         w->setEnabled(other && IBQueryCardSet.Active());
 }
 
 void TCardSetForm::IBQueryCardSetNewRecord() {
     Query& q = IBQueryCardSet;
-    q.FieldByName(QStringLiteral("ID")).SetValue(0);
-    q.FieldByName(QStringLiteral("PaperType")).SetValue(QStringLiteral("A4"));
-    for (const char* name : {"Top_M", "Left_M"})
-        q.FieldByName(QString::fromLatin1(name)).SetValue(0);
-    q.FieldByName(QStringLiteral("Retsu")).SetValue(1);
-    q.FieldByName(QStringLiteral("Dan")).SetValue(1);
-    for (const char* name : {"L_Width", "L_Height", "X_Skip", "Y_Skip", "Pr_LeftM", "Pr_TopM"})
-        q.FieldByName(QString::fromLatin1(name)).SetValue(0);
-    DBComboBox1->setCurrentIndex(DBComboBox1->findText(QStringLiteral("A4")));
+    for (const auto& [field, value] : NewSheetDefaults())
+        q.FieldByName(field).SetValue(value);
+    DBComboBox1->setCurrentIndex(DBComboBox1->findText(NewSheetPaperType()));
     DBComboBox1Change();
 }
 

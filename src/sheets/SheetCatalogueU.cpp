@@ -1,12 +1,12 @@
 #include "sheets/SheetCatalogueU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
 #include "controls/Hinted.h"
 #include "controls/WindowMenu.h"
 #include "data/Query.h"
 #include "platform/Error.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "platform/WaitCursor.h"
 #include "sheets/TemplatePicture.h"
 
@@ -49,20 +49,20 @@ QString FaultText(const std::vector<TemplateFileFault>& faults) {
     return parts.join(QStringLiteral(" ／ "));
 }
 
-QString ValuesText(const TemplateSheetValues& v) {
+QString ValuesText(const SheetLayout& v) {
     return QStringLiteral("用紙 %1（%2×%3）\n列数 %4　段数 %5\nマージン 左 %6　上 %7\n"
                           "ラベル 横 %8　縦 %9\n間隔 横 %10　縦 %11\n（1/10ミリ単位）")
-        .arg(v.PaperType)
-        .arg(v.P_Width)
-        .arg(v.P_Height)
-        .arg(v.Retsu)
-        .arg(v.Dan)
-        .arg(v.Left_M)
-        .arg(v.Top_M)
-        .arg(v.L_Width)
-        .arg(v.L_Height)
-        .arg(v.X_Skip)
-        .arg(v.Y_Skip);
+        .arg(v.paperType)
+        .arg(v.paperWidth)
+        .arg(v.paperHeight)
+        .arg(v.columns)
+        .arg(v.rows)
+        .arg(v.leftMargin)
+        .arg(v.topMargin)
+        .arg(v.labelWidth)
+        .arg(v.labelHeight)
+        .arg(v.gapX)
+        .arg(v.gapY);
 }
 
 } // namespace
@@ -338,7 +338,7 @@ void TSheetCatalogueForm::SheetGridSelectionChange() {
     if (!e)
         ValuesLabel->clear();
     else if (e->Convertible())
-        ValuesLabel->setText(ValuesText(*e->conversion.sheet));
+        ValuesLabel->setText(ValuesText(e->conversion.sheet->layout));
     else
         ValuesLabel->setText(QStringLiteral("追加できません: ") + e->conversion.reason);
     ValuesLabel->setStyleSheet(e && !e->Convertible() ? QStringLiteral("color: red") : QString());
@@ -363,7 +363,7 @@ void TSheetCatalogueForm::ShowFaults(const QString& current) {
 
 void TSheetCatalogueForm::AddBtnClick() {
     Guarded([this] {
-        std::vector<TemplateSheetValues> list;
+        std::vector<TemplateSheet> list;
         for (const CatalogueEntry* e : ChosenEntries())
             if (e->Convertible())
                 list.push_back(*e->conversion.sheet);

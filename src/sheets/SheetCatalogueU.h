@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Version.h"
 #include "sheets/SheetCatalogue.h"
 
 #include <QDialog>
@@ -26,7 +27,7 @@ class TSheetCatalogueForm : public QDialog {
     ~TSheetCatalogueForm() override;
 
     static constexpr int kHelpContext = 20;
-    static QString Caption() { return QStringLiteral("Tavrel Ver.2.0.1 用紙カタログ"); }
+    static QString Caption() { return TavrelVersionCaption() + QStringLiteral(" 用紙カタログ"); }
 
     SheetCatalogue Catalogue;
     QListWidget* MakerList = nullptr;

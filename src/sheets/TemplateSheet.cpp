@@ -1,9 +1,9 @@
 #include "sheets/TemplateSheet.h"
 
 #include "data/Query.h"
+#include "model/SheetDefaults.h"
 #include "platform/Error.h"
 #include "platform/SjisCodec.h"
-#include "sheets/PaperPresets.h"
 
 #include <QSet>
 #include <cmath>
@@ -50,20 +50,20 @@ QString GeometryReason(const LabelTemplate& t) {
 }
 
 // A paper the editor knows by name keeps that name and the editor's own size for it.
-void SetPaper(TemplateSheetValues& v, const LabelTemplate& t) {
+void SetPaper(SheetLayout& sheet, const LabelTemplate& t) {
     const int width = ToTenths(t.paperWidth);
     const int height = ToTenths(t.paperHeight);
-    for (const PaperPreset& p : kPaperPresets) {
+    for (const PaperPreset& p : PaperPresets()) {
         if (p.width > 0 && std::abs(p.width - width) <= 1 && std::abs(p.height - height) <= 1) {
-            v.PaperType = QString::fromUtf16(p.name);
-            v.P_Width = p.width;
-            v.P_Height = p.height;
+            sheet.paperType = p.name;
+            sheet.paperWidth = p.width;
+            sheet.paperHeight = p.height;
             return;
         }
     }
-    v.PaperType = QStringLiteral("その他");
-    v.P_Width = width;
-    v.P_Height = height;
+    sheet.paperType = FreePaperType();
+    sheet.paperWidth = width;
+    sheet.paperHeight = height;
 }
 
 QString CopyName(const QString& name) {
@@ -89,23 +89,24 @@ std::optional<QString> FreeName(const QSet<QString>& taken, const QString& name)
     return candidate;
 }
 
-void FillRow(Query& sheets, const TemplateSheetValues& v, const QString& name) {
+void FillRow(Query& sheets, const TemplateSheet& v, const QString& name) {
+    const SheetLayout& l = v.layout;
     const std::pair<const char*, QVariant> values[] = {{"ID", 0},
                                                        {"PAPERNAME", name},
                                                        {"CoName", v.CoName},
-                                                       {"PaperType", v.PaperType},
-                                                       {"P_Width", v.P_Width},
-                                                       {"P_Height", v.P_Height},
-                                                       {"Left_M", v.Left_M},
-                                                       {"Top_M", v.Top_M},
-                                                       {"Retsu", v.Retsu},
-                                                       {"Dan", v.Dan},
-                                                       {"L_Width", v.L_Width},
-                                                       {"L_Height", v.L_Height},
-                                                       {"X_Skip", v.X_Skip},
-                                                       {"Y_Skip", v.Y_Skip},
-                                                       {"Pr_LeftM", 0},
-                                                       {"Pr_TopM", 0}};
+                                                       {"PaperType", l.paperType},
+                                                       {"P_Width", l.paperWidth},
+                                                       {"P_Height", l.paperHeight},
+                                                       {"Left_M", l.leftMargin},
+                                                       {"Top_M", l.topMargin},
+                                                       {"Retsu", l.columns},
+                                                       {"Dan", l.rows},
+                                                       {"L_Width", l.labelWidth},
+                                                       {"L_Height", l.labelHeight},
+                                                       {"X_Skip", l.gapX},
+                                                       {"Y_Skip", l.gapY},
+                                                       {"Pr_LeftM", l.printLeft},
+                                                       {"Pr_TopM", l.printTop}};
     for (const auto& [field, value] : values)
         sheets.FieldByName(QString::fromLatin1(field)).SetValue(value);
 }
@@ -147,19 +148,20 @@ TemplateConversion ConvertTemplate(const LabelTemplate& t) {
     if (!vendor || !name)
         return {std::nullopt, QStringLiteral("Shift-JISで表せない文字があります")};
     const TemplateLayout& l = t.layouts.front();
-    TemplateSheetValues v;
+    TemplateSheet v;
     v.CoName = *vendor;
-    v.PAPERNAME = *name;
-    SetPaper(v, t);
-    v.Retsu = l.nx;
-    v.Dan = l.ny;
-    v.Left_M = ToTenths(l.x0);
-    v.Top_M = ToTenths(l.y0);
-    v.L_Width = ToTenths(t.width);
-    v.L_Height = ToTenths(t.height);
+    SheetLayout& sheet = v.layout;
+    sheet.paperName = *name;
+    SetPaper(sheet, t);
+    sheet.columns = l.nx;
+    sheet.rows = l.ny;
+    sheet.leftMargin = ToTenths(l.x0);
+    sheet.topMargin = ToTenths(l.y0);
+    sheet.labelWidth = ToTenths(t.width);
+    sheet.labelHeight = ToTenths(t.height);
     // The gap follows from the rounded pitch, so that rounding does not add up along a row.
-    v.X_Skip = l.nx > 1 ? ToTenths(l.dx) - v.L_Width : 0;
-    v.Y_Skip = l.ny > 1 ? ToTenths(l.dy) - v.L_Height : 0;
+    sheet.gapX = l.nx > 1 ? ToTenths(l.dx) - sheet.labelWidth : 0;
+    sheet.gapY = l.ny > 1 ? ToTenths(l.dy) - sheet.labelHeight : 0;
     return {v, {}};
 }
 
@@ -167,14 +169,14 @@ std::optional<QString> FreePaperName(Query& sheets, const QString& name) {
     return FreeName(PaperNames(sheets), name);
 }
 
-int AppendTemplateSheets(Query& sheets, const std::vector<TemplateSheetValues>& list) {
+int AppendTemplateSheets(Query& sheets, const std::vector<TemplateSheet>& list) {
     sheets.FieldDefsUpdate();
     QSet<QString> taken = PaperNames(sheets);
     QStringList names;
-    for (const TemplateSheetValues& v : list) {
-        const std::optional<QString> name = FreeName(taken, v.PAPERNAME);
+    for (const TemplateSheet& v : list) {
+        const std::optional<QString> name = FreeName(taken, v.layout.paperName);
         if (!name)
-            throw EError(QStringLiteral("名称「%1」は使われています").arg(v.PAPERNAME));
+            throw EError(QStringLiteral("名称「%1」は使われています").arg(v.layout.paperName));
         taken.insert(*name);
         names << *name;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/SheetLayout.h"
 #include "sheets/LabelTemplate.h"
 
 #include <QString>
@@ -8,17 +9,11 @@
 
 class Query;
 
-// A sheet definition made from a label template: the columns of TAVRELSET it sets, lengths in
-// tenth-millimetres. The corrections stay 0 and the printer empty.
-struct TemplateSheetValues {
+// A sheet definition made from a label template: its maker for CoName and the sheet, lengths
+// in tenth-millimetres, with the corrections 0 and no printer.
+struct TemplateSheet {
     QString CoName;
-    QString PAPERNAME;
-    QString PaperType;
-    int P_Width = 0, P_Height = 0;
-    int Left_M = 0, Top_M = 0;
-    int Retsu = 1, Dan = 1;
-    int L_Width = 0, L_Height = 0;
-    int X_Skip = 0, Y_Skip = 0;
+    SheetLayout layout;
 };
 
 // The stored size of the name and vendor columns, in Shift-JIS bytes.
@@ -27,7 +22,7 @@ inline constexpr int kSheetNameBytes = 60;
 inline constexpr double kPaperEdgeToleranceMm = 1.0;
 
 struct TemplateConversion {
-    std::optional<TemplateSheetValues> sheet;
+    std::optional<TemplateSheet> sheet;
     QString reason; // why there is no sheet
 };
 
@@ -50,4 +45,4 @@ std::optional<QString> FreePaperName(Query& sheets, const QString& name);
 // Appends one posted row per sheet to the cached data set, names made free as above. The
 // data set must be in browse state. Returns the number of rows added; raises at the first
 // row that cannot be added (that row is cancelled, the ones before stay).
-int AppendTemplateSheets(Query& sheets, const std::vector<TemplateSheetValues>& list);
+int AppendTemplateSheets(Query& sheets, const std::vector<TemplateSheet>& list);

@@ -43,13 +43,13 @@ INSTANTIATE_TEST_SUITE_P(
                       LengthCase{"1e999mm", NAN, "読めません"},
                       LengthCase{"200000mm", NAN, "大きすぎ"}));
 
-TemplateSheetValues Converted(const LabelTemplate* t) {
+TemplateSheet Converted(const LabelTemplate* t) {
     EXPECT_NE(t, nullptr);
     if (!t)
         return {};
     const TemplateConversion c = ConvertTemplate(*t);
     EXPECT_TRUE(c.sheet.has_value()) << c.reason.toStdString();
-    return c.sheet.value_or(TemplateSheetValues{});
+    return c.sheet.value_or(TemplateSheet{});
 }
 
 QString Reason(const LabelTemplate* t) {
@@ -60,34 +60,34 @@ TEST(TemplateSheet, TwoByFiveSheetOnA4ConvertsExactly) {
     TemplateFolder folder;
     const TemplateSet set = ReadTemplateFolder(folder.Path());
     EXPECT_TRUE(set.faults.empty());
-    const TemplateSheetValues v = Converted(FindPart(set.templates, "AC-210"));
+    const TemplateSheet v = Converted(FindPart(set.templates, "AC-210"));
     EXPECT_EQ(v.CoName, "Acme");
-    EXPECT_EQ(v.PAPERNAME, "AC-210");
-    EXPECT_EQ(v.PaperType, "A4");
-    EXPECT_EQ(v.P_Width, 2100);
-    EXPECT_EQ(v.P_Height, 2970);
-    EXPECT_EQ(v.Retsu, 2);
-    EXPECT_EQ(v.Dan, 5);
-    EXPECT_EQ(v.L_Width, 864);
-    EXPECT_EQ(v.L_Height, 508);
-    EXPECT_EQ(v.Left_M, 186);
-    EXPECT_EQ(v.Top_M, 212);
-    EXPECT_EQ(v.X_Skip, 0);
-    EXPECT_EQ(v.Y_Skip, 0);
+    EXPECT_EQ(v.layout.paperName, "AC-210");
+    EXPECT_EQ(v.layout.paperType, "A4");
+    EXPECT_EQ(v.layout.paperWidth, 2100);
+    EXPECT_EQ(v.layout.paperHeight, 2970);
+    EXPECT_EQ(v.layout.columns, 2);
+    EXPECT_EQ(v.layout.rows, 5);
+    EXPECT_EQ(v.layout.labelWidth, 864);
+    EXPECT_EQ(v.layout.labelHeight, 508);
+    EXPECT_EQ(v.layout.leftMargin, 186);
+    EXPECT_EQ(v.layout.topMargin, 212);
+    EXPECT_EQ(v.layout.gapX, 0);
+    EXPECT_EQ(v.layout.gapY, 0);
 }
 
 TEST(TemplateSheet, InchSheetOnLetterIsOtherPaperWithGapsFromTheRoundedPitch) {
     TemplateFolder folder;
     const TemplateSet set = ReadTemplateFolder(folder.Path());
-    const TemplateSheetValues v = Converted(FindPart(set.templates, "B-100"));
-    EXPECT_EQ(v.PaperType, QStringLiteral("その他"));
-    EXPECT_EQ(v.P_Width, 2159);
-    EXPECT_EQ(v.P_Height, 2794);
-    EXPECT_EQ(v.Left_M, 48);   // 4.7625 mm
-    EXPECT_EQ(v.L_Width, 667); // 66.675 mm
-    EXPECT_EQ(v.X_Skip, 32);   // pitch 69.85 mm -> 699
-    EXPECT_EQ(v.Y_Skip, 0);
-    EXPECT_EQ(v.Retsu * v.Dan, 30);
+    const TemplateSheet v = Converted(FindPart(set.templates, "B-100"));
+    EXPECT_EQ(v.layout.paperType, QStringLiteral("その他"));
+    EXPECT_EQ(v.layout.paperWidth, 2159);
+    EXPECT_EQ(v.layout.paperHeight, 2794);
+    EXPECT_EQ(v.layout.leftMargin, 48);  // 4.7625 mm
+    EXPECT_EQ(v.layout.labelWidth, 667); // 66.675 mm
+    EXPECT_EQ(v.layout.gapX, 32);        // pitch 69.85 mm -> 699
+    EXPECT_EQ(v.layout.gapY, 0);
+    EXPECT_EQ(v.layout.columns * v.layout.rows, 30);
 }
 
 TEST(TemplateSheet, PaperKnownByItsSizeNotByItsName) {
@@ -100,18 +100,18 @@ TEST(TemplateSheet, PaperKnownByItsSizeNotByItsName) {
         return Converted(FindPart(set.templates, "P"));
     };
     // The files' "B5" is the ISO size, not the one the editor calls B5.
-    TemplateSheetValues v = convert("size=\"B5\"");
-    EXPECT_EQ(v.PaperType, QStringLiteral("その他"));
-    EXPECT_EQ(v.P_Width, 1760);
-    EXPECT_EQ(v.P_Height, 2500);
+    TemplateSheet v = convert("size=\"B5\"");
+    EXPECT_EQ(v.layout.paperType, QStringLiteral("その他"));
+    EXPECT_EQ(v.layout.paperWidth, 1760);
+    EXPECT_EQ(v.layout.paperHeight, 2500);
     v = convert("size=\"Other\" width=\"182mm\" height=\"257mm\"");
-    EXPECT_EQ(v.PaperType, "B5");
+    EXPECT_EQ(v.layout.paperType, "B5");
     v = convert("size=\"Other\" width=\"595.276pt\" height=\"841.89pt\"");
-    EXPECT_EQ(v.PaperType, "A4");
-    EXPECT_EQ(v.P_Width, 2100);
+    EXPECT_EQ(v.layout.paperType, "A4");
+    EXPECT_EQ(v.layout.paperWidth, 2100);
     v = convert("size=\"Other\" width=\"297mm\" height=\"210mm\""); // A4 lying down
-    EXPECT_EQ(v.PaperType, QStringLiteral("その他"));
-    EXPECT_EQ(v.P_Width, 2970);
+    EXPECT_EQ(v.layout.paperType, QStringLiteral("その他"));
+    EXPECT_EQ(v.layout.paperWidth, 2970);
 }
 
 TEST(TemplateSheet, OnlyRectanglesInOneLayoutConvertAndEquivalentsTakeTheirSheet) {
@@ -119,10 +119,10 @@ TEST(TemplateSheet, OnlyRectanglesInOneLayoutConvertAndEquivalentsTakeTheirSheet
     const TemplateSet set = ReadTemplateFolder(folder.Path());
     EXPECT_TRUE(Reason(FindPart(set.templates, "AC-R40")).contains(QStringLiteral("円形")));
     EXPECT_TRUE(Reason(FindPart(set.templates, "AC-2L")).contains(QStringLiteral("2通り")));
-    const TemplateSheetValues same = Converted(FindPart(set.templates, "AC-EQ"));
-    EXPECT_EQ(same.PAPERNAME, "AC-EQ");
-    EXPECT_EQ(same.L_Width, 864);
-    EXPECT_EQ(same.Top_M, 212);
+    const TemplateSheet same = Converted(FindPart(set.templates, "AC-EQ"));
+    EXPECT_EQ(same.layout.paperName, "AC-EQ");
+    EXPECT_EQ(same.layout.labelWidth, 864);
+    EXPECT_EQ(same.layout.topMargin, 212);
     EXPECT_EQ(FindPart(set.templates, "AC-EQ")->description, "Rectangular labels");
 }
 
@@ -132,11 +132,11 @@ TEST(TemplateSheet, OneRowOrColumnHasNoGapWhateverThePitch) {
                                         "ROLL", "size=\"Other\" width=\"82pt\" height=\"255pt\"",
                                         "width=\"82pt\" height=\"255pt\"",
                                         "nx=\"1\" ny=\"1\" x0=\"0\" y0=\"0\" dx=\"0\" dy=\"0\"")));
-    const TemplateSheetValues v =
+    const TemplateSheet v =
         Converted(FindPart(ReadTemplateFolder(folder.Path()).templates, "ROLL"));
-    EXPECT_EQ(v.X_Skip, 0);
-    EXPECT_EQ(v.Y_Skip, 0);
-    EXPECT_EQ(v.L_Width, v.P_Width);
+    EXPECT_EQ(v.layout.gapX, 0);
+    EXPECT_EQ(v.layout.gapY, 0);
+    EXPECT_EQ(v.layout.labelWidth, v.layout.paperWidth);
 }
 
 // ---------------------------------------------------------------------------
@@ -196,9 +196,9 @@ TEST(TemplateSheet, LabelsJustPastTheEdgeAreTheMakersRounding) {
                                         "EDGE", "size=\"A4\"", "width=\"70.2mm\" height=\"37mm\"",
                                         "nx=\"3\" ny=\"8\" x0=\"0\" y0=\"0\" dx=\"70.2mm\" "
                                         "dy=\"37mm\"")));
-    const TemplateSheetValues v =
+    const TemplateSheet v =
         Converted(FindPart(ReadTemplateFolder(folder.Path()).templates, "EDGE"));
-    EXPECT_EQ(v.L_Width, 702);
+    EXPECT_EQ(v.layout.labelWidth, 702);
 }
 
 TEST(TemplateFile, MalformedFilesAreRefusedWholeAndTheOthersStayUsable) {
@@ -288,9 +288,9 @@ TEST(TemplateSheet, TooLongPartNumberIsCutToTheColumn) {
     TemplateFolder folder;
     const QByteArray longPart = QByteArray(70, 'P');
     folder.Write("x-templates.xml", TemplateFile(TwoByFive(longPart)));
-    const TemplateSheetValues v =
+    const TemplateSheet v =
         Converted(FindPart(ReadTemplateFolder(folder.Path()).templates, QString(longPart)));
-    EXPECT_EQ(v.PAPERNAME, QString(60, 'P'));
+    EXPECT_EQ(v.layout.paperName, QString(60, 'P'));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "sheets/SheetCatalogue.h"
+#include "model/SheetDefaults.h"
 #include "sheets/TemplateFixture.h"
 
 #include <QRectF>
@@ -8,33 +9,35 @@
 
 namespace {
 
-bool InColumnRanges(const TemplateSheetValues& v, QString* why) {
-    const QStringList known = {"A3", "A4", "A5", "B4", "B5", QStringLiteral("その他")};
+bool InColumnRanges(const TemplateSheet& v, QString* why) {
     auto fits = [](const QString& s, int bytes) {
         const std::optional<QString> cut = CutToSjisBytes(s, bytes);
-        return cut && *cut == s;
+        return !s.isEmpty() && cut && *cut == s;
     };
+    const SheetLayout& l = v.layout;
+    const QRect last = l.CellRect(l.columns - 1, l.rows - 1);
     const std::pair<bool, const char*> checks[] = {
-        {fits(v.CoName, kSheetNameBytes) && !v.CoName.isEmpty(), "CoName"},
-        {fits(v.PAPERNAME, kSheetNameBytes) && !v.PAPERNAME.isEmpty(), "PAPERNAME"},
-        {known.contains(v.PaperType), "PaperType"},
-        {v.P_Width > 0 && v.P_Height > 0, "paper size"},
-        {v.Retsu >= 1 && v.Dan >= 1, "Retsu/Dan"},
-        {v.L_Width > 0 && v.L_Height > 0, "label size"},
-        {v.Left_M >= -10 && v.Top_M >= -10, "margins"},
-        {v.Left_M + v.Retsu * v.L_Width + (v.Retsu - 1) * v.X_Skip <= v.P_Width + 10, "width"},
-        {v.Top_M + v.Dan * v.L_Height + (v.Dan - 1) * v.Y_Skip <= v.P_Height + 10, "height"}};
+        {fits(v.CoName, kSheetNameBytes), "CoName"},
+        {fits(l.paperName, kSheetNameBytes), "PAPERNAME"},
+        {PaperTypeNames().contains(l.paperType), "PaperType"},
+        {l.paperWidth > 0 && l.paperHeight > 0, "paper size"},
+        {l.columns >= 1 && l.rows >= 1, "Retsu/Dan"},
+        {l.labelWidth > 0 && l.labelHeight > 0, "label size"},
+        {l.leftMargin >= -10 && l.topMargin >= -10, "margins"},
+        {last.x() + last.width() <= l.paperWidth + 10, "width"},
+        {last.y() + last.height() <= l.paperHeight + 10, "height"},
+        {l.printLeft == 0 && l.printTop == 0 && l.printerName.isEmpty(), "corrections"}};
     for (const auto& [ok, name] : checks)
         if (!ok)
             *why = QString::fromLatin1(name);
     return why->isEmpty();
 }
 
-// Where a sheet definition puts label (i, j), in millimetres.
-QRectF DefinitionCell(const TemplateSheetValues& v, int i, int j) {
-    return QRectF((v.Left_M + i * (v.L_Width + v.X_Skip)) / 10.0,
-                  (v.Top_M + j * (v.L_Height + v.Y_Skip)) / 10.0, v.L_Width / 10.0,
-                  v.L_Height / 10.0);
+// Where the sheet model puts label (i, j) of a definition, in millimetres.
+QRectF DefinitionCell(const TemplateSheet& v, int i, int j) {
+    const QRect tenths = v.layout.CellRect(i, j);
+    return QRectF(tenths.x() / 10.0, tenths.y() / 10.0, tenths.width() / 10.0,
+                  tenths.height() / 10.0);
 }
 
 double Distance(const QRectF& cell, const TemplateLayout& l, int i, int j) {
@@ -92,11 +95,11 @@ TEST_F(InstalledCatalogue, DefinitionsPutTheFirstAndLastLabelWhereTheTemplateDoe
     for (const CatalogueEntry& e : catalogue.Entries()) {
         if (!e.Convertible())
             continue;
-        const TemplateSheetValues& v = *e.conversion.sheet;
+        const TemplateSheet& v = *e.conversion.sheet;
         const TemplateLayout& l = e.sheet.layouts.front();
         const double first = Distance(DefinitionCell(v, 0, 0), l, 0, 0);
-        const double last =
-            Distance(DefinitionCell(v, v.Retsu - 1, v.Dan - 1), l, l.nx - 1, l.ny - 1);
+        const double last = Distance(DefinitionCell(v, v.layout.columns - 1, v.layout.rows - 1), l,
+                                     l.nx - 1, l.ny - 1);
         const std::string name = (e.sheet.brand + " " + e.sheet.part).toStdString();
         EXPECT_LE(first, 0.05 + 1e-9) << name;
         // Rounding the pitch to a tenth of a millimetre moves each further label by at most
@@ -122,11 +125,12 @@ TEST_F(InstalledCatalogue, HisagoTwoByFiveSheetConvertsExactly) {
     ASSERT_EQ(found.size(), 1u);
     const CatalogueEntry& e = catalogue.Entries()[static_cast<size_t>(found[0])];
     ASSERT_TRUE(e.Convertible()) << e.conversion.reason.toStdString();
-    const TemplateSheetValues& v = *e.conversion.sheet;
-    EXPECT_EQ(v.PaperType, "A4");
-    EXPECT_EQ(std::make_tuple(v.Retsu, v.Dan, v.L_Width, v.L_Height, v.Left_M, v.Top_M),
+    const TemplateSheet& v = *e.conversion.sheet;
+    EXPECT_EQ(v.layout.paperType, "A4");
+    EXPECT_EQ(std::make_tuple(v.layout.columns, v.layout.rows, v.layout.labelWidth,
+                              v.layout.labelHeight, v.layout.leftMargin, v.layout.topMargin),
               std::make_tuple(2, 5, 864, 508, 186, 212));
-    EXPECT_EQ(std::make_pair(v.X_Skip, v.Y_Skip), std::make_pair(0, 0));
+    EXPECT_EQ(std::make_pair(v.layout.gapX, v.layout.gapY), std::make_pair(0, 0));
 }
 
 // ---------------------------------------------------------------------------

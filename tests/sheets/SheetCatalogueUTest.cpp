@@ -1,7 +1,7 @@
 #include "sheets/SheetCatalogueU.h"
-#include "app/Settings.h"
 #include "controls/DBControls.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "sheets/CardSetU.h"
 #include "sheets/TemplateFixture.h"
 #include "support/TestDb.h"
