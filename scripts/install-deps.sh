@@ -6,6 +6,7 @@ PACKAGES=(
     qt6-base-dev qt6-svg-dev libgl-dev
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
     libjpeg62-turbo-dev
+    libcups2-dev cups printer-driver-cups-pdf poppler-utils
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     glabels-data

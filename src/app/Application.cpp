@@ -5,6 +5,7 @@
 #include "platform/Help.h"
 #include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "print/NkPrinters.h"
 
 #include <QApplication>
 #include <QFont>
@@ -17,6 +18,7 @@ void InitApplication(QApplication& app) {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
     app.setFont(font);
+    NkPrinter(); // the printer set is known before the first window
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
