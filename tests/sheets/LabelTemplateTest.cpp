@@ -284,6 +284,15 @@ TEST(TemplateSheet, NamesCutOnWholeShiftJisCharacters) {
     EXPECT_FALSE(CutToSjisBytes(QString(70, 'A') + QStringLiteral("\U0001F600"), 60).has_value());
 }
 
+TEST(TemplateSheet, MakerWithoutShiftJisFormIsNotConverted) {
+    TemplateFolder folder;
+    folder.Write("x-templates.xml",
+                 TemplateFile(RectTemplate("SMILE", "size=\"A4\"", "width=\"50mm\" height=\"50mm\"",
+                                           "nx=\"1\" ny=\"1\"", "Acme \xF0\x9F\x98\x80")));
+    const QString reason = Reason(FindPart(ReadTemplateFolder(folder.Path()).templates, "SMILE"));
+    EXPECT_TRUE(reason.contains("Shift-JIS")) << reason.toStdString();
+}
+
 TEST(TemplateSheet, TooLongPartNumberIsCutToTheColumn) {
     TemplateFolder folder;
     const QByteArray longPart = QByteArray(70, 'P');
