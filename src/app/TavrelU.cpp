@@ -263,7 +263,7 @@ void TTavrelForm::CreateStatusBar() {
     StatusPanel0 = new QLabel(QStringLiteral("F1ヘルプ"));
     StatusPanel0->setAlignment(Qt::AlignCenter);
     StatusPanel0->setFixedWidth(60);
-    StatusPanel1 = new QLabel;
+    StatusPanel1 = MakeHintPanel();
     StatusBar1->addWidget(StatusPanel0);
     StatusBar1->addWidget(StatusPanel1, 1);
 }
@@ -279,7 +279,7 @@ void TTavrelForm::FormCreate() {
         CardList->PrepareList();
         PrepareEtcQuery();
         BmpTmpPath = Settings::TmpPath + QStringLiteral("/BmpTmp.bmp");
-        FormatBar1->ComboBox1->addItems(GetFontList(false));
+        FormatBar1->SetFontList(GetFontList(false));
     } catch (const std::exception& e) {
         Messages::ShowError(ExceptionText(e), this);
     }

@@ -249,7 +249,7 @@ QWidget* TCardSetForm::CreateRightPart(QWidget* parent) {
     panel1->setPalette(cream);
     DBGrid1 = new TDBGrid(panel1);
     DBGrid1->setGeometry(4, 4, 288, 200);
-    DBGrid1->setFocusPolicy(Qt::NoFocus);
+    DBGrid1->setFocusPolicy(Qt::ClickFocus); // no tab stop, but keys work once clicked
     const QColor blue(0, 0, 255);
     DBGrid1->SetColumns({TColumn{QStringLiteral("PaperName"), QStringLiteral("名称（型番)"), 231,
                                  Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, blue},
@@ -289,7 +289,7 @@ void TCardSetForm::CreateStatusBar(QWidget* parent) {
     const int widths[] = {60, 50, 50, 0};
     const QString texts[] = {QStringLiteral("F1ヘルプ"), QStringLiteral("登録数"), {}, {}};
     for (int i = 0; i < 4; ++i) {
-        StatusPanels[i] = new QLabel(texts[i]);
+        StatusPanels[i] = widths[i] ? new QLabel(texts[i]) : MakeHintPanel();
         if (widths[i]) {
             StatusPanels[i]->setFixedWidth(widths[i]);
             StatusPanels[i]->setAlignment(Qt::AlignCenter);

@@ -1,5 +1,6 @@
 #include "sheets/ReadTextU.h"
 
+#include "controls/Hinted.h"
 #include "controls/WindowMenu.h"
 #include "platform/Error.h"
 #include "platform/Hints.h"
@@ -41,6 +42,7 @@ TReadTextForm::TReadTextForm(Query& query, const QString& defaultFile, int helpC
     Memo1->setStatusTip(Memo1->toolTip());
     layout->addWidget(Memo1, 1);
     auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(6, 4, 6, 4); // clear of the window's edges
     BitBtn3 = new QPushButton(QStringLiteral("ファイル指定"), this);
     BitBtn3->setToolTip(QStringLiteral("読み込むテキストファイルを指定します"));
     BitBtn3->setStatusTip(BitBtn3->toolTip());
@@ -57,7 +59,7 @@ TReadTextForm::TReadTextForm(Query& query, const QString& defaultFile, int helpC
     auto* f1 = new QLabel(QStringLiteral("F1ヘルプ"));
     f1->setFixedWidth(60);
     f1->setAlignment(Qt::AlignCenter);
-    HintPanel = new QLabel;
+    HintPanel = MakeHintPanel();
     status->addWidget(f1);
     status->addWidget(HintPanel, 1);
     layout->addWidget(status);

@@ -275,7 +275,7 @@ void TSheetCatalogueForm::CreateStatusBar(QWidget* parent) {
     bar->setSizeGripEnabled(false);
     const int widths[] = {60, 110, 300, 0};
     for (int i = 0; i < 4; ++i) {
-        StatusPanels[i] = new QLabel;
+        StatusPanels[i] = widths[i] ? new QLabel : MakeHintPanel();
         if (widths[i])
             StatusPanels[i]->setFixedWidth(widths[i]);
         bar->addWidget(StatusPanels[i], widths[i] ? 0 : 1);

@@ -1,6 +1,7 @@
 #include "sheets/WriteTextU.h"
 
 #include "controls/DBGrid.h"
+#include "controls/Hinted.h"
 #include "data/Query.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
@@ -90,7 +91,7 @@ TWriteTextForm::TWriteTextForm(Query& query, const QString& defaultFile, int hel
                              {},
                              {}};
     for (int i = 0; i < 6; ++i) {
-        StatusPanels[i] = new QLabel(texts[i]);
+        StatusPanels[i] = widths[i] ? new QLabel(texts[i]) : MakeHintPanel();
         if (widths[i]) {
             StatusPanels[i]->setFixedWidth(widths[i]);
             StatusPanels[i]->setAlignment(Qt::AlignCenter);

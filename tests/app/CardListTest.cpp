@@ -240,4 +240,28 @@ TEST_F(CardListTest, RefreshCardsReturnsToTheDesignById) {
     }
 }
 
+// After a re-read the list navigator follows the row it came back to.
+TEST_F(CardListTest, NavigatorFollowsThePositionAfterARereadOnEitherEnd) {
+    SeedTwo();
+    Open();
+    auto enabled = [this](TNavigateBtn b) { return form->CaptionDBNavi2->Button(b)->isEnabled(); };
+    const int first = Cards().FieldByName("ID").AsInteger();
+    Cards().Last();
+    const int last = Cards().FieldByName("ID").AsInteger();
+    ASSERT_TRUE(form->CardList->RefreshCards(first, "ID"));
+    EXPECT_EQ(Cards().RecNo(), 1);
+    EXPECT_FALSE(enabled(TNavigateBtn::nbFirst));
+    EXPECT_FALSE(enabled(TNavigateBtn::nbPrior));
+    EXPECT_TRUE(enabled(TNavigateBtn::nbNext));
+    EXPECT_TRUE(enabled(TNavigateBtn::nbLast));
+    ASSERT_TRUE(form->CardList->RefreshCards(last, "ID"));
+    EXPECT_EQ(Cards().RecNo(), 2);
+    EXPECT_TRUE(enabled(TNavigateBtn::nbFirst));
+    EXPECT_TRUE(enabled(TNavigateBtn::nbPrior));
+    EXPECT_FALSE(enabled(TNavigateBtn::nbNext));
+    EXPECT_FALSE(enabled(TNavigateBtn::nbLast));
+    Cards().Prior(); // stepping back onto the first row
+    EXPECT_FALSE(enabled(TNavigateBtn::nbPrior));
+}
+
 } // namespace
