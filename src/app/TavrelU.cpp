@@ -17,6 +17,8 @@
 #include "platform/Settings.h"
 #include "platform/ToolGlyphs.h"
 #include "platform/Version.h"
+#include "print/CardSelectU.h"
+#include "print/PrintSnapshot.h"
 #include "sheets/CardSetU.h"
 
 #include <QCloseEvent>
@@ -26,6 +28,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolButton>
@@ -175,6 +178,8 @@ void TTavrelForm::CreateToolButtons() {
                               QStringLiteral("印刷します"), 536);
     connect(RecCopyBtn, &QToolButton::clicked, this, [this] { CardList->RecCopyBtnClick(); });
     connect(PaperBtn, &QToolButton::clicked, this, &TTavrelForm::PaperBtnClick);
+    connect(PrintBtn, &QToolButton::clicked, this,
+            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
 }
 
 void TTavrelForm::CreateFields() {
@@ -208,6 +213,8 @@ void TTavrelForm::CreateList() {
                  Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, QColor(0, 0, 255)}});
     DBGrid1->SetDataSource(&DSCard);
     SetHint(DBGrid1, Panel4->statusTip());
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
+            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
 }
 
 void TTavrelForm::CreateNavigators() {
@@ -300,6 +307,46 @@ void TTavrelForm::PaperBtnClick() {
         IBQueryCard.ApplyUpdates();
     ShowSheetEditor(this);
     CardList->RefreshCards(id, QStringLiteral("ID"));
+}
+
+void TTavrelForm::PrintBtnClick() {
+    // The list may be double-clicked while the button is off (editing, no designs).
+    if (!PrintBtn->isEnabled())
+        return;
+    const int id = IBQueryCard.FieldByName(QStringLiteral("ID")).AsInteger();
+    if (IBQueryCard.UpdatesPending())
+        IBQueryCard.ApplyUpdates();
+    if (PreparePrintData(id))
+        ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this);
+    CardList->RefreshCards(id, QStringLiteral("ID"));
+}
+
+bool TTavrelForm::PreparePrintData(int ID) {
+    Query& q = IBQueryEtc;
+    int n = 0;
+    bool written = false;
+    try {
+        q.Close();
+        q.ClearParams();
+        q.SQL = {QStringLiteral("SELECT * FROM TAVREL"), QStringLiteral("WHERE (ID = :P0)")};
+        const auto release = qScopeGuard([&q] {
+            q.Unprepare();
+            q.ClearParams();
+            q.SQL.clear();
+        });
+        q.SetParam(QStringLiteral("P0"), ID);
+        q.Prepare();
+        q.Open();
+        q.FetchAll();
+        n = q.RecordCount();
+        written = n > 0 && WritePrintSnapshot(q);
+    } catch (...) {
+        throw EError(QStringLiteral("Print...Error"));
+    }
+    if (n <= 0)
+        Messages::Ask(QStringLiteral("印刷対象のデータがありません。"), Messages::Buttons::Ok,
+                      this);
+    return written;
 }
 
 bool TTavrelForm::FormCloseQuery() {

@@ -41,6 +41,9 @@ QByteArray ParamBytes(const QString& value) {
 Database::Database() = default;
 
 Database::~Database() {
+    // Only an explicit close commits: leaving scope, also by an exception, keeps nothing.
+    for (Transaction* tr : std::vector<Transaction*>(transactions_))
+        tr->RollbackQuietly();
     try {
         Close();
     } catch (...) {
@@ -201,13 +204,16 @@ void Database::DetachTransaction(Transaction* transaction) {
 Transaction::Transaction() = default;
 
 Transaction::~Transaction() {
+    RollbackQuietly();
+    RemoveDatabases();
+}
+
+void Transaction::RollbackQuietly() noexcept {
     try {
-        if (InTransaction())
-            Commit();
+        Rollback();
     } catch (...) {
         Abandon();
     }
-    RemoveDatabases();
 }
 
 void Transaction::SetDefaultDatabase(Database* database) {

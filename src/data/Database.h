@@ -84,7 +84,8 @@ class Database {
     bool lost_ = false;
 };
 
-// A transaction on one connection; it starts with the first statement that needs it.
+// A transaction on one connection; it starts with the first statement that needs it. Work not
+// committed when the object goes is rolled back, so a failure on the way out keeps nothing.
 class Transaction {
   public:
     Transaction();
@@ -100,6 +101,8 @@ class Transaction {
     void Commit();
     void CommitRetaining();
     void Rollback();
+    // Rolls back whatever is open; never raises.
+    void RollbackQuietly() noexcept;
     bool InTransaction() const { return handle_ != nullptr; }
     // The running transaction, started first when needed.
     Firebird::ITransaction* Handle();

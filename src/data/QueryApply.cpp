@@ -110,6 +110,8 @@ void Query::ApplyUpdates() {
         return;
     if (!UpdateObject)
         throw EError(QStringLiteral("UpdateSQL not assigned"));
+    if (memory_ || !db_ || !GetTransaction())
+        throw EError(QStringLiteral("Database not assigned"));
     Database& db = *db_;
     Transaction& tr = *GetTransaction();
     db.ReattachIfLost();

@@ -1,5 +1,7 @@
 #include "platform/MessageService.h"
 
+#include "platform/Error.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
@@ -121,6 +123,16 @@ void ShowWarning(const QString& text, QWidget* parent) {
 
 Answer Ask(const QString& text, Buttons buttons, QWidget* parent) {
     return Show({Kind::Question, buttons, Title(), text}, parent);
+}
+
+void RunGuarded(const std::function<void()>& work, QWidget* parent) {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        ShowError(ExceptionText(e), parent);
+    } catch (...) {
+        ShowError(QStringLiteral("Unknown error"), parent);
+    }
 }
 
 } // namespace Messages

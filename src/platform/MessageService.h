@@ -37,4 +37,8 @@ void ShowInformation(const QString& text, QWidget* parent = nullptr);
 void ShowWarning(const QString& text, QWidget* parent = nullptr);
 Answer Ask(const QString& text, Buttons buttons, QWidget* parent = nullptr);
 
+// Runs a handler's work; an exception is shown in the error box and goes no further, so none
+// ever leaves a slot.
+void RunGuarded(const std::function<void()>& work, QWidget* parent = nullptr);
+
 } // namespace Messages

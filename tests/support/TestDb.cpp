@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/DbConnect.h"
 #include "data/Schema.h"
+#include "data/Statement.h"
 
 #include <QDir>
 #include <arpa/inet.h>
@@ -61,6 +62,20 @@ void TestDb::Execute(const QString& sql) const {
     ConnectDatabase(db, tr, path_);
     ExecuteImmediate(db, tr, sql);
     tr.Commit();
+}
+
+QStringList TestDb::Column(const QString& sql) const {
+    Database db;
+    Transaction tr;
+    ConnectDatabase(db, tr, path_);
+    Statement st(db, tr);
+    st.Prepare(sql);
+    st.Open({});
+    QStringList values;
+    RowValues row;
+    while (st.Fetch(&row))
+        values << row.at(0).value.toString();
+    return values;
 }
 
 StoredRows::StoredRows(const TestDb& db, const QString& sql) {

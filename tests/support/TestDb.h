@@ -4,6 +4,7 @@
 #include "data/Query.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -23,6 +24,8 @@ class TestDb {
     static QString SamplePath();
     // Runs one statement on its own connection and commits it.
     void Execute(const QString& sql) const;
+    // The first column of every row a query returns, as text, read on its own connection.
+    QStringList Column(const QString& sql) const;
 
   private:
     explicit TestDb(bool server);
