@@ -9,6 +9,7 @@ PACKAGES=(
     libcups2-dev cups printer-driver-cups-pdf poppler-utils
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
+    glabels-data
     xvfb xauth
 )
 missing=()

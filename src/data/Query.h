@@ -223,3 +223,15 @@ class Query {
     bool outcomeUnknown_ = false;
     std::vector<DataSource*> sources_;
 };
+
+// A data set's display updates stay suspended while alive.
+class ControlsDisabled {
+  public:
+    explicit ControlsDisabled(Query& query) : query_(query) { query_.DisableControls(); }
+    ~ControlsDisabled() { query_.EnableControls(); }
+    ControlsDisabled(const ControlsDisabled&) = delete;
+    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
+
+  private:
+    Query& query_;
+};

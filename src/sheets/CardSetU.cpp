@@ -16,6 +16,7 @@
 #include "platform/ToolGlyphs.h"
 #include "platform/Version.h"
 #include "sheets/ReadTextU.h"
+#include "sheets/SheetCatalogueU.h"
 #include "sheets/SheetDiagram.h"
 #include "sheets/WriteTextU.h"
 
@@ -97,11 +98,14 @@ void TCardSetForm::CreateMenu() {
     N3->setStatusTip(QStringLiteral("現在の設定値をテキストファイルに出力します"));
     N4 = tools->addAction(QStringLiteral("設定値読込"));
     N4->setStatusTip(QStringLiteral("テキストファイルから設定値を読み込みます"));
+    N5 = tools->addAction(QStringLiteral("カタログから追加"));
+    N5->setStatusTip(QStringLiteral("市販のラベル用紙をカタログから選んで追加します"));
     QMenu* help = MainMenu1->addMenu(QStringLiteral("ヘルプ(&H)"));
     Help2 = help->addAction(QStringLiteral("ヘルプ"));
     connect(Exit1, &QAction::triggered, this, &QDialog::close);
     connect(N3, &QAction::triggered, this, &TCardSetForm::N3Click);
     connect(N4, &QAction::triggered, this, &TCardSetForm::N4Click);
+    connect(N5, &QAction::triggered, this, &TCardSetForm::N5Click);
     connect(Help2, &QAction::triggered, this, [] { Help::HelpContext(kHelpContext); });
 }
 
@@ -381,6 +385,17 @@ void TCardSetForm::N4Click() {
         IBQueryCardSet.ApplyUpdates();
     ShowReadText(IBQueryCardSet, kSheetFile, 19);
     RefreshCardSet();
+}
+
+void TCardSetForm::N5Click() {
+    try {
+        FocusFirstControl();
+        IBQueryCardSet.CheckBrowseMode(); // a row being typed is stored first
+        if (ShowSheetCatalogue(IBQueryCardSet, this) > 0)
+            IBQueryCardSetAfterScroll();
+    } catch (const std::exception& e) {
+        Messages::ShowError(ExceptionText(e), this);
+    }
 }
 
 void TCardSetForm::RefreshCardSet() {

@@ -41,6 +41,7 @@ class TCardSetForm : public QDialog {
     QAction* Exit1 = nullptr;
     QAction* N3 = nullptr;
     QAction* N4 = nullptr;
+    QAction* N5 = nullptr;
     QAction* Help2 = nullptr;
     TDBComboBox* DBComboBox2 = nullptr;
     TDBEdit* DBEdit1 = nullptr;
@@ -72,6 +73,8 @@ class TCardSetForm : public QDialog {
     void CopyRecSpbClick();
     void N3Click();
     void N4Click();
+    // Adds sheets chosen from the catalogue of commercial sheets to the cached list.
+    void N5Click();
     // Applies what is cached, reconnects and re-reads. Raises "Database Refresh Error".
     void RefreshCardSet();
 

@@ -1,8 +1,8 @@
 #include "sheets/ReadTextU.h"
 
 #include "controls/Hinted.h"
+#include "controls/WindowMenu.h"
 #include "platform/Error.h"
-#include "platform/Help.h"
 #include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
@@ -26,16 +26,7 @@ TReadTextForm::TReadTextForm(Query& query, const QString& defaultFile, int helpC
     resize(394, 266);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* menu = new QMenuBar(this);
-    QAction* exit =
-        menu->addMenu(QStringLiteral("ファイル(&F)"))->addAction(QStringLiteral("終了(&X)"));
-    exit->setStatusTip(QStringLiteral("終了します"));
-    QAction* help =
-        menu->addMenu(QStringLiteral("ヘルプ(&H)"))->addAction(QStringLiteral("ヘルプ"));
-    help->setStatusTip(QStringLiteral("ヘルプを表示します"));
-    connect(exit, &QAction::triggered, this, &QDialog::close);
-    connect(help, &QAction::triggered, this, [helpContext] { Help::HelpContext(helpContext); });
-    layout->setMenuBar(menu);
+    layout->setMenuBar(FileAndHelpMenu(this, helpContext));
     auto* top =
         new QLabel(QStringLiteral("指定した印刷設定情報ファイルの内容を読み込みます。"), this);
     top->setFrameStyle(QFrame::Panel | QFrame::Sunken);

@@ -22,18 +22,6 @@ EError FileError(const QFile& file) {
                                                file.errorString()));
 }
 
-// Display updates stay suspended while alive.
-class ControlsDisabled {
-  public:
-    explicit ControlsDisabled(Query& query) : query_(query) { query_.DisableControls(); }
-    ~ControlsDisabled() { query_.EnableControls(); }
-    ControlsDisabled(const ControlsDisabled&) = delete;
-    ControlsDisabled& operator=(const ControlsDisabled&) = delete;
-
-  private:
-    Query& query_;
-};
-
 // ---------------------------------------------------------------------------
 // Export
 

@@ -82,3 +82,9 @@ void TestDb::DropOtherConnections() const {
     Execute(QStringLiteral(
         "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION"));
 }
+
+StoredRows::StoredRows(const TestDb& db, const QString& sql) {
+    ConnectDatabase(db_, tr_, db.Path());
+    query_.SQL = {sql};
+    query_.Open();
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "data/Database.h"
+#include "data/Query.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -30,4 +33,17 @@ class TestDb {
     explicit TestDb(bool server);
     QTemporaryDir dir_;
     QString path_;
+};
+
+// The rows a statement reads from a test database through a connection of its own.
+class StoredRows {
+  public:
+    StoredRows(const TestDb& db, const QString& sql);
+    Query& operator*() { return query_; }
+    Query* operator->() { return &query_; }
+
+  private:
+    Database db_;
+    Transaction tr_;
+    Query query_{&db_, &tr_};
 };

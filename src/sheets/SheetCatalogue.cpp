@@ -1,0 +1,96 @@
+#include "sheets/SheetCatalogue.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Full-width letters and digits as their plain forms, letter case ignored.
+QString Folded(const QString& text) {
+    return text.normalized(QString::NormalizationForm_KC).toCaseFolded();
+}
+
+} // namespace
+
+void SheetCatalogue::Load(const QString& folder) {
+    folder_ = folder;
+    entries_.clear();
+    faults_.clear();
+    found_ = !folder.isEmpty() && QFileInfo(folder).isDir();
+    if (!found_)
+        return;
+    TemplateSet set = ReadTemplateFolder(folder);
+    faults_ = std::move(set.faults);
+    entries_.reserve(set.templates.size());
+    for (LabelTemplate& t : set.templates) {
+        CatalogueEntry e;
+        e.conversion = ConvertTemplate(t);
+        e.searchText =
+            Folded(t.brand + QLatin1Char('\n') + t.part + QLatin1Char('\n') + t.description);
+        e.sheet = std::move(t);
+        entries_.push_back(std::move(e));
+    }
+    // By maker; within a maker the files' own order, which follows the part numbers.
+    std::stable_sort(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
+        return a.sheet.brand.compare(b.sheet.brand, Qt::CaseInsensitive) < 0;
+    });
+}
+
+QStringList SheetCatalogue::Makers() const {
+    QStringList makers;
+    for (const CatalogueEntry& e : entries_)
+        if (makers.isEmpty() || makers.last() != e.sheet.brand)
+            makers << e.sheet.brand;
+    makers.removeDuplicates(); // the same maker spelt in another case
+    return makers;
+}
+
+int SheetCatalogue::ConvertibleCount() const {
+    return static_cast<int>(std::count_if(entries_.begin(), entries_.end(),
+                                          [](const auto& e) { return e.Convertible(); }));
+}
+
+std::vector<int> SheetCatalogue::Find(const QString& maker, const QString& search) const {
+    const QStringList words =
+        Folded(search).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    std::vector<int> found;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const CatalogueEntry& e = entries_[i];
+        if (!maker.isEmpty() && e.sheet.brand != maker)
+            continue;
+        const bool all = std::all_of(words.begin(), words.end(),
+                                     [&e](const QString& w) { return e.searchText.contains(w); });
+        if (all)
+            found.push_back(static_cast<int>(i));
+    }
+    return found;
+}
+
+int LabelsPerSheet(const LabelTemplate& t) {
+    int n = 0;
+    for (const TemplateLayout& l : t.layouts)
+        n += std::max(l.nx, 0) * std::max(l.ny, 0);
+    return n;
+}
+
+QString MmText(double mm) {
+    QString s = QString::number(std::round(mm * 100.0) / 100.0, 'f', 2);
+    while (s.endsWith(QLatin1Char('0')))
+        s.chop(1);
+    if (s.endsWith(QLatin1Char('.')))
+        s.chop(1);
+    return s == QStringLiteral("-0") ? QStringLiteral("0") : s;
+}
+
+QString PaperText(const LabelTemplate& t) {
+    if (!t.paperId.isEmpty() && t.paperId != QStringLiteral("Other"))
+        return t.paperId;
+    return MmText(t.paperWidth) + QStringLiteral("×") + MmText(t.paperHeight);
+}
+
+QString LabelSizeText(const LabelTemplate& t) {
+    if (t.shape == LabelShape::Round || t.shape == LabelShape::Cd)
+        return QStringLiteral("φ") + MmText(t.width);
+    return MmText(t.width) + QStringLiteral("×") + MmText(t.height);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "sheets/LabelTemplate.h"
+#include "sheets/TemplateSheet.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// One sheet of the catalogue with its sheet definition, or the reason it has none.
+struct CatalogueEntry {
+    LabelTemplate sheet;
+    TemplateConversion conversion;
+    QString searchText; // maker, part number and description, folded for searching
+
+    bool Convertible() const { return conversion.sheet.has_value(); }
+};
+
+// The commercial label sheets of a template folder, listed by maker and searched by text.
+class SheetCatalogue {
+  public:
+    // Reads every file of the folder; an empty or missing folder leaves the catalogue empty.
+    void Load(const QString& folder);
+
+    bool Found() const { return found_; }
+    QString Folder() const { return folder_; }
+    const std::vector<CatalogueEntry>& Entries() const { return entries_; }
+    const std::vector<TemplateFileFault>& Faults() const { return faults_; }
+    // Every maker once, in the order of the list.
+    QStringList Makers() const;
+    int ConvertibleCount() const;
+
+    // Positions of the entries of one maker (empty: every maker) whose maker, part number or
+    // description contain every word of the search text, letter case ignored.
+    std::vector<int> Find(const QString& maker, const QString& search) const;
+
+  private:
+    QString folder_;
+    bool found_ = false;
+    std::vector<CatalogueEntry> entries_;
+    std::vector<TemplateFileFault> faults_;
+};
+
+// What the list shows of a sheet.
+int LabelsPerSheet(const LabelTemplate& t);
+QString PaperText(const LabelTemplate& t);
+QString LabelSizeText(const LabelTemplate& t);
+// Millimetres with at most two decimals and no trailing zeros.
+QString MmText(double mm);
