@@ -11,25 +11,10 @@
 
 namespace {
 
-CardLayout::SheetValues ValuesOf(const SheetLayout& l) {
-    CardLayout::SheetValues v;
-    v.Top_M = l.topMargin;
-    v.Left_M = l.leftMargin;
-    v.P_Height = l.paperHeight;
-    v.P_Width = l.paperWidth;
-    v.L_Height = l.labelHeight;
-    v.L_Width = l.labelWidth;
-    v.X_Skip = l.gapX;
-    v.Y_Skip = l.gapY;
-    v.Retsu = l.columns;
-    v.Dan = l.rows;
-    return v;
-}
-
 // The cells of one full sheet as the print run flows them, in tenth-millimetres.
 std::vector<TPagePlan> Flowed(const SheetLayout& l) {
     const TPageDescription page =
-        CardLayout::Compute(CardLayout::PaperOf(l.paperType), ValuesOf(l), {}, {}, 96.0, false);
+        CardLayout::Compute(CardLayout::PaperOf(l.paperType), l, {}, {}, 96.0, false);
     return FlowCells(page, l.columns * l.rows);
 }
 
