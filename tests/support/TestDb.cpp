@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/DbConnect.h"
+#include "data/Query.h"
 #include "data/Schema.h"
 
 #include <QDir>
@@ -61,4 +62,16 @@ void TestDb::Execute(const QString& sql) const {
     ConnectDatabase(db, tr, path_);
     ExecuteImmediate(db, tr, sql);
     tr.Commit();
+}
+
+QStringList TestDb::Column(const QString& sql) const {
+    Database db;
+    Transaction tr;
+    ConnectDatabase(db, tr, path_);
+    Query q(&db, &tr);
+    q.SQL = {sql};
+    QStringList values;
+    for (q.Open(); !q.Eof(); q.Next())
+        values << q.Fields(0).AsString();
+    return values;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -20,6 +21,8 @@ class TestDb {
     static QString SamplePath();
     // Runs one statement on its own connection and commits it.
     void Execute(const QString& sql) const;
+    // The first column of every row a query gives, read on its own connection.
+    QStringList Column(const QString& sql) const;
 
   private:
     explicit TestDb(bool server);
