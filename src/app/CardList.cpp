@@ -15,6 +15,33 @@
 
 TCardList::TCardList(TTavrelForm& form) : f_(form) {}
 
+TCardList::~TCardList() {
+    Query& q = f_.IBQueryCard;
+    q.AfterScroll = nullptr;
+    q.AfterCancel = nullptr;
+    q.BeforePost = nullptr;
+    q.OnNewRecord = nullptr;
+    if (f_.DBComboBoxPaper)
+        f_.DBComboBoxPaper->OnDropDown = nullptr;
+    if (f_.CaptionDBNavi1)
+        f_.CaptionDBNavi1->BeforeAction = nullptr;
+}
+
+void TCardList::BindEvents() {
+    f_.DSCard.SetDataSet(&f_.IBQueryCard);
+    connect(&f_.DSCard, &DataSource::StateChange, this, [this] { DSCardStateChange(); });
+    Query& q = f_.IBQueryCard;
+    q.AfterScroll = [this](Query&) { IBQueryCardAfterScroll(); };
+    q.AfterCancel = q.AfterScroll;
+    q.BeforePost = [this](Query&) { IBQueryCardBeforePost(); };
+    q.OnNewRecord = [this](Query&) { IBQueryCardNewRecord(); };
+    f_.DBComboBoxPaper->OnDropDown = [this] { DBComboBoxPaperDropDown(); };
+    f_.CaptionDBNavi1->BeforeAction = [this](TCaptionDBNavi*, TNavigateBtn) {
+        CaptionDBNavi1BeforeAction();
+    };
+    DSCardStateChange();
+}
+
 void TCardList::PrepareList() {
     Query& q = f_.IBQueryCard;
     q.Close();

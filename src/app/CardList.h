@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -9,10 +10,16 @@ class QWidget;
 class TTavrelForm;
 
 // The main window's list of label designs: preparation, the data set's handlers, the copy
-// button, the re-read after other windows saved, and the close check.
-class TCardList {
+// button, the re-read after other windows saved, and the close check. It is the context of every
+// hook it sets on the window's data set and controls, and takes them down when it goes, so nothing
+// calls into it once it is gone.
+class TCardList : public QObject {
   public:
     explicit TCardList(TTavrelForm& form);
+    ~TCardList() override;
+
+    // Hooks the handlers onto the list's data source, data set and paper box.
+    void BindEvents();
 
     // Start-up: open the list and generate its update statements.
     void PrepareList();

@@ -99,6 +99,14 @@ TTavrelForm::TTavrelForm(QWidget* parent)
 
 TTavrelForm::~TTavrelForm() {
     FormDestroy();
+    // The handlers and controls use the data members, which are destroyed after this body but
+    // before the widget children; so they go first, and the data source's last signals reach
+    // only what is alive.
+    delete ApplicationEvents1;
+    ApplicationEvents1 = nullptr;
+    CardList.reset();
+    delete ClientArea;
+    ClientArea = nullptr;
     if (TavrelForm == this)
         TavrelForm = nullptr;
 }
@@ -162,7 +170,8 @@ void TTavrelForm::CreateClientArea() {
     CreatePictureMenu();
     CardList = std::make_unique<TCardList>(*this);
     CardList->OnRowShown = [this] { FormatBar1->UpdateFormatButtons(); };
-    BindListEvents();
+    connect(RecCopyBtn, &QToolButton::clicked, CardList.get(), &TCardList::RecCopyBtnClick);
+    CardList->BindEvents();
     CreateStatusBar();
     ApplicationEvents1 = new TApplicationEvents(this);
     ApplicationEvents1->OnHint = [this] { ApplicationEvents1Hint(); };
@@ -178,7 +187,6 @@ void TTavrelForm::CreateToolButtons() {
                               QStringLiteral("印刷する用紙を設定します"), 508);
     PrintBtn = MakeToolButton(ToolBar1, QStringLiteral("PrintBtn"), ToolGlyphs::Print(),
                               QStringLiteral("印刷します"), 536);
-    connect(RecCopyBtn, &QToolButton::clicked, this, [this] { CardList->RecCopyBtnClick(); });
     connect(PaperBtn, &QToolButton::clicked, this, &TTavrelForm::PaperBtnClick);
     connect(PrintBtn, &QToolButton::clicked, this,
             [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
@@ -259,20 +267,6 @@ void TTavrelForm::CreateNavigators() {
         ShareGlyphs(bar);
         bar->SetDataSource(&DSCard);
     }
-    CaptionDBNavi1->BeforeAction = [this](TCaptionDBNavi*, TNavigateBtn) {
-        CardList->CaptionDBNavi1BeforeAction();
-    };
-}
-
-void TTavrelForm::BindListEvents() {
-    DSCard.SetDataSet(&IBQueryCard);
-    connect(&DSCard, &DataSource::StateChange, this, [this] { CardList->DSCardStateChange(); });
-    IBQueryCard.AfterScroll = [this](Query&) { CardList->IBQueryCardAfterScroll(); };
-    IBQueryCard.AfterCancel = IBQueryCard.AfterScroll;
-    IBQueryCard.BeforePost = [this](Query&) { CardList->IBQueryCardBeforePost(); };
-    IBQueryCard.OnNewRecord = [this](Query&) { CardList->IBQueryCardNewRecord(); };
-    DBComboBoxPaper->OnDropDown = [this] { CardList->DBComboBoxPaperDropDown(); };
-    CardList->DSCardStateChange();
 }
 
 void TTavrelForm::CreateStatusBar() {

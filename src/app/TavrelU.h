@@ -115,7 +115,6 @@ class TTavrelForm : public QMainWindow {
     void CreateFields();
     void CreateNavigators();
     void CreateList();
-    void BindListEvents();
     void CreateClientArea();
     void CreateStatusBar();
     void PrepareEtcQuery();

@@ -229,15 +229,21 @@ bool ApplyAndReopen(Query& query, bool ask, bool offerCancel) {
             return false;
         if (query.UpdatesPending())
             query.ApplyUpdates();
+    } catch (const EApplyOutcomeUnknown&) {
+        throw; // the user must read this one as it is
+    } catch (...) {
+        throw EError(QStringLiteral("データ更新中にエラーが発生しました。"));
+    }
+    // The rows are stored now; a failing re-read (a database file turned read-only or gone)
+    // must not be reported as a failed save.
+    try {
         resumer.Suspend();
         Database* db = query.GetDatabase();
         db->Close();
         db->Open();
         query.Open();
-    } catch (const EApplyOutcomeUnknown&) {
-        throw; // the user must read this one as it is
-    } catch (...) {
-        throw EError(QStringLiteral("データ更新中にエラーが発生しました。"));
+    } catch (const std::exception& e) {
+        throw EError(kStoredButNotReread + ExceptionText(e));
     }
     return true;
 }

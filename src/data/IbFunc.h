@@ -17,8 +17,14 @@ QStringList LoadDistinctList(Database& db, const QString& table, const QString& 
                              const QString& orderField, const QString& extraLine,
                              const QString& direction, bool distinctWithOrder, bool trim);
 
+// The start of the message when the data was stored but could not be read again; the reason
+// follows it.
+inline const QString kStoredButNotReread =
+    QStringLiteral("データは保存されましたが、一覧を読み直せませんでした。\r\r");
+
 // Asks about an unsaved record when told to, applies the cache, reconnects and reopens.
-// False when the user chose Cancel. Raises "データ更新中にエラーが発生しました。".
+// False when the user chose Cancel. Raises "データ更新中にエラーが発生しました。" when the
+// save failed, kStoredButNotReread and the reason when only the re-read did.
 bool ApplyAndReopen(Query& query, bool ask, bool offerCancel);
 
 // A window's close check: saves the query (asking about an open record), shows a failure and

@@ -437,7 +437,7 @@ void Query::Edit() {
 void Query::CheckTextEncodable(const RowValues& values) const {
     for (size_t i = 0; i < values.size(); ++i) {
         if (IsTextKind(columns_[i].kind) && values[i].value.typeId() == QMetaType::QString)
-            Sjis::Encode(values[i].value.toString()); // raises naming the character
+            Sjis::CheckFitsDatabase(values[i].value.toString()); // raises naming the character
     }
 }
 

@@ -83,6 +83,22 @@ QByteArray ToUtf16Le(const QString& text) {
     return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
 }
 
+// Raises naming the first character that does not pass, so the user can find it.
+template <class Passes> [[noreturn]] void RaiseForFirst(const QString& text, const Passes& passes) {
+    for (int i = 0; i < text.size(); ++i) {
+        const int len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString one = text.mid(i, len);
+        if (!passes(one))
+            throw EError(QStringLiteral("文字「%1」(U+%2) はShift-JISで保存できません。")
+                             .arg(one)
+                             .arg(QString::number(one.toUcs4().value(0), 16)
+                                      .toUpper()
+                                      .rightJustified(4, QLatin1Char('0'))));
+        i += len - 1;
+    }
+    throw EError(QStringLiteral("Shift-JISへの変換に失敗しました。"));
+}
+
 } // namespace
 
 namespace Sjis {
@@ -102,22 +118,30 @@ QByteArray TryEncode(const QString& text, bool* ok) {
 QByteArray Encode(const QString& text) {
     bool ok = false;
     QByteArray out = TryEncode(text, &ok);
-    if (ok)
-        return out;
-    // Name the offending character so the user can find it.
-    for (int i = 0; i < text.size(); ++i) {
-        const int len = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        bool one = false;
-        TryEncode(text.mid(i, len), &one);
-        if (!one)
-            throw EError(QStringLiteral("文字「%1」(U+%2) はShift-JISで保存できません。")
-                             .arg(text.mid(i, len))
-                             .arg(QString::number(text.mid(i, len).toUcs4().value(0), 16)
-                                      .toUpper()
-                                      .rightJustified(4, QLatin1Char('0'))));
-        i += len - 1;
-    }
-    throw EError(QStringLiteral("Shift-JISへの変換に失敗しました。"));
+    if (!ok)
+        RaiseForFirst(text, [](const QString& one) {
+            bool fits = false;
+            TryEncode(one, &fits);
+            return fits;
+        });
+    return out;
+}
+
+bool FitsDatabase(const QString& text) {
+    if (IsAscii(text))
+        return true;
+    bool ok = false;
+    const QByteArray bytes = TryEncode(text, &ok);
+    // The database's Shift-JIS is JIS X 0208 and half-width kana only; its converter refuses
+    // the code page's NEC and IBM extension rows and the user-defined area.
+    thread_local IconvHandle cd("UTF-16LE", "SHIFT_JIS");
+    QByteArray out;
+    return ok && cd.valid() && Convert(cd, bytes, &out, false, {}) < 0;
+}
+
+void CheckFitsDatabase(const QString& text) {
+    if (!FitsDatabase(text))
+        RaiseForFirst(text, [](const QString& one) { return FitsDatabase(one); });
 }
 
 QString Decode(const QByteArray& bytes) {

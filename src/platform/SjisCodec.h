@@ -10,6 +10,12 @@ namespace Sjis {
 QByteArray Encode(const QString& text);
 // Encodes, reporting failure instead of raising; *ok is false when a character has no form.
 QByteArray TryEncode(const QString& text, bool* ok);
+// Whether the database's character set holds the text: JIS X 0208 and half-width kana, not the
+// code page's NEC and IBM extensions (①, ㈱, 髙) or its user-defined area. The one check for
+// everything that is stored.
+bool FitsDatabase(const QString& text);
+// Raises EError naming the first character the database's character set does not hold.
+void CheckFitsDatabase(const QString& text);
 // Decodes bytes; an invalid sequence becomes U+FFFD, never an exception.
 QString Decode(const QByteArray& bytes);
 // True when every byte sequence is valid Shift-JIS.

@@ -76,7 +76,8 @@ bool ColumnTakes(const ColumnInfo& column, const QVariant& value) {
     switch (column.kind) {
     case FieldKind::String:
     case FieldKind::FixedChar:
-        return value.toString().toUcs4().size() <= TextCapacity(column);
+        return value.toString().toUcs4().size() <= TextCapacity(column) &&
+               Sjis::FitsDatabase(value.toString());
     case FieldKind::SmallInt:
         return value.toInt() >= std::numeric_limits<qint16>::min() &&
                value.toInt() <= std::numeric_limits<qint16>::max();

@@ -96,6 +96,28 @@ TEST_F(CardListTest, ListOpensByNameWithItsPlacementAndPaperChoices) {
     EXPECT_EQ(Cards().State(), DataSetState::Browse);
 }
 
+// The handlers go before the data members they use; once gone, the data source's and the data
+// set's events must reach nothing of them (the window's destruction relies on it).
+TEST_F(CardListTest, HandlersTakeTheirHooksWithThemWhenTheyGo) {
+    SeedTwo();
+    Open();
+    ASSERT_TRUE(Cards().Active());
+    form->CardList.reset();
+    emit form->DSCard.StateChange();
+    Cards().Next();
+    Cards().Edit();
+    Cards().Cancel();
+    Cards().Append();
+    Cards().FieldByName("NAME").SetValue(QStringLiteral("gamma"));
+    Cards().Post();
+    EXPECT_EQ(Cards().RecordCount(), 3);
+    EXPECT_FALSE(form->DBComboBoxPaper->OnDropDown);
+    EXPECT_FALSE(form->CaptionDBNavi1->BeforeAction);
+    // Destroying the window with a row being edited signals the data source on the way out.
+    Cards().Edit();
+    form.reset();
+}
+
 TEST_F(CardListTest, EmptyTableDisablesTheListAndInsertTakesThePicturePlacement) {
     Open();
     for (QWidget* w : std::initializer_list<QWidget*>{

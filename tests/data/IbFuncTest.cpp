@@ -7,6 +7,7 @@
 #include "platform/WaitCursor.h"
 #include "support/TestDb.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -188,6 +189,24 @@ TEST_F(ApplyAndReopenTest, FailureKeepsTheCacheAndResumesDisplay) {
     q.FieldByName("PAPERNAME").SetValue("fits");
     EXPECT_TRUE(ApplyAndReopen(q, true, true));
     EXPECT_EQ(q.RecordCount(), 1);
+}
+
+// The database file becomes unusable between the apply and the re-read (a remounted share, a
+// changed permission): the rows are stored and the message says so, with the reason.
+TEST_F(ApplyAndReopenTest, StoredRowsWhoseReReadFailsAreReportedAsStored) {
+    const QString away = tdb.Path() + ".away";
+    db.AddCloseListener([&] { QFile::rename(tdb.Path(), away); });
+    try {
+        ApplyAndReopen(q, true, true);
+        FAIL() << "the re-read of a vanished file succeeded";
+    } catch (const EError& e) {
+        EXPECT_TRUE(e.message().startsWith(kStoredButNotReread)) << e.message().toStdString();
+        EXPECT_GT(e.message().size(), kStoredButNotReread.size());
+    }
+    EXPECT_FALSE(q.UpdatesPending());
+    EXPECT_FALSE(q.ControlsDisabled());
+    ASSERT_TRUE(QFile::rename(away, tdb.Path()));
+    EXPECT_EQ(tdb.Column("SELECT PAPERNAME FROM TAVRELSET"), QStringList{"new"});
 }
 
 struct TrimCase {

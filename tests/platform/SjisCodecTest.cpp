@@ -27,6 +27,21 @@ TEST(Sjis, CharacterWithoutShiftJisFormIsNamedNotReplaced) {
     EXPECT_FALSE(ok);
 }
 
+TEST(Sjis, DatabaseHoldsJisX0208AndHalfWidthKanaButNotTheExtensions) {
+    EXPECT_TRUE(Sjis::FitsDatabase(QString()));
+    EXPECT_TRUE(Sjis::FitsDatabase(QStringLiteral("ABC 用紙ｱｲｳ熙＼")));
+    // NEC row 13, NEC-selected and IBM extensions, the user-defined area, no form at all.
+    for (const char16_t c : {u'①', u'㈱', u'髙', u'纊', u'ⅰ', u'\uE000', u'한'})
+        EXPECT_FALSE(Sjis::FitsDatabase(QStringLiteral("a") + QChar(c) + "b")) << int(c);
+    try {
+        Sjis::CheckFitsDatabase(QStringLiteral("用紙㈱"));
+        FAIL();
+    } catch (const EError& e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("㈱")));
+        EXPECT_TRUE(e.message().contains("U+3231"));
+    }
+}
+
 TEST(Sjis, InvalidBytesDecodeWithReplacementAndNeverThrow) {
     const QByteArray bad("A\x81\x20\xff"
                          "B\x82",

@@ -2,6 +2,7 @@
 
 #include "data/Database.h"
 #include "data/DbConnect.h"
+#include "data/Query.h"
 #include "data/Schema.h"
 #include "data/Statement.h"
 
