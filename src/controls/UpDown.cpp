@@ -34,14 +34,23 @@ void TUpDown::SetPosition(int position) {
         associate_->setText(QString::number(position_));
 }
 
-void TUpDown::Step(int delta) {
+int TUpDown::Position() const {
     if (associate_) {
         bool ok = false;
         const int typed = associate_->text().trimmed().toInt(&ok);
         if (ok)
             position_ = std::clamp(typed, min_, max_);
     }
-    SetPosition(position_ + delta);
+    return position_;
+}
+
+void TUpDown::Step(int delta) {
+    int next = Position() + delta;
+    if (wrap_ && next > max_)
+        next = min_;
+    else if (wrap_ && next < min_)
+        next = max_;
+    SetPosition(next);
     emit Click(delta > 0);
 }
 

@@ -6,7 +6,8 @@ class QLineEdit;
 class QToolButton;
 
 // An up-down arrow pair that steps a whole number inside a range and shows it in its
-// associated edit box. A click steps from the number typed into the box, when there is one.
+// associated edit box. The position follows a number typed into the box, kept inside the
+// range; text that is no number leaves the last position.
 class TUpDown : public QWidget {
     Q_OBJECT
   public:
@@ -15,9 +16,12 @@ class TUpDown : public QWidget {
     void SetAssociate(QLineEdit* edit);
     int Min() const { return min_; }
     int Max() const { return max_; }
-    int Position() const { return position_; }
+    int Position() const;
     // Keeps the position inside the range and shows it in the associated box.
     void SetPosition(int position);
+    // Stepping past one end continues at the other.
+    void SetWrap(bool wrap) { wrap_ = wrap; }
+    bool Wrap() const { return wrap_; }
 
     QToolButton* UpButton() const { return up_; }
     QToolButton* DownButton() const { return down_; }
@@ -34,7 +38,8 @@ class TUpDown : public QWidget {
 
     int min_;
     int max_;
-    int position_;
+    mutable int position_; // follows the box whenever it is read
+    bool wrap_ = false;
     QLineEdit* associate_ = nullptr;
     QToolButton* up_;
     QToolButton* down_;
