@@ -3,9 +3,7 @@
 #include "app/Settings.h"
 #include "data/Database.h"
 
-void SetConnectionParams(Database& db, Transaction& tr, const QString& databaseName) {
-    tr.RemoveDatabases();
-    tr.SetDefaultDatabase(&db);
+void SetConnectionParams(Database& db, const QString& databaseName) {
     db.Close();
     db.LoginPrompt = false;
     db.Params.clear();
@@ -13,6 +11,12 @@ void SetConnectionParams(Database& db, Transaction& tr, const QString& databaseN
     db.Params << QStringLiteral("User_Name=sysdba") << QStringLiteral("Password=lockstone")
               << QStringLiteral("lc_ctype=SJIS_0208");
     db.DatabaseName = databaseName;
+}
+
+void SetConnectionParams(Database& db, Transaction& tr, const QString& databaseName) {
+    tr.RemoveDatabases();
+    tr.SetDefaultDatabase(&db);
+    SetConnectionParams(db, databaseName);
     db.SetDefaultTransaction(&tr);
 }
 
