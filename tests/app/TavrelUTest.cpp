@@ -1,13 +1,19 @@
 #include "app/TavrelU.h"
+#include "app/Hints.h"
 #include "app/IniFile.h"
 #include "app/Settings.h"
+#include "dialogs/AboutU.h"
+#include "dialogs/KankyouU.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
 #include "support/TestDb.h"
+#include "support/Windows.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -80,6 +86,41 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHintsIntoTheStatusBar) {
     EXPECT_EQ(form.StatusPanel1->text(), "終了します");
     form.N1->trigger();
     EXPECT_EQ(Help::LastRequest().command, Help::kHelpFinder);
+}
+
+TEST_F(MainWindowTest, EnvironmentDialogSwitchesTheMainWindowsTooltipsAtOnce) {
+    TTavrelForm form;
+    EXPECT_TRUE(form.K1->isEnabled());
+    EXPECT_TRUE(form.N6->isEnabled());
+    EXPECT_TRUE(Hints::ShowHints(&form));
+    WhenModal<TKankyouForm>([](TKankyouForm* k) {
+        k->HintCheckBox->click();
+        k->BitBtn1->click();
+    });
+    form.K1->trigger();
+    EXPECT_FALSE(Settings::HintShow);
+    EXPECT_FALSE(Hints::ShowHints(&form));
+    EXPECT_EQ(IniReadString(dir.filePath("TAVREL.ini"), "TAVREL", "HintShow", "?"), "0");
+    // Cancel changes nothing.
+    WhenModal<TKankyouForm>([](TKankyouForm* k) {
+        k->HintCheckBox->click();
+        k->BitBtn2->click();
+    });
+    form.K1->trigger();
+    EXPECT_FALSE(Hints::ShowHints(&form));
+}
+
+TEST_F(MainWindowTest, VersionItemOpensTheAboutBox) {
+    TTavrelForm form;
+    shown.clear();
+    QString title;
+    WhenModal<TAboutBox>([&](TAboutBox* box) {
+        title = box->windowTitle();
+        box->OKButton->click();
+    });
+    form.N6->trigger();
+    EXPECT_EQ(title, "ﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_EQ(shown.size(), 1); // no database: the database layer's message first
 }
 
 TEST_F(MainWindowTest, ClosingRemovesTheTemporaryPicture) {
