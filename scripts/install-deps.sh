@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-svg-dev libgl-dev
+    qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
     libjpeg62-turbo-dev
     libgtest-dev libbenchmark-dev

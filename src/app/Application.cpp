@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/Hints.h"
+#include "dialogs/HelpViewU.h"
 #include "labels/FontList.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
@@ -8,11 +9,20 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 void InitApplication(QApplication& app) {
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavrel"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tavrel/tavrel.svg")));
     Help::SetHelpFile(QStringLiteral("Tavrel.hlp"));
+    Help::SetViewer(ShowHelpRequest);
+    // The standard dialogs and buttons speak the program's language, whatever the locale.
+    static QTranslator qtTexts;
+    if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
     InstallWindowsFaceSubstitutes();
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
