@@ -22,7 +22,7 @@ void MakeFixedDialog(QDialog* dialog, const QSize& client) {
     dialog->setFixedSize(client);
 }
 
-HintStatus MakeHintStatus(QDialog* dialog) {
+HintStatus MakeHintStatus(QDialog* dialog, int helpContext) {
     HintStatus status;
     status.bar = new QStatusBar(dialog);
     status.bar->setObjectName(QStringLiteral("StatusBar1"));
@@ -38,7 +38,14 @@ HintStatus MakeHintStatus(QDialog* dialog) {
     QLabel* panel = status.hintPanel;
     status.events->OnHint = [panel] { Hints::ShowStatusHint(panel, {}); };
     status.events->OnShowHint = [](Hints::HintInfo& info) { Hints::SetHintInfo(info, {}); };
+    Hints::SetHelpContext(dialog, helpContext);
     return status;
+}
+
+void ConnectOkCancel(QDialog* dialog, QPushButton* ok, QPushButton* cancel) {
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
 }
 
 QGroupBox* MakeGroup(QWidget* parent, const QString& title, const QRect& geometry,

@@ -34,16 +34,13 @@ TKankyouForm::TKankyouForm(QWidget* parent) : QDialog(parent) {
                          QStringLiteral("中止します"));
     for (QPushButton* b : {BitBtn1, BitBtn2})
         b->setFocusPolicy(Qt::ClickFocus);
-    BitBtn1->setDefault(true);
-    const HintStatus status = MakeHintStatus(this);
+    const HintStatus status = MakeHintStatus(this, kHelpContext);
     StatusBar1 = status.bar;
     HintPanel = status.hintPanel;
     ApplicationEvents1 = status.events;
-    Hints::SetHelpContext(this, kHelpContext);
+    ConnectOkCancel(this, BitBtn1, BitBtn2);
     connect(HintCheckBox, &QCheckBox::clicked, this, &TKankyouForm::HintCheckBoxClick);
     connect(SpeedButton3, &QPushButton::clicked, this, &TKankyouForm::SpeedButton3Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
     FormCreate();
 }
 

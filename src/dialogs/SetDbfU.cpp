@@ -35,17 +35,14 @@ TSetDbfForm::TSetDbfForm(QWidget* parent) : QDialog(parent) {
                          QStringLiteral("設定を保存します"));
     BitBtn1 = MakeButton(this, QStringLiteral("キャンセル"), QRect(361, 68, 80, 27),
                          QStringLiteral("中止します"));
-    BitBtn2->setDefault(true);
     DBSetDlg = new QFileDialog(this);
     DBSetDlg->setObjectName(QStringLiteral("DBSetDlg"));
-    const HintStatus status = MakeHintStatus(this);
+    const HintStatus status = MakeHintStatus(this, kHelpContext);
     StatusBar1 = status.bar;
     HintPanel = status.hintPanel;
     ApplicationEvents1 = status.events;
-    Hints::SetHelpContext(this, kHelpContext);
+    ConnectOkCancel(this, BitBtn2, BitBtn1);
     connect(SetBtn, &QPushButton::clicked, this, &TSetDbfForm::SetBtnClick);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
     FormCreate();
 }
 

@@ -6,6 +6,7 @@
 #include "dialogs/KankyouU.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
+#include "support/ProgramFolder.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"
 
@@ -21,27 +22,7 @@
 
 namespace {
 
-// The main window created in a program folder of its own, with message boxes answered here.
-class MainWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        Settings::ResetToInitial();
-        Settings::SetExecutableFolder(dir.path());
-        Messages::SetResponder([this](const Messages::Request& r) {
-            shown << r.text;
-            captions << r.caption;
-            return Messages::Answer::Ok;
-        });
-    }
-    void TearDown() override {
-        Messages::ClearResponder();
-        Settings::SetExecutableFolder({});
-        Settings::ResetToInitial();
-    }
-    QTemporaryDir dir;
-    QStringList shown;
-    QStringList captions;
-};
+using MainWindowTest = ProgramFolderTest;
 
 TEST_F(MainWindowTest, FirstStartReportsTheMissingDatabaseAndStillOpens) {
     TTavrelForm form;

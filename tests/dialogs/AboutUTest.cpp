@@ -1,9 +1,8 @@
 #include "dialogs/AboutU.h"
-#include "DialogFixture.h"
 #include "app/Hints.h"
 #include "data/DbConnect.h"
-#include "data/Statement.h"
 #include "platform/Help.h"
+#include "support/ProgramFolder.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"
 
@@ -50,19 +49,6 @@ QStringList LibraryVersionParts(const QString& path) {
     return VersionParts(m.captured(1));
 }
 
-int AttachmentsOf(const QString& path) {
-    Database db;
-    Transaction tr;
-    ConnectDatabase(db, tr, path);
-    Statement st(db, tr);
-    st.Prepare("SELECT COUNT(*) FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> "
-               "CURRENT_CONNECTION AND MON$SYSTEM_FLAG = 0");
-    st.Open({});
-    RowValues row;
-    EXPECT_TRUE(st.Fetch(&row));
-    return row[0].value.toInt();
-}
-
 void MoveOver(QWidget* w) {
     QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
@@ -82,7 +68,7 @@ QColor TextColor(const QLabel* label) {
     return label->palette().color(QPalette::WindowText);
 }
 
-using AboutTest = DialogTest;
+using AboutTest = ProgramFolderTest;
 
 TEST_F(AboutTest, StoppedServerShowsTheErrorFirstThenTheBoxWithLabel1) {
     Start({{"F_DbPath01", QString("127.0.0.1/%1:/var/tmp/nowhere/TAVREL.FDB").arg(UnusedPort())}});
@@ -119,7 +105,7 @@ TEST_F(AboutTest, ShowsTheVersionTheEngineReportsAndLeavesNoConnection) {
     const QStringList parts = VersionParts(box.Label1->text());
     EXPECT_EQ(parts.size(), 3) << box.Label1->text().toStdString();
     EXPECT_EQ(parts, LibraryVersionParts(db.Path()));
-    EXPECT_EQ(AttachmentsOf(db.Path()), 0);
+    EXPECT_EQ(TestDb::OtherAttachments(db.Path()), 0);
 }
 
 TEST_F(AboutTest, RunningServerReportsItsVersionAndKeepsNoAttachment) {
@@ -127,7 +113,7 @@ TEST_F(AboutTest, RunningServerReportsItsVersionAndKeepsNoAttachment) {
         GTEST_SKIP() << "no Firebird server for the server tests";
     auto db = TestDb::OnServer();
     Start({{"F_DbPath01", db->Path()}});
-    const int before = AttachmentsOf(db->Path());
+    const int before = TestDb::OtherAttachments(db->Path());
     {
         TAboutBox box;
         EXPECT_TRUE(shown.isEmpty()) << shown.join(", ").toStdString();
@@ -136,7 +122,7 @@ TEST_F(AboutTest, RunningServerReportsItsVersionAndKeepsNoAttachment) {
         EXPECT_EQ(VersionParts(box.Label1->text()).size(), 3) << box.Label1->text().toStdString();
         EXPECT_EQ(VersionParts(box.Label1->text()), LibraryVersionParts(db->Path()));
     }
-    EXPECT_EQ(AttachmentsOf(db->Path()), before);
+    EXPECT_EQ(TestDb::OtherAttachments(db->Path()), before);
 }
 
 TEST_F(AboutTest, TextsLookAndSize) {

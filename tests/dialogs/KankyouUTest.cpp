@@ -1,10 +1,10 @@
 #include "dialogs/KankyouU.h"
-#include "DialogFixture.h"
 #include "app/Hints.h"
 #include "controls/ColorBox.h"
 #include "controls/CtrlsEx.h"
 #include "controls/UpDown.h"
 #include "dialogs/SetDbfU.h"
+#include "support/ProgramFolder.h"
 #include "support/Windows.h"
 
 #include <QCheckBox>
@@ -16,7 +16,7 @@
 
 namespace {
 
-using KankyouTest = DialogTest;
+using KankyouTest = ProgramFolderTest;
 
 TEST_F(KankyouTest, OpensWithItsCaptionSizeAndTheCurrentSettings) {
     Start({{"HintTime", "2500"}});

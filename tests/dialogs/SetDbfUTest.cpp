@@ -1,8 +1,8 @@
 #include "dialogs/SetDbfU.h"
-#include "DialogFixture.h"
 #include "app/Hints.h"
 #include "dialogs/KankyouU.h"
 #include "platform/Help.h"
+#include "support/ProgramFolder.h"
 #include "support/Windows.h"
 
 #include <QDialogButtonBox>
@@ -13,7 +13,7 @@
 
 namespace {
 
-class SetDbfTest : public DialogTest {
+class SetDbfTest : public ProgramFolderTest {
   protected:
     // A database file where the user will pick it.
     QString MakeDatabaseFile(const QString& folder) {

@@ -3,6 +3,7 @@
 #include "data/Database.h"
 #include "data/DbConnect.h"
 #include "data/Schema.h"
+#include "data/Statement.h"
 
 #include <QDir>
 #include <arpa/inet.h>
@@ -61,4 +62,20 @@ void TestDb::Execute(const QString& sql) const {
     ConnectDatabase(db, tr, path_);
     ExecuteImmediate(db, tr, sql);
     tr.Commit();
+}
+
+int TestDb::OtherAttachments(const QString& path) {
+    try {
+        Database db;
+        Transaction tr;
+        ConnectDatabase(db, tr, path);
+        Statement st(db, tr);
+        st.Prepare("SELECT COUNT(*) FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> "
+                   "CURRENT_CONNECTION AND MON$SYSTEM_FLAG = 0");
+        st.Open({});
+        RowValues row;
+        return st.Fetch(&row) ? row[0].value.toInt() : 0;
+    } catch (const EError&) {
+        return -1;
+    }
 }

@@ -8,15 +8,16 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// The program living in a folder of its own with its settings read, and every message box
-// answered with OK and remembered.
-class DialogTest : public ::testing::Test {
+// The program living in a folder of its own, every message box answered with OK and
+// remembered with its caption.
+class ProgramFolderTest : public ::testing::Test {
   protected:
     void SetUp() override {
         Settings::ResetToInitial();
         Settings::SetExecutableFolder(dir.path());
         Messages::SetResponder([this](const Messages::Request& r) {
             shown << r.text;
+            captions << r.caption;
             return Messages::Answer::Ok;
         });
     }
@@ -39,4 +40,5 @@ class DialogTest : public ::testing::Test {
     }
     QTemporaryDir dir;
     QStringList shown;
+    QStringList captions;
 };
