@@ -5,7 +5,7 @@
 #include "data/DbConnect.h"
 #include "data/Schema.h"
 #include "data/Statement.h"
-#include "labels/StoredPicture.h"
+#include "platform/StoredPicture.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,8 +1,6 @@
 #include "app/TavrelU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
-#include "app/ToolGlyphs.h"
+#include "app/CardList.h"
 #include "controls/CapNavi.h"
 #include "controls/DBControls.h"
 #include "controls/DBGrid.h"
@@ -11,13 +9,16 @@
 #include "data/DbConnect.h"
 #include "dialogs/AboutU.h"
 #include "dialogs/KankyouU.h"
-#include "labels/CardList.h"
 #include "labels/DBRichEdit.h"
 #include "labels/FontList.h"
 #include "labels/FormatBar.h"
 #include "labels/ImageFormU.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
+#include "platform/ToolGlyphs.h"
+#include "platform/Version.h"
 #include "sheets/CardSetU.h"
 
 #include <QCloseEvent>
@@ -80,7 +81,7 @@ QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, const
 } // namespace
 
 QString TTavrelForm::Caption() {
-    return QStringLiteral("Wenlo 印刷ユーティリティー．．．Tavrel Ver.2.0.1");
+    return QStringLiteral("Wenlo 印刷ユーティリティー．．．") + TavrelVersionCaption();
 }
 
 TTavrelForm::TTavrelForm(QWidget* parent)
@@ -263,7 +264,7 @@ void TTavrelForm::CreateStatusBar() {
     StatusPanel0 = new QLabel(QStringLiteral("F1ヘルプ"));
     StatusPanel0->setAlignment(Qt::AlignCenter);
     StatusPanel0->setFixedWidth(60);
-    StatusPanel1 = new QLabel;
+    StatusPanel1 = MakeHintPanel();
     StatusBar1->addWidget(StatusPanel0);
     StatusBar1->addWidget(StatusPanel1, 1);
 }
@@ -274,12 +275,12 @@ void TTavrelForm::FormCreate() {
         Settings::ReadSettings();
         Hints::SetShowHints(this, Settings::HintShow);
         setWindowTitle(Caption());
-        ConnectDatabase(IBDatabase1, IBTransaction1);
+        ConnectDatabase(IBDatabase1, IBTransaction1, Settings::DbPath);
         CardList->DBComboBoxPaperDropDown();
         CardList->PrepareList();
         PrepareEtcQuery();
         BmpTmpPath = Settings::TmpPath + QStringLiteral("/BmpTmp.bmp");
-        FormatBar1->ComboBox1->addItems(GetFontList(false));
+        FormatBar1->SetFontList(GetFontList(false));
     } catch (const std::exception& e) {
         Messages::ShowError(ExceptionText(e), this);
     }

@@ -1,6 +1,6 @@
 #include "controls/ColorBox.h"
 
-#include "app/Hints.h"
+#include "platform/Hints.h"
 
 #include <QEvent>
 #include <QPainter>

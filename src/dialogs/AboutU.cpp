@@ -1,10 +1,10 @@
 #include "dialogs/AboutU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
 #include "data/DbConnect.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -1,7 +1,7 @@
 #include "dialogs/HelpFile.h"
 
-#include "app/Settings.h"
 #include "platform/Error.h"
+#include "platform/Settings.h"
 
 #include <QDir>
 #include <QFile>

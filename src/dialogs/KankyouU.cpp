@@ -1,15 +1,15 @@
 #include "dialogs/KankyouU.h"
 
-#include "app/Hints.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
 #include "controls/ColorBox.h"
 #include "controls/CtrlsEx.h"
 #include "controls/UpDown.h"
 #include "dialogs/DialogParts.h"
 #include "dialogs/SetDbfU.h"
 #include "platform/Error.h"
+#include "platform/Hints.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QCheckBox>

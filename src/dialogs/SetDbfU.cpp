@@ -1,12 +1,12 @@
 #include "dialogs/SetDbfU.h"
 
-#include "app/Hints.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
 #include "dialogs/DialogParts.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

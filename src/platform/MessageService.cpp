@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace Messages {
 namespace {
@@ -39,6 +40,25 @@ QMessageBox::Icon ToIcon(Kind kind) {
     return QMessageBox::Information;
 }
 
+bool& UnattendedFlag() {
+    static bool unattended = false;
+    return unattended;
+}
+
+Answer UnattendedAnswer(const Request& request) {
+    std::fprintf(stderr, "%s\n", qPrintable(request.text));
+    switch (request.buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::OkCancel:
+        return Answer::Cancel;
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel:
+        break;
+    }
+    return Answer::No;
+}
+
 Answer FromStandard(int button) {
     switch (button) {
     case QMessageBox::Yes:
@@ -53,6 +73,8 @@ Answer FromStandard(int button) {
 }
 
 Answer Show(const Request& request, QWidget* parent) {
+    if (UnattendedFlag())
+        return UnattendedAnswer(request);
     if (CurrentResponder())
         return CurrentResponder()(request);
     // Windows breaks lines at a bare carriage return; Qt needs a line feed.
@@ -70,6 +92,13 @@ QString Title() {
 }
 
 } // namespace
+
+void SetUnattended(bool unattended) {
+    UnattendedFlag() = unattended;
+}
+bool Unattended() {
+    return UnattendedFlag();
+}
 
 void SetResponder(Responder responder) {
     CurrentResponder() = std::move(responder);

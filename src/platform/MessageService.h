@@ -25,6 +25,12 @@ using Responder = std::function<Answer(const Request&)>;
 void SetResponder(Responder responder);
 void ClearResponder();
 
+// While the program ends without a user (a signal at log-out), nothing is shown: texts go to
+// the standard error and every question gets the answer that starts nothing new (No, or
+// Cancel where there is no No).
+void SetUnattended(bool unattended);
+bool Unattended();
+
 // Error box captioned with the application title ("Tavrel").
 void ShowError(const QString& text, QWidget* parent = nullptr);
 void ShowInformation(const QString& text, QWidget* parent = nullptr);

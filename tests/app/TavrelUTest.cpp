@@ -1,16 +1,18 @@
 #include "app/TavrelU.h"
-#include "app/Hints.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
 #include "dialogs/AboutU.h"
 #include "dialogs/KankyouU.h"
+#include "labels/FormatBar.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "support/ProgramFolder.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -53,6 +55,17 @@ TEST_F(MainWindowTest, ConnectsToTheConfiguredDatabase) {
     EXPECT_TRUE(form.IBDatabase1.Connected());
     EXPECT_EQ(form.BmpTmpPath, dir.filePath("Tmp/BmpTmp.bmp"));
     EXPECT_TRUE(form.IBQueryEtc.CachedUpdates);
+}
+
+TEST_F(MainWindowTest, FontNameBoxShowsNothingUntilTextIsSelected) {
+    TestDb db;
+    IniWriteString(dir.filePath("TAVREL.ini"), "TAVREL", "F_DbPath01", db.Path());
+    TTavrelForm form;
+    form.show();
+    const QComboBox* box = form.FormatBar1->ComboBox1;
+    EXPECT_GT(box->count(), 0);
+    EXPECT_EQ(box->currentIndex(), -1);
+    EXPECT_TRUE(box->currentText().isEmpty());
 }
 
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHintsIntoTheStatusBar) {

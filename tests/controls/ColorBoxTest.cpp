@@ -1,5 +1,5 @@
 #include "controls/ColorBox.h"
-#include "app/Hints.h"
+#include "platform/Hints.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

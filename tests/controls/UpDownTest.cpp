@@ -34,7 +34,7 @@ TEST(UpDown, PositionFollowsTheBoxWithinTheRange) {
     edit.setText("-5");
     EXPECT_EQ(upDown.Position(), 1);
     edit.setText("twelve");
-    EXPECT_EQ(upDown.Position(), 10); // the last position set
+    EXPECT_EQ(upDown.Position(), 1); // the last valid position read from the box
     edit.setText("71");
     QSignalSpy clicks(&upDown, &TUpDown::Click);
     upDown.UpButton()->click();

@@ -1,7 +1,7 @@
 #include "dialogs/AboutU.h"
-#include "app/Hints.h"
 #include "data/DbConnect.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "support/ProgramFolder.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"

@@ -1,7 +1,7 @@
 #include "dialogs/HelpViewU.h"
-#include "app/Settings.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "support/Windows.h"
 
 #include <QDialog>

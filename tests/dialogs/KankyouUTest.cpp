@@ -1,9 +1,9 @@
 #include "dialogs/KankyouU.h"
-#include "app/Hints.h"
 #include "controls/ColorBox.h"
 #include "controls/CtrlsEx.h"
 #include "controls/UpDown.h"
 #include "dialogs/SetDbfU.h"
+#include "platform/Hints.h"
 #include "support/ProgramFolder.h"
 #include "support/Windows.h"
 

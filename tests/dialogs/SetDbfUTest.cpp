@@ -1,7 +1,7 @@
 #include "dialogs/SetDbfU.h"
-#include "app/Hints.h"
 #include "dialogs/KankyouU.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "support/ProgramFolder.h"
 #include "support/Windows.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/IniFile.h"
-#include "app/Settings.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 
 #include <QFile>
 #include <QTemporaryDir>
