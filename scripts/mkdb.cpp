@@ -14,7 +14,13 @@
 
 namespace {
 
-const QString kDbDir = QStringLiteral(TAVREL_SOURCE_DIR "/db");
+// An installed copy reads the scripts from its data folder, a build from the sources.
+QString ScriptFolder() {
+    const QString installed = Settings::InstalledDataFolder();
+    if (QFileInfo::exists(installed + QStringLiteral("/schema.sql")))
+        return installed;
+    return QStringLiteral(TAVREL_SOURCE_DIR "/db");
+}
 
 int Demo(const QString& folder) {
     const QString ini = QDir(folder).filePath(QStringLiteral("TAVREL.ini"));
@@ -26,10 +32,11 @@ int Demo(const QString& folder) {
         std::printf("database location already set: %s\n", qPrintable(current));
         return 0;
     }
+    const QString scripts = ScriptFolder();
     const QString path = QDir(folder).absoluteFilePath(QStringLiteral("TAVREL.FDB"));
     if (!QFileInfo::exists(path)) {
-        CreateDatabaseFromScript(path, kDbDir + QStringLiteral("/schema.sql"),
-                                 {kDbDir + QStringLiteral("/sample.sql")});
+        CreateDatabaseFromScript(path, scripts + QStringLiteral("/schema.sql"),
+                                 {scripts + QStringLiteral("/sample.sql")});
         std::printf("created demo database %s\n", qPrintable(path));
     }
     if (!IniWriteString(ini, Settings::kSection, QStringLiteral("F_DbDir001"),
@@ -48,7 +55,7 @@ int main(int argc, char** argv) {
         if (args.size() == 2 && args[0] == QLatin1String("--demo"))
             return Demo(args[1]);
         if (args.size() == 1) {
-            CreateDatabaseFromScript(args[0], kDbDir + QStringLiteral("/schema.sql"));
+            CreateDatabaseFromScript(args[0], ScriptFolder() + QStringLiteral("/schema.sql"));
             return 0;
         }
         std::fprintf(stderr, "usage: tavrel-mkdb PATH | --demo FOLDER\n");

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/TavrelU.h"
+#include "dialogs/HelpViewU.h"
 #include "labels/FontList.h"
 #include "platform/EndSignals.h"
 #include "platform/Error.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFont>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -21,7 +23,9 @@ void InitApplication(QApplication& app) {
     // The application title only: a display name would be appended to every window's title.
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     InstallQtTranslations(app);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tavrel/tavrel.svg")));
     Help::SetHelpFile(QStringLiteral("Tavrel.hlp"));
+    Help::SetViewer(ShowHelpRequest);
     InstallWindowsFaceSubstitutes();
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);

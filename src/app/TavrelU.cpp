@@ -7,6 +7,8 @@
 #include "controls/Hinted.h"
 #include "controls/NaviGlyphs.h"
 #include "data/DbConnect.h"
+#include "dialogs/AboutU.h"
+#include "dialogs/KankyouU.h"
 #include "labels/DBRichEdit.h"
 #include "labels/FontList.h"
 #include "labels/FormatBar.h"
@@ -115,8 +117,6 @@ void TTavrelForm::CreateMenus() {
     MainMenuFile = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
     K1 = AddItem(MainMenuFile, QStringLiteral("K1"), QStringLiteral("環境設定(&K)"),
                  QStringLiteral("環境を設定します"));
-    // The environment dialog is not part of this build yet; the item must not pretend.
-    K1->setEnabled(false);
     MainMenuFile->addSeparator();
     X1 = AddItem(MainMenuFile, QStringLiteral("X1"), QStringLiteral("終了(&X)"),
                  QStringLiteral("終了します"));
@@ -135,12 +135,13 @@ void TTavrelForm::CreateMenus() {
     MainMenuHelp->addSeparator();
     N6 = AddItem(MainMenuHelp, QStringLiteral("N6"), QStringLiteral("バージョン情報"),
                  QStringLiteral("バージョン情報表示"));
-    N6->setEnabled(false); // the About box comes with the dialogs
+    connect(K1, &QAction::triggered, this, &TTavrelForm::K1Click);
     connect(X1, &QAction::triggered, this, &TTavrelForm::X1Click);
     connect(N1, &QAction::triggered, this, &TTavrelForm::N1Click);
     connect(WenloHomePage1, &QAction::triggered, this, &TTavrelForm::WenloHomePage1Click);
     connect(mailtoWenlo1, &QAction::triggered, this, &TTavrelForm::mailtoWenlo1Click);
     connect(Firebird1, &QAction::triggered, this, &TTavrelForm::Firebird1Click);
+    connect(N6, &QAction::triggered, this, &TTavrelForm::N6Click);
 }
 
 void TTavrelForm::CreateClientArea() {
@@ -375,6 +376,19 @@ void TTavrelForm::closeEvent(QCloseEvent* event) {
 
 void TTavrelForm::ApplicationEvents1Hint() {
     Hints::ShowStatusHint(StatusPanel1, {});
+}
+
+void TTavrelForm::K1Click() {
+    try {
+        if (KankyouExecute())
+            Hints::SetShowHints(this, Settings::HintShow);
+    } catch (const std::exception& e) {
+        Messages::ShowError(ExceptionText(e), this);
+    }
+}
+
+void TTavrelForm::N6Click() {
+    ShowAboutBox();
 }
 
 void TTavrelForm::X1Click() {

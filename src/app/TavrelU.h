@@ -91,11 +91,13 @@ class TTavrelForm : public QMainWindow {
     void FormCreate();
     bool FormCloseQuery();
     void FormDestroy();
+    void K1Click();
     void X1Click();
     void N1Click();
     void WenloHomePage1Click();
     void mailtoWenlo1Click();
     void Firebird1Click();
+    void N6Click();
     bool ShellOpen(const QString& target);
     void PaperBtnClick();
     // The print entry: the print button and a double-click on the design list.

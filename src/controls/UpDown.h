@@ -6,7 +6,8 @@ class QLineEdit;
 class QToolButton;
 
 // An up-down arrow pair that steps a whole number inside a range and shows it in its
-// associated edit box. A click steps from the number typed into the box, when there is one.
+// associated edit box. The position follows a number typed into the box, kept inside the
+// range; text that is no number leaves the last position.
 class TUpDown : public QWidget {
     Q_OBJECT
   public:

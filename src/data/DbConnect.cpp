@@ -7,15 +7,19 @@ QStringList TavrelConnectionParams() {
             QStringLiteral("lc_ctype=SJIS_0208")};
 }
 
-void SetConnectionParams(Database& db, Transaction& tr, const QString& databaseName,
-                         const QStringList& params) {
-    tr.RemoveDatabases();
-    tr.SetDefaultDatabase(&db);
+void SetConnectionParams(Database& db, const QString& databaseName, const QStringList& params) {
     db.Close();
     db.LoginPrompt = false;
     db.Params = params;
     db.SQLDialect = 3;
     db.DatabaseName = databaseName;
+}
+
+void SetConnectionParams(Database& db, Transaction& tr, const QString& databaseName,
+                         const QStringList& params) {
+    tr.RemoveDatabases();
+    tr.SetDefaultDatabase(&db);
+    SetConnectionParams(db, databaseName, params);
     db.SetDefaultTransaction(&tr);
 }
 

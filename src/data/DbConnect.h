@@ -11,6 +11,9 @@ class Transaction;
 QStringList TavrelConnectionParams();
 
 // Sets the parameters and the name, closing the connection first.
+void SetConnectionParams(Database& db, const QString& databaseName,
+                         const QStringList& params = TavrelConnectionParams());
+// The same, with the transaction as the connection's default.
 void SetConnectionParams(Database& db, Transaction& tr, const QString& databaseName,
                          const QStringList& params = TavrelConnectionParams());
 // Opens the connection to the named database; any failure raises "Database Connect Error".

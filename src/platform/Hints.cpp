@@ -4,6 +4,7 @@
 #include "platform/Settings.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -31,13 +32,24 @@ QString& Current() {
 
 QPalette::ColorRole SystemRole(int index) {
     switch (index) {
-    case 1:  // desktop background
+    case 0:  // scroll bar
+    case 22: // light 3D
+        return QPalette::Midlight;
     case 4:  // menu
+    case 30: // menu bar
+        return QPalette::Window;
+    case 10: // active border
+    case 11: // inactive border
     case 15: // button face
-        return index == 15 ? QPalette::Button : QPalette::Window;
+        return QPalette::Button;
     case 2:  // active caption
     case 13: // highlight
+    case 27: // active caption gradient
+    case 29: // menu highlight
         return QPalette::Highlight;
+    case 3:  // inactive caption
+    case 28: // inactive caption gradient
+        return QPalette::Mid;
     case 5: // window
         return QPalette::Base;
     case 6:  // window frame
@@ -49,18 +61,22 @@ QPalette::ColorRole SystemRole(int index) {
     case 9:  // caption text
     case 14: // highlighted text
         return QPalette::HighlightedText;
+    case 12: // application workspace
     case 16: // button shadow
         return QPalette::Dark;
+    case 17: // grey text
+        return QPalette::PlaceholderText;
     case 18: // button text
+    case 19: // inactive caption text
         return QPalette::ButtonText;
     case 20: // button highlight
         return QPalette::Light;
-    case 22: // light 3D
-        return QPalette::Midlight;
     case 23: // tooltip text
         return QPalette::ToolTipText;
     case 24: // tooltip background
         return QPalette::ToolTipBase;
+    case 26: // hot-tracked item
+        return QPalette::Link;
     default:
         return QPalette::Window;
     }
@@ -105,7 +121,7 @@ class HintFilter : public QObject {
         case QEvent::KeyPress:
             if (widget && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
                 QWidget* active = QApplication::activeWindow();
-                Help::HelpContext(HelpContextOf(active ? active : widget->window()));
+                Help::HelpContext(HelpContextForF1(active ? active : widget->window()));
                 return true;
             }
             return false;
@@ -144,12 +160,19 @@ QString HintOf(const QWidget* widget) {
     return {};
 }
 
+QColor DesktopColor() {
+    // This desktop has no colour of its own behind the windows; the classic one stands in.
+    return QColor(0, 128, 128);
+}
+
 QString ShortPart(const QString& hint) {
     return hint.section(QLatin1Char('|'), 0, 0);
 }
 
 QColor ToColor(int value, const QPalette& palette) {
     const auto v = static_cast<quint32>(value);
+    if (v == 0xFF000001u)
+        return DesktopColor();
     if ((v >> 24) == 0xFF)
         return palette.color(QPalette::Active, SystemRole(static_cast<int>(v & 0xFF)));
     return QColor(static_cast<int>(v & 0xFF), static_cast<int>((v >> 8) & 0xFF),
@@ -182,6 +205,16 @@ void SetHelpContext(QWidget* window, int context) {
 
 int HelpContextOf(const QWidget* window) {
     return window ? window->property(kHelpContext).toInt() : 0;
+}
+
+int HelpContextForF1(const QWidget* window) {
+    const QWidget* under = QApplication::widgetAt(QCursor::pos());
+    if (under && under->window() == window) {
+        for (const QWidget* w = under; w; w = w->isWindow() ? nullptr : w->parentWidget())
+            if (w->property(kHelpContext).isValid())
+                return w->property(kHelpContext).toInt();
+    }
+    return HelpContextOf(window);
 }
 
 } // namespace Hints

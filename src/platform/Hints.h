@@ -31,15 +31,19 @@ QString HintOf(const QWidget* widget);
 QString ShortPart(const QString& hint);
 // A colour in the settings' encoding: 0x00BBGGRR, or 0xFF0000nn for system colour nn.
 QColor ToColor(int value, const QPalette& palette);
+// System colour 1, the desktop behind the windows.
+QColor DesktopColor();
 
 void ShowStatusHint(QLabel* panel, const QString& suffix);
 void SetHintInfo(HintInfo& info, const QString& suffix);
 
-// A window's show-hints switch and its help context for F1.
+// A window's show-hints switch and its help context for F1 (a control may carry its own).
 void SetShowHints(QWidget* window, bool show);
 bool ShowHints(const QWidget* window);
 void SetHelpContext(QWidget* window, int context);
 int HelpContextOf(const QWidget* window);
+// F1's topic: the nearest help context around the control under the mouse, else the window's.
+int HelpContextForF1(const QWidget* window);
 
 } // namespace Hints
 

@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace Settings {
 
@@ -35,6 +37,32 @@ QString WithoutDelimiter(QString folder) {
     return folder;
 }
 
+bool Writable(const QString& folder) {
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+// An installed copy in a folder the user cannot write keeps its files with the user.
+QString UserFolder(QStandardPaths::StandardLocation location) {
+    return WithDelimiter(QStandardPaths::writableLocation(location)) + QStringLiteral("Tavrel");
+}
+
+// Beside the program when that folder is writable or already holds the file (a portable
+// copy, a build folder, an existing installation), else the user's configuration folder.
+QString SettingsFolder(const QString& exe, const QString& fileName) {
+    if (Writable(exe) || QFileInfo::exists(WithDelimiter(exe) + fileName))
+        return exe;
+    const QString folder = UserFolder(QStandardPaths::GenericConfigLocation);
+    QDir().mkpath(folder); // a folder that cannot be made fails as the settings file
+    return folder;
+}
+
+QString TmpParent(const QString& exe, const QString& tmp) {
+    if (Writable(exe) || Writable(WithDelimiter(exe) + tmp))
+        return exe;
+    return UserFolder(QStandardPaths::GenericCacheLocation);
+}
+
 // Values start out this way in every process.
 struct Initialiser {
     Initialiser() { ResetToInitial(); }
@@ -60,19 +88,24 @@ QString ExecutableFolder() {
     return WithoutDelimiter(QCoreApplication::applicationDirPath());
 }
 
+QString InstalledDataFolder() {
+    return QDir::cleanPath(WithDelimiter(ExecutableFolder()) +
+                           QStringLiteral(TAVREL_DATA_FROM_BIN));
+}
+
 void SetExecutableFolder(const QString& folder) {
     FolderOverride() = folder;
 }
 
 bool ReadSettings() {
-    IniFileName = WithDelimiter(ExecutableFolder()) + IniFileName;
     try {
+        IniFileName = WithDelimiter(SettingsFolder(ExecutableFolder(), IniFileName)) + IniFileName;
         IniFileCheck(IniFileName);
         DbDir = IniReadString(IniFileName, kSection, QStringLiteral("F_DbDir001"), DbDir);
         DbPath = IniReadString(IniFileName, kSection, QStringLiteral("F_DbPath01"), DbPath);
         ExePath = ExecutableFolder();
         IniWriteString(IniFileName, kSection, QStringLiteral("ExePath001"), ExePath);
-        TmpPath = WithDelimiter(ExePath) + TmpPath;
+        TmpPath = WithDelimiter(TmpParent(ExePath, TmpPath)) + TmpPath;
         QDir().mkpath(TmpPath); // a folder that cannot be made shows up when it is written to
         SnapshotPath = WithDelimiter(TmpPath) + QStringLiteral("TaTempp.cds");
         HintShow = IniReadBool(IniFileName, kSection, QStringLiteral("HintShow"), HintShow);

@@ -17,13 +17,18 @@ extern bool HintShow;
 extern int HintColor;
 extern int HintTime;
 
-// Fills the values from the settings file beside the program and creates the temporary
-// folder. Returns true; raises "IniFile Error" when the file cannot be used.
+// Fills the values from the settings file and creates the temporary folder. Both lie beside
+// the program, or with the user ($XDG_CONFIG_HOME/Tavrel, $XDG_CACHE_HOME/Tavrel) when the
+// program's folder cannot be written. Returns true; raises "IniFile Error" when the file
+// cannot be used.
 bool ReadSettings();
 
 // The program's folder; tests point it elsewhere.
 QString ExecutableFolder();
 void SetExecutableFolder(const QString& folder);
+// Where an installation keeps the program's data (help, database scripts), relative to the
+// program's folder.
+QString InstalledDataFolder();
 // Puts every value back to its initial state (tests start each case from there).
 void ResetToInitial();
 

@@ -1,16 +1,21 @@
 #include "app/TavrelU.h"
 #include "controls/DBGrid.h"
+#include "dialogs/AboutU.h"
+#include "dialogs/KankyouU.h"
 #include "labels/FormatBar.h"
 #include "labels/PictureMenu.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/IniFile.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
 #include "print/CardSelectU.h"
 #include "print/ComposeFixture.h"
+#include "support/ProgramFolder.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
@@ -27,27 +32,7 @@
 
 namespace {
 
-// The main window created in a program folder of its own, with message boxes answered here.
-class MainWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        Settings::ResetToInitial();
-        Settings::SetExecutableFolder(dir.path());
-        Messages::SetResponder([this](const Messages::Request& r) {
-            shown << r.text;
-            captions << r.caption;
-            return Messages::Answer::Ok;
-        });
-    }
-    void TearDown() override {
-        Messages::ClearResponder();
-        Settings::SetExecutableFolder({});
-        Settings::ResetToInitial();
-    }
-    QTemporaryDir dir;
-    QStringList shown;
-    QStringList captions;
-};
+using MainWindowTest = ProgramFolderTest;
 
 TEST_F(MainWindowTest, FirstStartReportsTheMissingDatabaseAndStillOpens) {
     TTavrelForm form;
@@ -103,6 +88,41 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHintsIntoTheStatusBar) {
     EXPECT_EQ(form.StatusPanel1->text(), "終了します");
     form.N1->trigger();
     EXPECT_EQ(Help::LastRequest().command, Help::kHelpFinder);
+}
+
+TEST_F(MainWindowTest, EnvironmentDialogSwitchesTheMainWindowsTooltipsAtOnce) {
+    TTavrelForm form;
+    EXPECT_TRUE(form.K1->isEnabled());
+    EXPECT_TRUE(form.N6->isEnabled());
+    EXPECT_TRUE(Hints::ShowHints(&form));
+    WhenModal<TKankyouForm>([](TKankyouForm* k) {
+        k->HintCheckBox->click();
+        k->BitBtn1->click();
+    });
+    form.K1->trigger();
+    EXPECT_FALSE(Settings::HintShow);
+    EXPECT_FALSE(Hints::ShowHints(&form));
+    EXPECT_EQ(IniReadString(dir.filePath("TAVREL.ini"), "TAVREL", "HintShow", "?"), "0");
+    // Cancel changes nothing.
+    WhenModal<TKankyouForm>([](TKankyouForm* k) {
+        k->HintCheckBox->click();
+        k->BitBtn2->click();
+    });
+    form.K1->trigger();
+    EXPECT_FALSE(Hints::ShowHints(&form));
+}
+
+TEST_F(MainWindowTest, VersionItemOpensTheAboutBox) {
+    TTavrelForm form;
+    shown.clear();
+    QString title;
+    WhenModal<TAboutBox>([&](TAboutBox* box) {
+        title = box->windowTitle();
+        box->OKButton->click();
+    });
+    form.N6->trigger();
+    EXPECT_EQ(title, "ﾊﾞｰｼﾞｮﾝ情報");
+    EXPECT_EQ(shown.size(), 1); // no database: the database layer's message first
 }
 
 TEST_F(MainWindowTest, ClosingRemovesTheTemporaryPicture) {

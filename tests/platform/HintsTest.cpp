@@ -102,6 +102,9 @@ TEST_F(HintsTest, HintInfoTakesColourAndTimeFromTheSettings) {
     EXPECT_EQ(Hints::ToColor(static_cast<int>(0xFF000018u), p), QColor(1, 2, 3));
     EXPECT_EQ(Hints::ToColor(static_cast<int>(0xFF00000Fu), p), QColor(4, 5, 6));
     EXPECT_EQ(Hints::ToColor(0x00563412, p), QColor(0x12, 0x34, 0x56));
+    // The desktop has no palette entry; white text must stay readable on it.
+    EXPECT_EQ(Hints::ToColor(static_cast<int>(0xFF000001u), p), Hints::DesktopColor());
+    EXPECT_LT(Hints::DesktopColor().lightness(), 128);
 }
 
 TEST_F(HintsTest, F1AsksForTheActiveWindowsHelpContext) {

@@ -89,3 +89,19 @@ StoredRows::StoredRows(const TestDb& db, const QString& sql) {
     query_.SQL = {sql};
     query_.Open();
 }
+
+int TestDb::OtherAttachments(const QString& path) {
+    try {
+        Database db;
+        Transaction tr;
+        ConnectDatabase(db, tr, path);
+        Statement st(db, tr);
+        st.Prepare("SELECT COUNT(*) FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> "
+                   "CURRENT_CONNECTION AND MON$SYSTEM_FLAG = 0");
+        st.Open({});
+        RowValues row;
+        return st.Fetch(&row) ? row[0].value.toInt() : 0;
+    } catch (const EError&) {
+        return -1;
+    }
+}

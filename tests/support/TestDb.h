@@ -22,6 +22,9 @@ class TestDb {
     static bool ServerAvailable();
     static QString SchemaPath();
     static QString SamplePath();
+    // Attachments to a database besides the one asking; -1 when it cannot be attached at
+    // all, which for a local file means another process of the embedded engine holds it.
+    static int OtherAttachments(const QString& path);
     // Runs one statement on its own connection and commits it.
     void Execute(const QString& sql) const;
     // Ends every other connection to the database, as a server shutdown would.
