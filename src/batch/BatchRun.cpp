@@ -44,9 +44,12 @@ QString ListedPrinter(const QStringList& printers, const QString& name) {
     return it == printers.end() ? QString() : *it;
 }
 
+// A machine without printers lists none; asking for one by name then finds none.
 QStringList Printers() {
     try {
         return NkPrinter().GetPrinterNames();
+    } catch (const ENkPrinterNoPrinter&) {
+        return {};
     } catch (const std::exception& e) {
         Fail(BatchExit::PrintFailed, QStringLiteral("プリンタの一覧を読めません"),
              QStringLiteral("cannot read the printers"), ExceptionText(e));

@@ -29,12 +29,13 @@ TEST(UpDown, PositionFollowsTheBoxWithinTheRange) {
     upDown.SetPosition(10);
     edit.setText(" 20 ");
     EXPECT_EQ(upDown.Position(), 20);
+    // Out of range or not a number: the last valid position read from the box holds.
     edit.setText("300");
-    EXPECT_EQ(upDown.Position(), 72);
+    EXPECT_EQ(upDown.Position(), 20);
     edit.setText("-5");
-    EXPECT_EQ(upDown.Position(), 1);
+    EXPECT_EQ(upDown.Position(), 20);
     edit.setText("twelve");
-    EXPECT_EQ(upDown.Position(), 1); // the last valid position read from the box
+    EXPECT_EQ(upDown.Position(), 20);
     edit.setText("71");
     QSignalSpy clicks(&upDown, &TUpDown::Click);
     upDown.UpButton()->click();

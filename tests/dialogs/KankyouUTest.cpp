@@ -53,9 +53,9 @@ TEST_F(KankyouTest, TimeWrapsAroundAtBothEndsAndFollowsWhatIsTyped) {
     form.EditEx1->setText("ab"); // not a number: the last position holds
     form.KankyouSave();
     EXPECT_EQ(Settings::HintTime, 7000);
-    form.EditEx1->setText("99999"); // never more than the range allows
+    form.EditEx1->setText("99999"); // outside the range: the last position holds too
     form.KankyouSave();
-    EXPECT_EQ(Settings::HintTime, 100000);
+    EXPECT_EQ(Settings::HintTime, 7000);
 }
 
 TEST_F(KankyouTest, NegativeStoredTimeStartsAtZero) {
