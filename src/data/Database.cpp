@@ -45,7 +45,7 @@ Database::~Database() {
     for (Transaction* tr : std::vector<Transaction*>(transactions_))
         tr->RollbackQuietly();
     try {
-        Close();
+        Shut();
     } catch (...) {
         // A destructor must not throw; the connection is gone either way.
     }
@@ -125,6 +125,13 @@ void Database::Notify(Event event) {
 }
 
 void Database::Close() {
+    if (!Connected())
+        return;
+    Notify(Event::Closing);
+    Shut();
+}
+
+void Database::Shut() {
     if (!Connected())
         return;
     Notify(Event::Closed);

@@ -45,7 +45,9 @@ class Database {
     Transaction* DefaultTransaction() const { return defaultTransaction_; }
 
     void Open();
-    // Ends every transaction on it with a commit and closes its data sets.
+    // Ends every transaction on it with a commit and closes its data sets. A data set with
+    // unsaved changes applies them first when its owner asked for that, else the connection
+    // refuses to close and raises, leaving everything as it was.
     void Close();
     bool Connected() const { return static_cast<bool>(attachment_); }
     // Creates a new database file with the parameters and connects to it.
@@ -65,6 +67,7 @@ class Database {
 
     // What the data sets on the connection are told.
     enum class Event {
+        Closing,   // raise to keep the connection open
         Closed,    // close too
         Reattached // statements of the old attachment are dead
     };
@@ -77,6 +80,8 @@ class Database {
   private:
     std::vector<unsigned char> BuildDpb(const QString& createCharset) const;
     void Notify(Event event);
+    // Closes without asking the data sets.
+    void Shut();
 
     Fb::Ref<Firebird::IAttachment> attachment_;
     Transaction* defaultTransaction_ = nullptr;

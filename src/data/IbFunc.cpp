@@ -165,26 +165,6 @@ QStringList LoadDistinctList(Database& db, const QString& table, const QString& 
 
 namespace {
 
-// Resumes a data set's display updates however the block is left.
-class ControlsResumer {
-  public:
-    explicit ControlsResumer(Query& q) : q_(q) {}
-    ~ControlsResumer() {
-        if (suspended_)
-            q_.EnableControls();
-    }
-    ControlsResumer(const ControlsResumer&) = delete;
-    ControlsResumer& operator=(const ControlsResumer&) = delete;
-    void Suspend() {
-        q_.DisableControls();
-        suspended_ = true;
-    }
-
-  private:
-    Query& q_;
-    bool suspended_ = false;
-};
-
 Messages::Answer AskYesNo(const QString& text, bool offerCancel) {
     return Messages::Ask(text,
                          offerCancel ? Messages::Buttons::YesNoCancel : Messages::Buttons::YesNo);
@@ -220,20 +200,31 @@ bool AskAboutUncertainApply(Query& query, bool offerCancel) {
 
 } // namespace
 
+void ApplyReconnectReopen(Query& query) {
+    Database* db = query.GetDatabase();
+    if (!db)
+        throw EError(QStringLiteral("Database not assigned"));
+    if (query.UpdatesPending())
+        query.ApplyUpdates();
+    query.DisableControls();
+    try {
+        db->Close();
+        db->Open();
+        query.Open();
+    } catch (...) {
+        query.EnableControls();
+        throw;
+    }
+    query.EnableControls();
+}
+
 bool ApplyAndReopen(Query& query, bool ask, bool offerCancel) {
-    ControlsResumer resumer(query);
     try {
         if (ask && !AskAboutOpenRecord(query, offerCancel))
             return false;
         if (query.ApplyOutcomeUnknown() && !AskAboutUncertainApply(query, offerCancel))
             return false;
-        if (query.UpdatesPending())
-            query.ApplyUpdates();
-        resumer.Suspend();
-        Database* db = query.GetDatabase();
-        db->Close();
-        db->Open();
-        query.Open();
+        ApplyReconnectReopen(query);
     } catch (const EApplyOutcomeUnknown&) {
         throw; // the user must read this one as it is
     } catch (...) {

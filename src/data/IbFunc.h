@@ -17,6 +17,11 @@ QStringList LoadDistinctList(Database& db, const QString& table, const QString& 
                              const QString& orderField, const QString& extraLine,
                              const QString& direction, bool distinctWithOrder, bool trim);
 
+// Applies the query's cache, closes its connection and opens it again, and reopens the query on
+// its first row, its controls redrawn once at the end. Raises what failed. A connection holding
+// another data set with unsaved changes refuses to close (Query::ApplyBeforeClose).
+void ApplyReconnectReopen(Query& query);
+
 // Asks about an unsaved record when told to, applies the cache, reconnects and reopens.
 // False when the user chose Cancel. Raises "データ更新中にエラーが発生しました。".
 bool ApplyAndReopen(Query& query, bool ask, bool offerCancel);

@@ -419,11 +419,7 @@ void TCardSetForm::N4Click() {
 
 void TCardSetForm::RefreshCardSet() {
     try {
-        if (IBQueryCardSet.UpdatesPending())
-            IBQueryCardSet.ApplyUpdates();
-        IBDatabase1.Close();
-        IBDatabase1.Open();
-        IBQueryCardSet.Open();
+        ApplyReconnectReopen(IBQueryCardSet);
     } catch (...) {
         throw EError(QStringLiteral("Database Refresh Error"));
     }
