@@ -5,7 +5,7 @@
 #include "data/DbConnect.h"
 #include "data/Schema.h"
 #include "data/Statement.h"
-#include "labels/StoredPicture.h"
+#include "platform/StoredPicture.h"
 
 #include <QFile>
 #include <QImage>
@@ -41,6 +41,12 @@ inline double StatusMb(const char* key) {
     return 0;
 }
 
+// A new database from the schema, connected.
+inline void CreateAndConnect(const QString& path, Database& db, Transaction& tr) {
+    CreateDatabaseFromScript(path, QStringLiteral(TAVREL_SOURCE_DIR "/db/schema.sql"));
+    ConnectDatabase(db, tr, path);
+}
+
 // A database of 10,000 label designs, each with a 2 KB RTF text and a 300 KB bitmap; made once
 // and kept, since it takes minutes to fill.
 inline const QString kTenThousand = QStringLiteral("/var/tmp/tavrel-bench-10k-v2.fdb");
@@ -49,10 +55,9 @@ inline void EnsureTenThousand() {
     if (QFile::exists(kTenThousand))
         return;
     std::printf("creating %s (10,000 designs, about 3 GB)...\n", qPrintable(kTenThousand));
-    CreateDatabaseFromScript(kTenThousand, QStringLiteral(TAVREL_SOURCE_DIR "/db/schema.sql"));
     Database db;
     Transaction tr;
-    ConnectDatabase(db, tr, kTenThousand);
+    CreateAndConnect(kTenThousand, db, tr);
     Statement ins(db, tr);
     ins.Prepare("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, "
                 "G_HEIGHT, G_SHOW, G_STRETCH) VALUES (0, :N, 'LB-10', :T, :G, 1, 2, 70, 50, 1, 0)");

@@ -2,10 +2,10 @@
 // (picture and placement reloaded, window repainted).
 #include "BenchSupport.h"
 #include "app/Application.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
 #include "app/TavrelU.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 
 #include <QTemporaryDir>
 

@@ -2,10 +2,10 @@
 // each in a fresh process so the database engine is loaded every time as in real use.
 #include "BenchSupport.h"
 #include "app/Application.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
 #include "app/TavrelU.h"
 #include "data/Schema.h"
+#include "platform/IniFile.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QDir>

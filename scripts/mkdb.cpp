@@ -2,10 +2,10 @@
 //   tavrel-mkdb PATH            a new empty database at PATH (local path or host:/path)
 //   tavrel-mkdb --demo FOLDER   unless the settings file in FOLDER names a database already:
 //                               FOLDER/TAVREL.FDB with sample data, recorded in the settings
-#include "app/IniFile.h"
-#include "app/Settings.h"
 #include "data/Schema.h"
 #include "platform/Error.h"
+#include "platform/IniFile.h"
+#include "platform/Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,22 +1,89 @@
 #include "app/Application.h"
 
-#include "app/Hints.h"
+#include "app/TavrelU.h"
 #include "labels/FontList.h"
+#include "platform/EndSignals.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "print/NkPrinters.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTimer>
+#include <QTranslator>
 
 void InitApplication(QApplication& app) {
+    // The application title only: a display name would be appended to every window's title.
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavrel"));
+    InstallQtTranslations(app);
     Help::SetHelpFile(QStringLiteral("Tavrel.hlp"));
     InstallWindowsFaceSubstitutes();
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPointSize(9);
     app.setFont(font);
+    NkPrinter(); // the printer set is known before the first window
+}
+
+QTranslator* InstallQtTranslations(QCoreApplication& app) {
+    auto* translator = new QTranslator(&app);
+    // The program speaks Japanese whatever the desktop's language.
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                          QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return nullptr;
+    }
+    QCoreApplication::installTranslator(translator);
+    return translator;
+}
+
+namespace {
+
+// Closes the windows from the top one down, each as its own close would but without asking;
+// the main window goes last and its close ends the message loop.
+void CloseTopWindow(TTavrelForm& form) {
+    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* window = modal ? modal : &form;
+    window->close();
+    if (window->isVisible()) { // a close check failed: the program ends all the same
+        if (auto* dialog = qobject_cast<QDialog*>(window))
+            dialog->done(QDialog::Rejected);
+        else
+            window->hide();
+    }
+    if (modal)
+        QTimer::singleShot(0, &form, [&form] { CloseTopWindow(form); });
+    else
+        QCoreApplication::quit();
+}
+
+// A signal to end (log-out, Ctrl+C, hang-up): posted records are written, an edit in
+// progress is cancelled and every database is detached, with no question asked.
+void EndSession(TTavrelForm& form) {
+    if (Messages::Unattended())
+        return; // already ending
+    Messages::SetUnattended(true);
+    CloseTopWindow(form);
+}
+
+} // namespace
+
+int RunTavrel(TApplication& app, const std::function<void(TTavrelForm&)>& started) {
+    InitApplication(app);
+    TEndSignals endSignals;
+    endSignals.Install();
+    TTavrelForm form;
+    endSignals.Install(); // the database engine took the signals at its first attach
+    QObject::connect(&endSignals, &TEndSignals::Received, &form, [&form] { EndSession(form); });
+    form.show();
+    if (started)
+        started(form);
+    return app.exec();
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {

@@ -1,21 +1,24 @@
 #include "app/TavrelU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
-#include "app/ToolGlyphs.h"
+#include "app/CardList.h"
 #include "controls/CapNavi.h"
 #include "controls/DBControls.h"
 #include "controls/DBGrid.h"
 #include "controls/Hinted.h"
 #include "controls/NaviGlyphs.h"
 #include "data/DbConnect.h"
-#include "labels/CardList.h"
 #include "labels/DBRichEdit.h"
 #include "labels/FontList.h"
 #include "labels/FormatBar.h"
 #include "labels/ImageFormU.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
+#include "platform/ToolGlyphs.h"
+#include "platform/Version.h"
+#include "print/CardSelectU.h"
+#include "print/PrintSnapshot.h"
 #include "sheets/CardSetU.h"
 
 #include <QCloseEvent>
@@ -25,6 +28,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolButton>
@@ -78,7 +82,7 @@ QAction* AddItem(QMenu* menu, const QString& name, const QString& caption, const
 } // namespace
 
 QString TTavrelForm::Caption() {
-    return QStringLiteral("Wenlo 印刷ユーティリティー．．．Tavrel Ver.2.0.1");
+    return QStringLiteral("Wenlo 印刷ユーティリティー．．．") + TavrelVersionCaption();
 }
 
 TTavrelForm::TTavrelForm(QWidget* parent)
@@ -174,6 +178,8 @@ void TTavrelForm::CreateToolButtons() {
                               QStringLiteral("印刷します"), 536);
     connect(RecCopyBtn, &QToolButton::clicked, this, [this] { CardList->RecCopyBtnClick(); });
     connect(PaperBtn, &QToolButton::clicked, this, &TTavrelForm::PaperBtnClick);
+    connect(PrintBtn, &QToolButton::clicked, this,
+            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
 }
 
 void TTavrelForm::CreateFields() {
@@ -207,6 +213,8 @@ void TTavrelForm::CreateList() {
                  Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, QColor(0, 0, 255)}});
     DBGrid1->SetDataSource(&DSCard);
     SetHint(DBGrid1, Panel4->statusTip());
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
+            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
 }
 
 void TTavrelForm::CreateNavigators() {
@@ -262,7 +270,7 @@ void TTavrelForm::CreateStatusBar() {
     StatusPanel0 = new QLabel(QStringLiteral("F1ヘルプ"));
     StatusPanel0->setAlignment(Qt::AlignCenter);
     StatusPanel0->setFixedWidth(60);
-    StatusPanel1 = new QLabel;
+    StatusPanel1 = MakeHintPanel();
     StatusBar1->addWidget(StatusPanel0);
     StatusBar1->addWidget(StatusPanel1, 1);
 }
@@ -273,12 +281,12 @@ void TTavrelForm::FormCreate() {
         Settings::ReadSettings();
         Hints::SetShowHints(this, Settings::HintShow);
         setWindowTitle(Caption());
-        ConnectDatabase(IBDatabase1, IBTransaction1);
+        ConnectDatabase(IBDatabase1, IBTransaction1, Settings::DbPath);
         CardList->DBComboBoxPaperDropDown();
         CardList->PrepareList();
         PrepareEtcQuery();
         BmpTmpPath = Settings::TmpPath + QStringLiteral("/BmpTmp.bmp");
-        FormatBar1->ComboBox1->addItems(GetFontList(false));
+        FormatBar1->SetFontList(GetFontList(false));
     } catch (const std::exception& e) {
         Messages::ShowError(ExceptionText(e), this);
     }
@@ -299,6 +307,46 @@ void TTavrelForm::PaperBtnClick() {
         IBQueryCard.ApplyUpdates();
     ShowSheetEditor(this);
     CardList->RefreshCards(id, QStringLiteral("ID"));
+}
+
+void TTavrelForm::PrintBtnClick() {
+    // The list may be double-clicked while the button is off (editing, no designs).
+    if (!PrintBtn->isEnabled())
+        return;
+    const int id = IBQueryCard.FieldByName(QStringLiteral("ID")).AsInteger();
+    if (IBQueryCard.UpdatesPending())
+        IBQueryCard.ApplyUpdates();
+    if (PreparePrintData(id))
+        ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this);
+    CardList->RefreshCards(id, QStringLiteral("ID"));
+}
+
+bool TTavrelForm::PreparePrintData(int ID) {
+    Query& q = IBQueryEtc;
+    int n = 0;
+    bool written = false;
+    try {
+        q.Close();
+        q.ClearParams();
+        q.SQL = {QStringLiteral("SELECT * FROM TAVREL"), QStringLiteral("WHERE (ID = :P0)")};
+        const auto release = qScopeGuard([&q] {
+            q.Unprepare();
+            q.ClearParams();
+            q.SQL.clear();
+        });
+        q.SetParam(QStringLiteral("P0"), ID);
+        q.Prepare();
+        q.Open();
+        q.FetchAll();
+        n = q.RecordCount();
+        written = n > 0 && WritePrintSnapshot(q);
+    } catch (...) {
+        throw EError(QStringLiteral("Print...Error"));
+    }
+    if (n <= 0)
+        Messages::Ask(QStringLiteral("印刷対象のデータがありません。"), Messages::Buttons::Ok,
+                      this);
+    return written;
 }
 
 bool TTavrelForm::FormCloseQuery() {

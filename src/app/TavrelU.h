@@ -94,6 +94,11 @@ class TTavrelForm : public QMainWindow {
     void Firebird1Click();
     bool ShellOpen(const QString& target);
     void PaperBtnClick();
+    // The print entry: the print button and a double-click on the design list.
+    void PrintBtnClick();
+    // Reads the design afresh and writes it to the print snapshot file; false when it is gone.
+    // Raises "Print...Error".
+    bool PreparePrintData(int ID);
     void ApplicationEvents1Hint();
 
   protected:

@@ -391,14 +391,15 @@ void TCaptionDBNavi::UpdateEnabling() {
     const bool open = isEnabled() && q && q->Active();
     const bool modify = open && q->CanModify();
     const bool editing = open && IsEditing(*q);
-    const bool bof = !open || q->Bof();
-    const bool eof = !open || q->Eof();
+    // The position decides, however the row was reached (a step, a jump or a re-read).
+    const bool bof = !open || q->Bof() || q->RecNo() <= 1;
+    const bool eof = !open || q->Eof() || q->RecNo() >= q->RecordCount();
     const std::array<bool, kButtonCount> enabled = {open && !bof,
                                                     open && !bof,
                                                     open && !eof,
                                                     open && !eof,
                                                     modify,
-                                                    modify && !(bof && eof),
+                                                    modify && !q->IsEmpty(),
                                                     modify && !editing,
                                                     modify && editing,
                                                     modify && editing,

@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QWheelEvent>
 #include <algorithm>
 #include <set>
 
@@ -103,6 +104,8 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new TDataSetModel
     verticalHeader()->setFixedWidth(12);
     horizontalHeader()->setSectionsMovable(false);
     connect(this, &QAbstractItemView::pressed, this, &TDBGrid::UserChoseRow);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { UserChoseRow(current); });
     connect(model_, &TDataSetModel::CurrentRowChanged, this, &TDBGrid::FollowDataSet);
 }
 
@@ -132,8 +135,46 @@ void TDBGrid::UserChoseRow(const QModelIndex& index) {
     Query* q = model_->DataSet();
     if (!index.isValid() || !q || !q->Active() || following_)
         return;
-    if (q->RecNo() != index.row() + 1)
+    if (q->RecNo() == index.row() + 1)
+        return;
+    try {
         q->SetRecNo(index.row() + 1);
+    } catch (...) {
+        // The record stayed where it was (a post failed): the grid goes back to it.
+        FollowDataSet(q->RecNo() - 1);
+        throw;
+    }
+}
+
+QModelIndex TDBGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    const int rows = model_->rowCount();
+    if (rows > 0 && (cursorAction == MoveHome || cursorAction == MoveEnd))
+        return model_->index(cursorAction == MoveHome ? 0 : rows - 1,
+                             std::max(currentIndex().column(), 0));
+    return QTableView::moveCursor(cursorAction, modifiers);
+}
+
+void TDBGrid::wheelEvent(QWheelEvent* event) {
+    wheelAngle_ += event->angleDelta().y();
+    const int notches = wheelAngle_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelAngle_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        MoveBy(-notches);
+    event->accept();
+}
+
+void TDBGrid::MoveBy(int rows) {
+    const int count = model_->rowCount();
+    if (count == 0)
+        return;
+    const int row = std::clamp(std::max(currentIndex().row(), 0) + rows, 0, count - 1);
+    const QModelIndex index = model_->index(row, std::max(currentIndex().column(), 0));
+    // A multi-row choice stays as the user made it.
+    const auto command = selectionMode() == QAbstractItemView::ExtendedSelection
+                             ? QItemSelectionModel::NoUpdate
+                             : QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    selectionModel()->setCurrentIndex(index, command);
+    scrollTo(index);
 }
 
 void TDBGrid::FollowDataSet(int row) {

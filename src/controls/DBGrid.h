@@ -47,7 +47,8 @@ class TDataSetModel : public QAbstractTableModel {
     int current_ = -1;
 };
 
-// A read-only grid over a data set: clicking a row makes it the current record.
+// A read-only grid over a data set. Its current row is the data set's record, whatever moved
+// either: mouse, keys, wheel, a navigator or the program.
 class TDBGrid : public QTableView {
     Q_OBJECT
   public:
@@ -62,10 +63,16 @@ class TDBGrid : public QTableView {
 
   protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Home and End go to the first and last record, as the rows are the records.
+    QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+    // One notch of the wheel moves one record.
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     void UserChoseRow(const QModelIndex& index);
+    void MoveBy(int rows);
     void FollowDataSet(int row);
     TDataSetModel* model_;
     bool following_ = false;
+    int wheelAngle_ = 0;
 };

@@ -2,9 +2,10 @@
 
 #include "data/DataSource.h"
 #include "data/Query.h"
-#include "labels/StoredPicture.h"
+#include "model/LabelPicture.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
+#include "platform/StoredPicture.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -86,16 +87,8 @@ bool TDBImage::PasteFromClipboard() {
 }
 
 void TDBImage::paintEvent(QPaintEvent*) {
-    if (picture_.isNull())
-        return;
     QPainter p(this);
-    if (stretch_) {
-        p.drawImage(rect(), picture_);
-        return;
-    }
-    const int x = (width() - picture_.width()) / 2;
-    const int y = (height() - picture_.height()) / 2;
-    p.drawImage(QPoint(x, y), picture_);
+    DrawLabelPicture(p, picture_, rect(), stretch_);
 }
 
 void TDBImage::mousePressEvent(QMouseEvent* event) {

@@ -18,3 +18,11 @@ inline QLabel* MakeLabel(QWidget* parent, const QString& text, const QPoint& at,
     SetHint(label, hint);
     return label;
 }
+
+// The status bar panel that shows the current hint: a long hint is cut off there and never
+// widens its window.
+inline QLabel* MakeHintPanel() {
+    auto* panel = new QLabel;
+    panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    return panel;
+}

@@ -34,14 +34,35 @@ void TUpDown::SetPosition(int position) {
         associate_->setText(QString::number(position_));
 }
 
+void TUpDown::SetRange(int min, int max) {
+    min_ = min;
+    max_ = std::max(min, max);
+    SetPosition(position_);
+}
+
+void TUpDown::TakeTypedNumber(bool clamped) {
+    if (!associate_)
+        return;
+    bool ok = false;
+    const int typed = associate_->text().trimmed().toInt(&ok);
+    if (ok && (clamped || (typed >= min_ && typed <= max_)))
+        position_ = std::clamp(typed, min_, max_);
+}
+
+int TUpDown::Position() {
+    TakeTypedNumber(false);
+    return position_;
+}
+
+// A click steps from what was typed, held to the range.
 void TUpDown::Step(int delta) {
-    if (associate_) {
-        bool ok = false;
-        const int typed = associate_->text().trimmed().toInt(&ok);
-        if (ok)
-            position_ = std::clamp(typed, min_, max_);
-    }
-    SetPosition(position_ + delta);
+    TakeTypedNumber(true);
+    int next = position_ + delta;
+    if (wrap_ && next > max_)
+        next = min_;
+    else if (wrap_ && next < min_)
+        next = max_;
+    SetPosition(next);
     emit Click(delta > 0);
 }
 

@@ -15,7 +15,14 @@ class TUpDown : public QWidget {
     void SetAssociate(QLineEdit* edit);
     int Min() const { return min_; }
     int Max() const { return max_; }
-    int Position() const { return position_; }
+    // A new range keeps the position inside it.
+    void SetRange(int min, int max);
+    // Stepping past one end of the range goes on from the other end.
+    void SetWrap(bool wrap) { wrap_ = wrap; }
+    bool Wrap() const { return wrap_; }
+    // A number typed into the box counts when it lies in the range; otherwise the last valid
+    // position does.
+    int Position();
     // Keeps the position inside the range and shows it in the associated box.
     void SetPosition(int position);
 
@@ -31,10 +38,12 @@ class TUpDown : public QWidget {
 
   private:
     void Step(int delta);
+    void TakeTypedNumber(bool clamped);
 
     int min_;
     int max_;
     int position_;
+    bool wrap_ = false;
     QLineEdit* associate_ = nullptr;
     QToolButton* up_;
     QToolButton* down_;

@@ -1,30 +1,30 @@
 #include "data/DbConnect.h"
 
-#include "app/Settings.h"
 #include "data/Database.h"
 
-void SetConnectionParams(Database& db, Transaction& tr, const QString& databaseName) {
+QStringList TavrelConnectionParams() {
+    return {QStringLiteral("User_Name=sysdba"), QStringLiteral("Password=lockstone"),
+            QStringLiteral("lc_ctype=SJIS_0208")};
+}
+
+void SetConnectionParams(Database& db, Transaction& tr, const QString& databaseName,
+                         const QStringList& params) {
     tr.RemoveDatabases();
     tr.SetDefaultDatabase(&db);
     db.Close();
     db.LoginPrompt = false;
-    db.Params.clear();
+    db.Params = params;
     db.SQLDialect = 3;
-    db.Params << QStringLiteral("User_Name=sysdba") << QStringLiteral("Password=lockstone")
-              << QStringLiteral("lc_ctype=SJIS_0208");
     db.DatabaseName = databaseName;
     db.SetDefaultTransaction(&tr);
 }
 
-void ConnectDatabase(Database& db, Transaction& tr, const QString& databaseName) {
+void ConnectDatabase(Database& db, Transaction& tr, const QString& databaseName,
+                     const QStringList& params) {
     try {
-        SetConnectionParams(db, tr, databaseName);
+        SetConnectionParams(db, tr, databaseName, params);
         db.Open();
     } catch (...) {
         throw EError(QStringLiteral("Database Connect Error"));
     }
-}
-
-void ConnectDatabase(Database& db, Transaction& tr) {
-    ConnectDatabase(db, tr, Settings::DbPath);
 }

@@ -217,7 +217,18 @@ QVariant Query::Param(const QString& name) const {
     return params_.value(name.toUpper());
 }
 
+void Query::LoadFromRows(std::vector<ColumnInfo> columns, std::vector<RowValues> rows) {
+    Close();
+    statement_.reset();
+    preparedText_.clear();
+    memory_ = std::make_shared<const MemoryRows>(MemoryRows{std::move(columns), std::move(rows)});
+    columns_ = memory_->columns;
+    CachedUpdates = true;
+}
+
 void Query::EnsurePrepared() {
+    if (memory_)
+        return;
     if (db_ && db_->Lost())
         db_->EnsureAttached(); // which drops the statement of the old attachment
     const QString text = SQL.join(QStringLiteral("\r\n"));
@@ -239,12 +250,13 @@ void Query::Prepare() {
 void Query::Unprepare() {
     if (Active())
         Close();
+    memory_.reset();
     statement_.reset();
     preparedText_.clear();
 }
 
 bool Query::Prepared() const {
-    return statement_ && statement_->Prepared();
+    return memory_ || (statement_ && statement_->Prepared());
 }
 
 void Query::FieldDefsUpdate() {
@@ -267,12 +279,20 @@ void Query::Open() {
 }
 
 void Query::FetchRows() {
+    rows_.clear();
+    log_.clear();
+    if (memory_) {
+        for (const RowValues& values : memory_->rows) {
+            auto row = std::make_shared<RowData>();
+            row->values = values;
+            rows_.push_back(std::move(row));
+        }
+        return;
+    }
     std::vector<Cell> params;
     for (const QString& name : statement_->ParamNames())
         params.push_back(Cell{Param(name)});
     statement_->Open(params);
-    rows_.clear();
-    log_.clear();
     RowValues values;
     while (statement_->Fetch(&values)) {
         auto row = std::make_shared<RowData>();
@@ -282,6 +302,8 @@ void Query::FetchRows() {
 }
 
 void Query::ExecSQL() {
+    if (memory_)
+        throw EError(QStringLiteral("An in-memory data set runs no statement"));
     EnsurePrepared();
     std::vector<Cell> params;
     for (const QString& name : statement_->ParamNames())

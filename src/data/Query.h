@@ -79,6 +79,12 @@ class Query {
     QVariant Param(const QString& name) const;
     void ClearParams() { params_.clear(); }
 
+    // An in-memory data set: its rows come from here, not from a statement, and every open
+    // starts again from them, so discarding the cache restores exactly these rows. Changes
+    // stay in the cache; there is no database to apply them to.
+    void LoadFromRows(std::vector<ColumnInfo> columns, std::vector<RowValues> rows);
+    bool InMemory() const { return memory_ != nullptr; }
+
     bool CachedUpdates = false;
     bool ForcedRefresh = false;
     TUpdateSQL* UpdateObject = nullptr;
@@ -203,6 +209,11 @@ class Query {
     void LoadPendingBlobs(RowData& row);
     void FinishApply();
 
+    struct MemoryRows {
+        std::vector<ColumnInfo> columns;
+        std::vector<RowValues> rows;
+    };
+    std::shared_ptr<const MemoryRows> memory_;
     Database* db_ = nullptr;
     Transaction* tr_ = nullptr;
     int closeListener_ = 0;

@@ -131,6 +131,8 @@ void Query::ApplyUpdates() {
         return;
     if (!UpdateObject)
         throw EError(QStringLiteral("UpdateSQL not assigned"));
+    if (memory_ || !db_ || !GetTransaction())
+        throw EError(QStringLiteral("Database not assigned"));
     if (outcomeUnknown_)
         throw EApplyOutcomeUnknown();
     Database& db = *db_;

@@ -5,7 +5,20 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+// The font database tells a family that several foundries provide as "Name [Foundry]"; users
+// and stored labels know it by its name alone.
+QString WithoutFoundry(const QString& family) {
+    if (!family.endsWith(QLatin1Char(']')))
+        return family;
+    const qsizetype open = family.lastIndexOf(QStringLiteral(" ["));
+    return open > 0 ? family.left(open) : family;
+}
+} // namespace
+
 QStringList SortFontNames(QStringList names, bool excludeVertical) {
+    for (QString& name : names)
+        name = WithoutFoundry(name);
     if (excludeVertical)
         names.removeIf([](const QString& name) { return name.startsWith(QLatin1Char('@')); });
     names.removeDuplicates();

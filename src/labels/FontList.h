@@ -6,7 +6,8 @@
 // faces (names beginning with "@") are left out when excludeVertical is set.
 QStringList GetFontList(bool excludeVertical);
 
-// The same rules applied to a given list of names.
+// The same rules applied to a given list of names; a family offered by several foundries
+// ("C059 [URW]") is listed once under its own name.
 QStringList SortFontNames(QStringList names, bool excludeVertical);
 
 // Lets stored designs that name Windows faces show in the local metric-compatible faces.

@@ -329,6 +329,13 @@ void TFormatBar::UpdateFormatButtons() {
         selected ? ComboBox1->findText(face, Qt::MatchExactly | Qt::MatchCaseSensitive) : -1);
 }
 
+void TFormatBar::SetFontList(const QStringList& faces) {
+    ComboBox1->clear();
+    ComboBox1->addItems(faces);
+    ComboBox1->setCurrentIndex(-1); // filling a box selects its first item
+    UpdateFormatButtons();
+}
+
 void TFormatBar::DBRichEdit1SelectionChange() {
     UpdateFormatButtons();
     if (editor_->SelLength() > 0)

@@ -44,6 +44,8 @@ class TFormatBar : public QObject {
     // The selection's attributes when text is selected, else the editor's default format.
     QTextCharFormat CurrentAttributes() const;
     void UpdateFormatButtons();
+    // The faces the font name box offers; none is shown until text is selected.
+    void SetFontList(const QStringList& faces);
     // Raises (positive) or lowers the selected text by whole points, keeping its size.
     void SetSelOffset(int points);
 

@@ -3,6 +3,7 @@
 #include "controls/DBImage.h"
 #include "data/DataSource.h"
 #include "data/Query.h"
+#include "model/LabelDesign.h"
 
 #include <QMouseEvent>
 
@@ -146,20 +147,17 @@ bool TImageForm::eventFilter(QObject* watched, QEvent* event) {
 void TImageForm::PlacementFromRecord(Query& dataSet) {
     if (dataSet.State() == DataSetState::Insert || dataSet.IsEmpty())
         return;
-    DBImage1->SetStretch(dataSet.FieldByName(QStringLiteral("G_Stretch")).AsInteger() == 1);
-    setVisible(dataSet.FieldByName(QStringLiteral("G_Show")).AsInteger() == 1);
-    const int x = dataSet.FieldByName(QStringLiteral("G_X")).AsInteger();
-    const int y = dataSet.FieldByName(QStringLiteral("G_Y")).AsInteger();
-    const int h = dataSet.FieldByName(QStringLiteral("G_Height")).AsInteger();
-    const int w = dataSet.FieldByName(QStringLiteral("G_Width")).AsInteger();
-    setGeometry(x, y, std::max(0, w), std::max(0, h));
+    const PicturePlacement placement = PicturePlacement::FromRecord(dataSet);
+    DBImage1->SetStretch(placement.stretched);
+    setVisible(placement.shown);
+    setGeometry(placement.x, placement.y, std::max(0, placement.width),
+                std::max(0, placement.height));
+}
+
+PicturePlacement TImageForm::Placement() const {
+    return {x(), y(), width(), height(), !isHidden(), Stretched()};
 }
 
 void TImageForm::PlacementIntoRecord(Query& dataSet) const {
-    dataSet.FieldByName(QStringLiteral("G_Stretch")).SetValue(Stretched() ? 1 : 0);
-    dataSet.FieldByName(QStringLiteral("G_Show")).SetValue(isHidden() ? 0 : 1);
-    dataSet.FieldByName(QStringLiteral("G_X")).SetValue(x());
-    dataSet.FieldByName(QStringLiteral("G_Y")).SetValue(y());
-    dataSet.FieldByName(QStringLiteral("G_Height")).SetValue(height());
-    dataSet.FieldByName(QStringLiteral("G_Width")).SetValue(width());
+    Placement().IntoRecord(dataSet);
 }

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QRect>
 
+struct PicturePlacement;
 class DataSource;
 class Query;
 class TDBImage;
@@ -27,6 +28,8 @@ class TImageForm : public QFrame {
     // The placement operations the design list's handlers run.
     void PlacementFromRecord(Query& dataSet);
     void PlacementIntoRecord(Query& dataSet) const;
+    // Where the window is now, as a design stores it.
+    PicturePlacement Placement() const;
 
     bool Stretched() const;
 

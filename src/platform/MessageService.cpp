@@ -1,7 +1,10 @@
 #include "platform/MessageService.h"
 
+#include "platform/Error.h"
+
 #include <QApplication>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace Messages {
 namespace {
@@ -39,6 +42,25 @@ QMessageBox::Icon ToIcon(Kind kind) {
     return QMessageBox::Information;
 }
 
+bool& UnattendedFlag() {
+    static bool unattended = false;
+    return unattended;
+}
+
+Answer UnattendedAnswer(const Request& request) {
+    std::fprintf(stderr, "%s\n", qPrintable(request.text));
+    switch (request.buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::OkCancel:
+        return Answer::Cancel;
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel:
+        break;
+    }
+    return Answer::No;
+}
+
 Answer FromStandard(int button) {
     switch (button) {
     case QMessageBox::Yes:
@@ -53,6 +75,8 @@ Answer FromStandard(int button) {
 }
 
 Answer Show(const Request& request, QWidget* parent) {
+    if (UnattendedFlag())
+        return UnattendedAnswer(request);
     if (CurrentResponder())
         return CurrentResponder()(request);
     // Windows breaks lines at a bare carriage return; Qt needs a line feed.
@@ -70,6 +94,13 @@ QString Title() {
 }
 
 } // namespace
+
+void SetUnattended(bool unattended) {
+    UnattendedFlag() = unattended;
+}
+bool Unattended() {
+    return UnattendedFlag();
+}
 
 void SetResponder(Responder responder) {
     CurrentResponder() = std::move(responder);
@@ -92,6 +123,16 @@ void ShowWarning(const QString& text, QWidget* parent) {
 
 Answer Ask(const QString& text, Buttons buttons, QWidget* parent) {
     return Show({Kind::Question, buttons, Title(), text}, parent);
+}
+
+void RunGuarded(const std::function<void()>& work, QWidget* parent) {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        ShowError(ExceptionText(e), parent);
+    } catch (...) {
+        ShowError(QStringLiteral("Unknown error"), parent);
+    }
 }
 
 } // namespace Messages

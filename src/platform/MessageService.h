@@ -25,10 +25,20 @@ using Responder = std::function<Answer(const Request&)>;
 void SetResponder(Responder responder);
 void ClearResponder();
 
+// While the program ends without a user (a signal at log-out), nothing is shown: texts go to
+// the standard error and every question gets the answer that starts nothing new (No, or
+// Cancel where there is no No).
+void SetUnattended(bool unattended);
+bool Unattended();
+
 // Error box captioned with the application title ("Tavrel").
 void ShowError(const QString& text, QWidget* parent = nullptr);
 void ShowInformation(const QString& text, QWidget* parent = nullptr);
 void ShowWarning(const QString& text, QWidget* parent = nullptr);
 Answer Ask(const QString& text, Buttons buttons, QWidget* parent = nullptr);
+
+// Runs a handler's work; an exception is shown in the error box and goes no further, so none
+// ever leaves a slot.
+void RunGuarded(const std::function<void()>& work, QWidget* parent = nullptr);
 
 } // namespace Messages

@@ -29,6 +29,20 @@ constexpr int kAnsiCodePage = 1252;
 enum class Dest : quint8 { Text, FontTable, ColorTable, Skip };
 enum class Align : quint8 { Left, Center, Right, Justify };
 
+// The kind of text a run holds, as \loch, \hich and \dbch declare it; None when no writer
+// said (a rich edit control never does).
+enum class CharType : quint8 { None, Low, High, Double };
+constexpr int kUnset = -1;
+
+// What \af, \afs, \ab and \ai give the text of one kind; kUnset leaves the plain value.
+struct Associated {
+    int font = kUnset;
+    int halfPoints = kUnset;
+    int bold = kUnset;
+    int italic = kUnset;
+    bool operator==(const Associated&) const = default;
+};
+
 struct CharState {
     int font = -1; // -1: the \deff font
     int halfPoints = kDefaultHalfPoints;
@@ -39,7 +53,40 @@ struct CharState {
     bool underline = false;
     bool strike = false;
     bool hidden = false;
+    CharType type = CharType::None;
+    bool rightToLeft = false; // associated values then belong to right-to-left text
+    Associated low, high, dbcs;
     bool operator==(const CharState&) const = default;
+
+    Associated* AssociatedOf(CharType kind) {
+        switch (kind) {
+        case CharType::Low:
+            return &low;
+        case CharType::High:
+            return &high;
+        case CharType::Double:
+            return &dbcs;
+        case CharType::None:
+            break;
+        }
+        return nullptr;
+    }
+    // The plain values with those associated with text of the given kind laid over them.
+    CharState For(CharType kind) const {
+        CharState state = *this;
+        const Associated* a = state.AssociatedOf(kind);
+        if (!a)
+            return state;
+        if (a->font != kUnset)
+            state.font = a->font;
+        if (a->halfPoints != kUnset)
+            state.halfPoints = a->halfPoints;
+        if (a->bold != kUnset)
+            state.bold = a->bold != 0;
+        if (a->italic != kUnset)
+            state.italic = a->italic != 0;
+        return state;
+    }
 };
 
 struct GroupState {
@@ -60,6 +107,7 @@ enum class Word {
     Ansi, AnsiCpg, Mac, Pc, Pca, Deff, FontTable, ColorTable, SkipDest,
     F, FCharset, FPrq, Fs, B, I, Ul, UlNone, Strike, Hidden, Cf, Up, Dn, Super, Sub, NoSuperSub,
     Plain, Pard, Ql, Qc, Qr, Qj, Par, Char, U, Uc, Red, Green, Blue, Bin,
+    Loch, Hich, Dbch, Rtlch, Ltrch, Af, Afs, Ab, Ai,
 };
 // clang-format on
 
@@ -84,6 +132,9 @@ const std::unordered_map<std::string_view, Keyword>& Keywords() {
             {"qj", {Word::Qj}}, {"par", {Word::Par}}, {"row", {Word::Par}}, {"u", {Word::U}},
             {"uc", {Word::Uc}}, {"red", {Word::Red}}, {"green", {Word::Green}},
             {"blue", {Word::Blue}}, {"bin", {Word::Bin}},
+            {"loch", {Word::Loch}}, {"hich", {Word::Hich}}, {"dbch", {Word::Dbch}},
+            {"rtlch", {Word::Rtlch}}, {"ltrch", {Word::Ltrch}}, {"af", {Word::Af}},
+            {"afs", {Word::Afs}}, {"ab", {Word::Ab}}, {"ai", {Word::Ai}},
             {"tab", {Word::Char, u'\t'}}, {"cell", {Word::Char, u'\t'}},
             {"line", {Word::Char, u'\u2028'}}, {"emdash", {Word::Char, u'\u2014'}},
             {"endash", {Word::Char, u'\u2013'}}, {"emspace", {Word::Char, u'\u2003'}},
@@ -179,6 +230,13 @@ bool IsUnwanted(char16_t c, bool keepLineBreaks) {
     if (c == u'\r' || c == u'\n')
         return !keepLineBreaks;
     return (c < 0x20 && c != u'\t') || c == 0xFDD0 || c == 0xFDD1 || c == 0x2029 || c == 0xFFFC;
+}
+
+// A character a double-byte code page writes in two bytes: beyond Latin-1, except the
+// half-width katakana.
+bool IsDoubleByte(QChar c) {
+    const char16_t u = c.unicode();
+    return u > 0xFF && !(u >= 0xFF61 && u <= 0xFF9F);
 }
 
 // Drops unwanted characters and replaces unpaired surrogates.
@@ -283,6 +341,7 @@ class Reader {
     void colorTableWord(Word word, int param);
     void textWord(const Keyword& keyword, bool hasParam, int param);
     void charWord(Word word, bool hasParam, int param);
+    void associatedWord(Word word, bool hasParam, int param);
     void unicodeChar(bool hasParam, int param);
 
     // Content
@@ -294,6 +353,7 @@ class Reader {
     void startText();
     void decodePending();
     void flushRun();
+    void insertRun(const QString& text);
     void paragraph();
     void applyAlignment(Align align);
     void finish();
@@ -675,6 +735,52 @@ void Reader::charWord(Word word, bool hasParam, int param) {
         chars = CharState{};
         break;
     default:
+        associatedWord(word, hasParam, param);
+        break;
+    }
+}
+
+// \loch, \hich and \dbch say what kind of text follows; \af, \afs, \ab and \ai after them
+// format text of that kind only.
+void Reader::associatedWord(Word word, bool hasParam, int param) {
+    CharState& chars = top().chars;
+    switch (word) {
+    case Word::Loch:
+        chars.type = CharType::Low;
+        return;
+    case Word::Hich:
+        chars.type = CharType::High;
+        return;
+    case Word::Dbch:
+        chars.type = CharType::Double;
+        return;
+    case Word::Rtlch:
+    case Word::Ltrch:
+        chars.rightToLeft = word == Word::Rtlch;
+        return;
+    default:
+        break;
+    }
+    Associated* a = chars.rightToLeft ? nullptr : chars.AssociatedOf(chars.type);
+    if (!a)
+        return;
+    const int on = !hasParam || param != 0 ? 1 : 0;
+    switch (word) {
+    case Word::Af:
+        a->font = std::max(param, 0);
+        break;
+    case Word::Afs:
+        a->halfPoints =
+            hasParam ? std::clamp(param, 2 * RichFormat::MinPointSize, 2 * RichFormat::MaxPointSize)
+                     : kDefaultHalfPoints;
+        break;
+    case Word::Ab:
+        a->bold = on;
+        break;
+    case Word::Ai:
+        a->italic = on;
+        break;
+    default:
         break;
     }
 }
@@ -757,7 +863,7 @@ void Reader::finishFont() {
 // before it becomes a real paragraph only now, so the final \par adds no empty line.
 void Reader::startText() {
     if (pendingParagraph_) {
-        cursor_.insertBlock(QTextBlockFormat(), formatFor(top().chars));
+        cursor_.insertBlock(QTextBlockFormat(), formatFor(top().chars.For(top().chars.type)));
         pendingParagraph_ = false;
     }
     if (!runStarted_ || !(top().chars == runState_)) {
@@ -771,7 +877,7 @@ void Reader::startText() {
 void Reader::decodePending() {
     if (pending_.isEmpty())
         return;
-    const FontEntry* font = fontFor(runState_.font);
+    const FontEntry* font = fontFor(runState_.For(runState_.type).font);
     run_ += DecodeBytes(pending_, codePageOf(font ? font->charset : -1));
     pending_.clear();
 }
@@ -780,8 +886,28 @@ void Reader::flushRun() {
     decodePending();
     CleanText(run_, false);
     if (!run_.isEmpty())
-        cursor_.insertText(run_, formatFor(runState_));
+        insertRun(run_);
     run_.clear();
+}
+
+// Text declared single-byte may still hold double-byte characters (some writers declare the
+// Latin kind last and let the characters tell); those take the double-byte formatting.
+void Reader::insertRun(const QString& text) {
+    const CharType declared = runState_.type;
+    if (declared != CharType::Low && declared != CharType::High) {
+        cursor_.insertText(text, formatFor(runState_.For(declared)));
+        return;
+    }
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const bool wide = IsDoubleByte(text.at(start));
+        qsizetype end = start + 1;
+        while (end < text.size() && IsDoubleByte(text.at(end)) == wide)
+            ++end; // surrogates count as wide, so a pair stays together
+        cursor_.insertText(text.mid(start, end - start),
+                           formatFor(runState_.For(wide ? CharType::Double : declared)));
+        start = end;
+    }
 }
 
 void Reader::paragraph() {
@@ -792,7 +918,7 @@ void Reader::paragraph() {
     flushRun();
     applyAlignment(top().align);
     if (cursor_.block().length() <= 1) // an empty line keeps the height of its mark
-        cursor_.setBlockCharFormat(formatFor(top().chars));
+        cursor_.setBlockCharFormat(formatFor(top().chars.For(top().chars.type)));
     pendingParagraph_ = true;
 }
 

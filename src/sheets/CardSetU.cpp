@@ -1,8 +1,5 @@
 #include "sheets/CardSetU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
-#include "app/ToolGlyphs.h"
 #include "controls/CapNavi.h"
 #include "controls/DBControls.h"
 #include "controls/DBGrid.h"
@@ -11,8 +8,13 @@
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
 #include "data/RecordCopy.h"
+#include "model/SheetDefaults.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
+#include "platform/ToolGlyphs.h"
+#include "platform/Version.h"
 #include "sheets/ReadTextU.h"
 #include "sheets/SheetDiagram.h"
 #include "sheets/WriteTextU.h"
@@ -32,15 +34,6 @@ const QString kSheetFile = QStringLiteral("Tavrel印刷設定.txt");
 
 namespace {
 
-struct Preset {
-    const char16_t* name;
-    int width;
-    int height;
-};
-
-const Preset kPresets[] = {{u"A3", 2970, 4200}, {u"A4", 2100, 2970}, {u"A5", 1485, 2100},
-                           {u"B4", 2570, 3640}, {u"B5", 1820, 2570}, {u"その他", 0, 0}};
-
 QGroupBox* Group(QWidget* parent, const QString& title, const QRect& geometry,
                  const QString& hint = {}) {
     auto* box = new QGroupBox(title, parent);
@@ -57,17 +50,12 @@ QStringList Navigation() {
 } // namespace
 
 const QStringList& TCardSetForm::PaperTypes() {
-    static const QStringList names = [] {
-        QStringList list;
-        for (const Preset& p : kPresets)
-            list << QString::fromUtf16(p.name);
-        return list;
-    }();
+    static const QStringList names = PaperTypeNames();
     return names;
 }
 
 QString TCardSetForm::Caption() {
-    return QStringLiteral("Tavrel Ver.2.0.1 用紙設定");
+    return TavrelVersionCaption() + QStringLiteral(" 用紙設定");
 }
 
 TCardSetForm::TCardSetForm(QWidget* parent)
@@ -257,7 +245,7 @@ QWidget* TCardSetForm::CreateRightPart(QWidget* parent) {
     panel1->setPalette(cream);
     DBGrid1 = new TDBGrid(panel1);
     DBGrid1->setGeometry(4, 4, 288, 200);
-    DBGrid1->setFocusPolicy(Qt::NoFocus);
+    DBGrid1->setFocusPolicy(Qt::ClickFocus); // no tab stop, but keys work once clicked
     const QColor blue(0, 0, 255);
     DBGrid1->SetColumns({TColumn{QStringLiteral("PaperName"), QStringLiteral("名称（型番)"), 231,
                                  Qt::AlignLeft | Qt::AlignVCenter, Qt::AlignCenter, blue},
@@ -297,7 +285,7 @@ void TCardSetForm::CreateStatusBar(QWidget* parent) {
     const int widths[] = {60, 50, 50, 0};
     const QString texts[] = {QStringLiteral("F1ヘルプ"), QStringLiteral("登録数"), {}, {}};
     for (int i = 0; i < 4; ++i) {
-        StatusPanels[i] = new QLabel(texts[i]);
+        StatusPanels[i] = widths[i] ? new QLabel(texts[i]) : MakeHintPanel();
         if (widths[i]) {
             StatusPanels[i]->setFixedWidth(widths[i]);
             StatusPanels[i]->setAlignment(Qt::AlignCenter);
@@ -312,7 +300,7 @@ void TCardSetForm::FormCreate() {
     try {
         Hints::SetShowHints(this, Settings::HintShow);
         DBComboBox1->SetItems(PaperTypes());
-        ConnectDatabase(IBDatabase1, IBTransaction1);
+        ConnectDatabase(IBDatabase1, IBTransaction1, Settings::DbPath);
         Query& q = IBQueryCardSet;
         q.Close();
         q.SetDatabase(&IBDatabase1);
@@ -331,41 +319,26 @@ void TCardSetForm::FormCreate() {
 }
 
 void TCardSetForm::DBComboBox1Change() {
-    const QString text = DBComboBox1->currentText();
-    int width = 0;
-    int height = 0;
-    for (const Preset& p : kPresets) {
-        if (QString::fromUtf16(p.name).compare(text, Qt::CaseInsensitive) == 0) {
-            width = p.width;
-            height = p.height;
-            break;
-        }
-    }
+    const PaperPreset preset = PaperPresetFor(DBComboBox1->currentText());
     Query& q = IBQueryCardSet;
     if (q.State() == DataSetState::Browse)
         q.Edit();
-    q.FieldByName(QStringLiteral("P_Width")).SetValue(width);
-    q.FieldByName(QStringLiteral("P_Height")).SetValue(height);
+    q.FieldByName(QStringLiteral("P_Width")).SetValue(preset.width);
+    q.FieldByName(QStringLiteral("P_Height")).SetValue(preset.height);
     UpdateSizeFieldsEnabled();
 }
 
 void TCardSetForm::UpdateSizeFieldsEnabled() {
-    const bool other = DBComboBox1->currentText() == QStringLiteral("その他");
+    const bool other = DBComboBox1->currentText() == FreePaperType();
     for (QWidget* w : std::initializer_list<QWidget*>{DBEdit4, DBEdit5, LabelHeight, LabelWidth})
         w->setEnabled(other && IBQueryCardSet.Active());
 }
 
 void TCardSetForm::IBQueryCardSetNewRecord() {
     Query& q = IBQueryCardSet;
-    q.FieldByName(QStringLiteral("ID")).SetValue(0);
-    q.FieldByName(QStringLiteral("PaperType")).SetValue(QStringLiteral("A4"));
-    for (const char* name : {"Top_M", "Left_M"})
-        q.FieldByName(QString::fromLatin1(name)).SetValue(0);
-    q.FieldByName(QStringLiteral("Retsu")).SetValue(1);
-    q.FieldByName(QStringLiteral("Dan")).SetValue(1);
-    for (const char* name : {"L_Width", "L_Height", "X_Skip", "Y_Skip", "Pr_LeftM", "Pr_TopM"})
-        q.FieldByName(QString::fromLatin1(name)).SetValue(0);
-    DBComboBox1->setCurrentIndex(DBComboBox1->findText(QStringLiteral("A4")));
+    for (const auto& [field, value] : NewSheetDefaults())
+        q.FieldByName(field).SetValue(value);
+    DBComboBox1->setCurrentIndex(DBComboBox1->findText(NewSheetPaperType()));
     DBComboBox1Change();
 }
 

@@ -1,10 +1,11 @@
 #include "sheets/ReadTextU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
+#include "controls/Hinted.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "platform/WaitCursor.h"
 #include "sheets/SheetTextFile.h"
 
@@ -50,6 +51,7 @@ TReadTextForm::TReadTextForm(Query& query, const QString& defaultFile, int helpC
     Memo1->setStatusTip(Memo1->toolTip());
     layout->addWidget(Memo1, 1);
     auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(6, 4, 6, 4); // clear of the window's edges
     BitBtn3 = new QPushButton(QStringLiteral("ファイル指定"), this);
     BitBtn3->setToolTip(QStringLiteral("読み込むテキストファイルを指定します"));
     BitBtn3->setStatusTip(BitBtn3->toolTip());
@@ -66,7 +68,7 @@ TReadTextForm::TReadTextForm(Query& query, const QString& defaultFile, int helpC
     auto* f1 = new QLabel(QStringLiteral("F1ヘルプ"));
     f1->setFixedWidth(60);
     f1->setAlignment(Qt::AlignCenter);
-    HintPanel = new QLabel;
+    HintPanel = MakeHintPanel();
     status->addWidget(f1);
     status->addWidget(HintPanel, 1);
     layout->addWidget(status);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Version.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -28,7 +30,9 @@ class TReadTextForm : public QDialog {
     void LoadPreview(const QString& fileName);
     // Asks for the file to read; the open dialog unless replaced (tests choose for the user).
     std::function<QString()> ChooseFile;
-    static QString Caption() { return QStringLiteral("Tavrel Ver.2.0.1 印刷設定情報読込"); }
+    static QString Caption() {
+        return TavrelVersionCaption() + QStringLiteral(" 印刷設定情報読込");
+    }
 
   private:
     QString RunOpenDialog();

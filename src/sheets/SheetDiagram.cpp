@@ -1,5 +1,7 @@
 #include "sheets/SheetDiagram.h"
 
+#include "model/SheetLayout.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -22,6 +24,22 @@ void Letter(QPainter& p, QPointF at, const QString& s) {
     p.drawText(QRectF(at.x() - 6, at.y() - 6, 12, 12), Qt::AlignCenter, s);
 }
 
+// The sheet the picture shows, in the picture's pixels.
+SheetLayout DiagramSheet() {
+    SheetLayout s;
+    s.paperWidth = 96;
+    s.paperHeight = 120;
+    s.leftMargin = 12;
+    s.topMargin = 16;
+    s.columns = 2;
+    s.rows = 2;
+    s.labelWidth = 34;
+    s.labelHeight = 30;
+    s.gapX = 8;
+    s.gapY = 8;
+    return s;
+}
+
 } // namespace
 
 QPixmap SheetDiagram() {
@@ -32,16 +50,16 @@ QPixmap SheetDiagram() {
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(9);
     p.setFont(font);
-    const QRectF sheet(22, 14, 96, 120);
+    const SheetLayout s = DiagramSheet();
+    const QRectF sheet(22, 14, s.paperWidth, s.paperHeight);
     p.setPen(QPen(Qt::black, 1));
     p.drawRect(sheet);
-    // Two rows of two labels.
-    const double left = sheet.left() + 12, top = sheet.top() + 16, w = 34, h = 30, gapX = 8,
-                 gapY = 8;
     p.setBrush(QColor(255, 245, 210));
-    for (int r = 0; r < 2; ++r)
-        for (int c = 0; c < 2; ++c)
-            p.drawRect(QRectF(left + c * (w + gapX), top + r * (h + gapY), w, h));
+    for (int r = 0; r < s.rows; ++r)
+        for (int c = 0; c < s.columns; ++c)
+            p.drawRect(QRectF(s.CellRect(c, r)).translated(sheet.topLeft()));
+    const double left = sheet.left() + s.leftMargin, top = sheet.top() + s.topMargin,
+                 w = s.labelWidth, h = s.labelHeight, gapX = s.gapX, gapY = s.gapY;
     p.setPen(QPen(Qt::blue, 1));
     p.setBrush(Qt::blue);
     Arrow(p, {sheet.left(), 8}, {sheet.right(), 8});

@@ -1,12 +1,13 @@
 #include "sheets/WriteTextU.h"
 
-#include "app/Hints.h"
-#include "app/Settings.h"
 #include "controls/DBGrid.h"
+#include "controls/Hinted.h"
 #include "data/Query.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "sheets/SheetTextFile.h"
 
 #include <QApplication>
@@ -90,7 +91,7 @@ TWriteTextForm::TWriteTextForm(Query& query, const QString& defaultFile, int hel
                              {},
                              {}};
     for (int i = 0; i < 6; ++i) {
-        StatusPanels[i] = new QLabel(texts[i]);
+        StatusPanels[i] = widths[i] ? new QLabel(texts[i]) : MakeHintPanel();
         if (widths[i]) {
             StatusPanels[i]->setFixedWidth(widths[i]);
             StatusPanels[i]->setAlignment(Qt::AlignCenter);

@@ -2,6 +2,8 @@
 
 #include "data/DataSource.h"
 
+#include "platform/Version.h"
+
 #include <QDialog>
 #include <functional>
 
@@ -31,7 +33,9 @@ class TWriteTextForm : public QDialog {
     void BitBtn3Click();
     // Asks for the file to write; the save dialog unless replaced (tests choose for the user).
     std::function<QString()> ChooseFile;
-    static QString Caption() { return QStringLiteral("Tavrel Ver.2.0.1 印刷設定情報出力"); }
+    static QString Caption() {
+        return TavrelVersionCaption() + QStringLiteral(" 印刷設定情報出力");
+    }
 
   private:
     void BuildColumns();

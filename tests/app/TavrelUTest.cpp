@@ -1,16 +1,25 @@
 #include "app/TavrelU.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
+#include "controls/DBGrid.h"
+#include "labels/FormatBar.h"
 #include "platform/Help.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
+#include "print/CardSelectU.h"
+#include "print/ComposeFixture.h"
 #include "support/TestDb.h"
+#include "support/Windows.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,6 +77,17 @@ TEST_F(MainWindowTest, ConnectsToTheConfiguredDatabase) {
     EXPECT_TRUE(form.IBQueryEtc.CachedUpdates);
 }
 
+TEST_F(MainWindowTest, FontNameBoxShowsNothingUntilTextIsSelected) {
+    TestDb db;
+    IniWriteString(dir.filePath("TAVREL.ini"), "TAVREL", "F_DbPath01", db.Path());
+    TTavrelForm form;
+    form.show();
+    const QComboBox* box = form.FormatBar1->ComboBox1;
+    EXPECT_GT(box->count(), 0);
+    EXPECT_EQ(box->currentIndex(), -1);
+    EXPECT_TRUE(box->currentText().isEmpty());
+}
+
 TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHintsIntoTheStatusBar) {
     TTavrelForm form;
     EXPECT_EQ(form.MainMenuFile->title(), "ファイル(&F)");
@@ -94,6 +114,104 @@ TEST_F(MainWindowTest, ClosingRemovesTheTemporaryPicture) {
     }
     EXPECT_FALSE(tmp.isEmpty());
     EXPECT_FALSE(QFile::exists(tmp));
+}
+
+// The main window over two designs and one sheet, printers "Office" only; the print dialog is
+// looked at and closed by the function given to Print.
+class PrintEntryTest : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        IniWriteString(dir.filePath("TAVREL.ini"), "TAVREL", "F_DbPath01", tdb.Path());
+        tdb.Execute("INSERT INTO TAVRELSET (ID, PAPERNAME, PAPERTYPE, RETSU, DAN) "
+                    "VALUES (0, 'LB-10', 'A4', 2, 5)");
+        tdb.Execute("INSERT INTO TAVREL (ID, NAME, PAPERNAME, G_SHOW) VALUES (0, 'alpha', 'x', 1)");
+        tdb.Execute("INSERT INTO TAVREL (ID, NAME, PAPERNAME, G_SHOW) "
+                    "VALUES (0, 'beta', 'LB-10', 1)");
+        form = std::make_unique<TTavrelForm>();
+        form->show();
+    }
+    void TearDown() override {
+        form.reset();
+        MainWindowTest::TearDown();
+    }
+    // Runs the trigger (the print button unless told otherwise); while the dialog is open,
+    // look runs and the dialog is closed. True when the dialog opened.
+    bool Print(const std::function<void()>& look = {}, std::function<void()> trigger = {}) {
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            if (!CardSelectForm)
+                return;
+            opened = true;
+            if (look)
+                look();
+            CardSelectForm->BitBtn1->click();
+        });
+        if (trigger)
+            trigger();
+        else
+            form->PrintBtn->click();
+        return opened;
+    }
+    QString Current() { return form->IBQueryCard.FieldByName("NAME").AsString(); }
+    TestDb tdb;
+    ComposeFixture::UsePrinters printers{{"Office"}};
+    std::unique_ptr<TTavrelForm> form;
+};
+
+TEST_F(PrintEntryTest, PendingEditsAreSavedThenTheDesignGoesToTheDialogAndBack) {
+    form->IBQueryCard.Locate("NAME", "beta");
+    form->IBQueryCard.Edit();
+    form->IBQueryCard.FieldByName("NAME").SetValue("gamma");
+    form->IBQueryCard.Post();
+    QString title, snapshotName;
+    const bool opened = Print([&] {
+        title = CardSelectForm->windowTitle();
+        Query snapshot;
+        PrintSnapshot::Load(Settings::SnapshotPath, snapshot);
+        snapshotName = snapshot.FieldByName("NAME").AsString();
+    });
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+    EXPECT_EQ(title, QStringLiteral("Tavrel Ver.2.0.1 印刷設定．．．LB-10"));
+    EXPECT_EQ(snapshotName, "gamma");
+    EXPECT_EQ(tdb.Column("SELECT NAME FROM TAVREL ORDER BY NAME"), QStringList({"alpha", "gamma"}));
+    EXPECT_FALSE(QFile::exists(Settings::SnapshotPath));
+    EXPECT_EQ(Current(), "gamma");
+    EXPECT_FALSE(form->IBQueryCard.UpdatesPending());
+}
+
+TEST_F(PrintEntryTest, ADoubleClickOnTheListPrintsTooButNotWhileEditing) {
+    const auto doubleClick = [this] {
+        emit form->DBGrid1->doubleClicked(form->DBGrid1->model()->index(0, 0));
+    };
+    EXPECT_TRUE(Print({}, doubleClick));
+    form->IBQueryCard.Edit();
+    EXPECT_FALSE(form->PrintBtn->isEnabled());
+    EXPECT_FALSE(Print({}, doubleClick));
+    form->IBQueryCard.Cancel();
+    EXPECT_TRUE(form->PrintBtn->isEnabled());
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+TEST_F(PrintEntryTest, ANewDesignNotYetSavedIsNotFoundAndTheListShowsItAfterwards) {
+    form->IBQueryCard.Append();
+    form->IBQueryCard.FieldByName("NAME").SetValue("new");
+    form->IBQueryCard.Post();
+    EXPECT_FALSE(Print());
+    EXPECT_EQ(shown, QStringList{QStringLiteral("印刷対象のデータがありません。")});
+    EXPECT_EQ(tdb.Column("SELECT NAME FROM TAVREL ORDER BY NAME"),
+              QStringList({"alpha", "beta", "new"}));
+    EXPECT_EQ(form->IBQueryCard.RecordCount(), 3);
+    EXPECT_EQ(Current(), "alpha");
+}
+
+TEST_F(PrintEntryTest, ASnapshotThatCannotBeWrittenStopsTheEntry) {
+    form->IBQueryCard.Locate("NAME", "beta");
+    QDir(dir.filePath("Tmp")).removeRecursively();
+    EXPECT_FALSE(Print());
+    EXPECT_EQ(shown, QStringList{"Print...Error"});
+    EXPECT_EQ(Current(), "beta");
 }
 
 } // namespace

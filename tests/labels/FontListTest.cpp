@@ -14,6 +14,13 @@ TEST(FontList, VerticalWritingFacesAreListedUnlessLeftOut) {
     EXPECT_EQ(SortFontNames(names, true), QStringList({"A", "b", "IPAGothic"}));
 }
 
+TEST(FontList, FamiliesOfSeveralFoundriesAreListedOnceByTheirOwnName) {
+    const QStringList names = {"C059 [UKWN]", "Mono", "C059 [URW]", "Odd [name] here"};
+    EXPECT_EQ(SortFontNames(names, false), QStringList({"C059", "Mono", "Odd [name] here"}));
+    for (const QString& name : GetFontList(false))
+        EXPECT_FALSE(name.endsWith(']')) << name.toStdString();
+}
+
 TEST(FontList, InstalledFacesAndWindowsFacesWithAStandInAreListedSorted) {
     QFont::insertSubstitution(RichFormat::DefaultFaceName(), QStringLiteral("IPAPGothic"));
     const QStringList names = GetFontList(false);

@@ -5,8 +5,8 @@
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
 #include "data/Query.h"
-#include "labels/StoredPicture.h"
 #include "platform/MessageService.h"
+#include "platform/StoredPicture.h"
 #include "support/TestDb.h"
 
 #include <QApplication>
@@ -131,6 +131,24 @@ TEST_F(ImageFormTest, NewRecordTakesTheWindowsPlacementAndPictureIsStoredAsBitma
     QString error;
     const QImage stored = StoredPicture::Decode(q.FieldByName("GAZOU").AsBytes(), &error);
     EXPECT_EQ(stored.pixel(1, 1), qRgb(1, 2, 3));
+}
+
+TEST_F(ImageFormTest, PictureIsDrawnCentredAndCutOrStretchedToTheControl) {
+    q.Next();                                 // 40 × 30 outside, 34 × 24 inside the frame
+    QImage img(10, 40, QImage::Format_RGB32); // taller than the control: cut at top and bottom
+    img.fill(qRgb(200, 0, 0));
+    form->DBImage1->SetPicture(img);
+    const QSize inside = form->DBImage1->size();
+    ASSERT_EQ(inside, QSize(34, 24));
+    QImage shown = form->DBImage1->grab().toImage();
+    EXPECT_EQ(shown.pixel(12, 0), qRgb(200, 0, 0)); // (34 − 10) / 2 = 12
+    EXPECT_EQ(shown.pixel(21, 23), qRgb(200, 0, 0));
+    EXPECT_NE(shown.pixel(11, 12), qRgb(200, 0, 0));
+    EXPECT_NE(shown.pixel(22, 12), qRgb(200, 0, 0));
+    form->DBImage1->SetStretch(true);
+    shown = form->DBImage1->grab().toImage();
+    EXPECT_EQ(shown.pixel(0, 0), qRgb(200, 0, 0));
+    EXPECT_EQ(shown.pixel(33, 23), qRgb(200, 0, 0));
 }
 
 } // namespace

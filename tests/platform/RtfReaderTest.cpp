@@ -170,6 +170,62 @@ TEST_F(RtfReaderTest, ReadsWordProcessorOutput) {
     EXPECT_EQ(lines.at(lines.size() - 2), "link [Times New Roman 12 u #008000 cs0 pitch2]");
 }
 
+// As LibreOffice writes Japanese text (fonts, style sheet and page set-up trimmed): the kind
+// of each run is declared with \loch, \hich or \dbch, and double-byte text gets its font, size,
+// bold and italic through the associated \af, \afs, \ab.
+const char kLibreOfficeSample[] =
+    "{\\rtf1\\ansi\\deff3\\adeflang1025\n"
+    "{\\fonttbl{\\f0\\froman\\fprq2\\fcharset0 Times New Roman;}{\\f3\\froman\\fprq2\\fcharset0 "
+    "DejaVu Serif;}{\\f5\\fnil\\fprq0\\fcharset0 DejaVu Sans;}{\\f6\\fnil\\fprq2\\fcharset0 DejaVu "
+    "Sans;}{\\f7\\fnil\\fprq0\\fcharset0 IPAPGothic;}{\\f8\\fnil\\fprq0\\fcharset0 IPAPMincho;}}\n"
+    "{\\colortbl;\\red0\\green0\\blue0;}\n"
+    "{\\stylesheet{\\s0\\snext0\\rtlch\\af6\\afs24\\alang1081 \\ltrch\\lang1033\\langfe2052\\hich"
+    "\\af3\\loch\\nowidctlpar\\cf0\\f3\\fs24\\lang1033\\kerning1\\dbch\\af6\\langfe2052 Normal;}}"
+    "{\\*\\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}\n"
+    "\\pard\\plain \\s0\\rtlch\\af6\\afs24\\alang1081 \\ltrch\\lang1033\\langfe2052\\hich\\af3"
+    "\\loch\\nowidctlpar\\hyphpar0\\ltrpar\\cf0\\f3\\fs24\\lang1033\\kerning1\\dbch\\af6"
+    "\\langfe2052\\ql\\ltrpar{\\loch\n"
+    "ABC }{\\hich\\af5\\loch\\f5\\dbch\\afs36\\i\\ab\\af7\\dbch\n"
+    "\\u22826\\'3f\\u23383\\'3f \\u12521\\'3f\\u12505\\'3f\\u12523\\'3f }{\\hich\\af5\\loch\\fs28"
+    "\\b\\f5\\dbch\\af7\\loch\n"
+    "Bold}{\\loch\n"
+    " }{\\dbch\n"
+    "\\u26222\\'3f\\u36890\\'3f\\u12398\\'3f}{\\dbch\\afs18\\af8\\dbch\n"
+    "\\u26126\\'3f\\u26397\\'3f}\n"
+    "\\par }";
+
+TEST_F(RtfReaderTest, AssociatedPropertiesFormatTheTextOfTheirKind) {
+    EXPECT_EQ(read(kLibreOfficeSample), (Lines{
+                                            "ABC  [DejaVu Serif 12 cs0 pitch2]",
+                                            "太字 ラベル  [IPAPGothic 18 b i cs0]",
+                                            "Bold [DejaVu Sans 14 b cs0]",
+                                            "  [DejaVu Serif 12 cs0 pitch2]",
+                                            "普通の [DejaVu Sans 12 cs0 pitch2]",
+                                            "明朝 [IPAPMincho 9 cs0]",
+                                        }));
+}
+
+// Runs of our own: associated values reach only text of the kind they were given for; text
+// declared Latin but made of double-byte characters takes the double-byte values; values
+// given for right-to-left text and those undone by \plain or \ab0 reach nothing.
+TEST_F(RtfReaderTest, AssociatedPropertiesStayWithTheirKindAndScope) {
+    const QByteArray rtf =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
+        "{\\f1\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e;}}"
+        "\\pard\\f0\\fs20 {\\rtlch\\af1\\afs40\\ab \\ltrch\\loch plain}"
+        "{\\dbch\\af1\\afs32\\ab\\ai \\loch Latin \\dbch \\'93\\'fa\\'96\\'7b}"
+        "{\\hich\\af0\\dbch\\af1\\afs28\\loch\\f0 A\\u26085?\\u26412?}"
+        "{\\dbch\\af1\\ab\\ab0 \\'8c\\'ea}{\\dbch\\af1\\afs36\\plain \\u35486?}\\par}";
+    EXPECT_EQ(read(rtf), (Lines{
+                             "plainLatin  [Arial 10 cs0]",
+                             "日本 [ＭＳ ゴシック 16 b i]",
+                             "A [Arial 10 cs0]",
+                             "日本 [ＭＳ ゴシック 14]",
+                             "語 [ＭＳ ゴシック 10]",
+                             "語 [Arial 12 cs0]",
+                         }));
+}
+
 struct CodePageCase {
     int charset;
     const char* bytes;

@@ -1,10 +1,10 @@
 #include "sheets/CardSetU.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
 #include "controls/CapNavi.h"
 #include "controls/DBControls.h"
 #include "data/DbConnect.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"
 

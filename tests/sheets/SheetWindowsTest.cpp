@@ -1,20 +1,23 @@
-#include "app/Settings.h"
 #include "controls/DBGrid.h"
 #include "data/Database.h"
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
 #include "data/Query.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "sheets/ReadTextU.h"
 #include "sheets/WriteTextU.h"
 #include "support/TestDb.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -145,6 +148,43 @@ TEST_F(SheetWindows, UnreadableFileKeepsThePreview) {
     EXPECT_EQ(asked.size(), 1);
     EXPECT_EQ(in.Memo1->toPlainText(), "kept");
     EXPECT_TRUE(in.BitBtn4->isEnabled());
+}
+
+// The windows keep the sizes they are given: a long hint in the status bar, a click or the
+// program's own font make no control slip out of sight and no window grow.
+TEST_F(SheetWindows, ControlsKeepTheirPlacesInsideTheirWindows) {
+    const QFont font = QApplication::font();
+    QFont programFont(QStringLiteral("ＭＳ Ｐゴシック"));
+    programFont.setPointSize(9);
+    QApplication::setFont(programFont);
+    const QString hint = QStringLiteral("ファイル名を指定して出力します") + QString(40, u'＿');
+    TReadTextForm import(q, "Tavrel印刷設定.txt", 19);
+    import.show();
+    TWriteTextForm output(q, "Tavrel印刷設定.txt", 18);
+    output.ChooseFile = [] { return QString(); };
+    output.show();
+    QApplication::processEvents();
+    const QSize importSize = import.size();
+    const QSize outputSize = output.size();
+    for (QWidget* window : std::initializer_list<QWidget*>{&import, &output}) {
+        QStatusTipEvent tip(hint);
+        QApplication::sendEvent(window, &tip);
+    }
+    output.BitBtn3->click();
+    QApplication::processEvents();
+    for (QWidget* window : std::initializer_list<QWidget*>{&import, &output})
+        window->layout()->activate(); // as the event loop does before the next paint
+    QApplication::setFont(font);
+    EXPECT_EQ(importSize, QSize(394, 266));
+    EXPECT_EQ(import.size(), importSize);
+    EXPECT_EQ(outputSize, QSize(423, 297));
+    EXPECT_EQ(output.size(), outputSize);
+    for (QPushButton* button : {import.BitBtn3, import.BitBtn4, output.BitBtn3}) {
+        const QRect inWindow(button->mapTo(button->window(), QPoint(0, 0)), button->size());
+        EXPECT_TRUE(button->window()->rect().adjusted(2, 2, -2, -2).contains(inWindow))
+            << button->text().toStdString() << " at " << inWindow.x() << "," << inWindow.y() << " "
+            << inWindow.width() << "x" << inWindow.height();
+    }
 }
 
 } // namespace

@@ -1,6 +1,4 @@
-#include "labels/CardList.h"
-#include "app/IniFile.h"
-#include "app/Settings.h"
+#include "app/CardList.h"
 #include "app/TavrelU.h"
 #include "controls/CapNavi.h"
 #include "controls/DBControls.h"
@@ -9,8 +7,10 @@
 #include "data/DbConnect.h"
 #include "data/Query.h"
 #include "labels/ImageFormU.h"
-#include "labels/StoredPicture.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
+#include "platform/StoredPicture.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"
 
@@ -238,6 +238,30 @@ TEST_F(CardListTest, RefreshCardsReturnsToTheDesignById) {
     } catch (const EError& e) {
         EXPECT_EQ(e.message(), "Database Refresh Error");
     }
+}
+
+// After a re-read the list navigator follows the row it came back to.
+TEST_F(CardListTest, NavigatorFollowsThePositionAfterARereadOnEitherEnd) {
+    SeedTwo();
+    Open();
+    auto enabled = [this](TNavigateBtn b) { return form->CaptionDBNavi2->Button(b)->isEnabled(); };
+    const int first = Cards().FieldByName("ID").AsInteger();
+    Cards().Last();
+    const int last = Cards().FieldByName("ID").AsInteger();
+    ASSERT_TRUE(form->CardList->RefreshCards(first, "ID"));
+    EXPECT_EQ(Cards().RecNo(), 1);
+    EXPECT_FALSE(enabled(TNavigateBtn::nbFirst));
+    EXPECT_FALSE(enabled(TNavigateBtn::nbPrior));
+    EXPECT_TRUE(enabled(TNavigateBtn::nbNext));
+    EXPECT_TRUE(enabled(TNavigateBtn::nbLast));
+    ASSERT_TRUE(form->CardList->RefreshCards(last, "ID"));
+    EXPECT_EQ(Cards().RecNo(), 2);
+    EXPECT_TRUE(enabled(TNavigateBtn::nbFirst));
+    EXPECT_TRUE(enabled(TNavigateBtn::nbPrior));
+    EXPECT_FALSE(enabled(TNavigateBtn::nbNext));
+    EXPECT_FALSE(enabled(TNavigateBtn::nbLast));
+    Cards().Prior(); // stepping back onto the first row
+    EXPECT_FALSE(enabled(TNavigateBtn::nbPrior));
 }
 
 } // namespace

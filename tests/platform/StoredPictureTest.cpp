@@ -1,4 +1,4 @@
-#include "labels/StoredPicture.h"
+#include "platform/StoredPicture.h"
 
 #include <QBuffer>
 #include <QtEndian>

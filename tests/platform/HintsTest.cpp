@@ -1,6 +1,6 @@
-#include "app/Hints.h"
-#include "app/Settings.h"
+#include "platform/Hints.h"
 #include "platform/Help.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QHelpEvent>

@@ -1,4 +1,4 @@
-#include "app/ToolGlyphs.h"
+#include "platform/ToolGlyphs.h"
 
 #include <QPainter>
 #include <QPixmap>

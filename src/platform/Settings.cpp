@@ -1,7 +1,7 @@
-#include "app/Settings.h"
+#include "platform/Settings.h"
 
-#include "app/IniFile.h"
 #include "platform/Error.h"
+#include "platform/IniFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "app/Hints.h"
+#include "platform/Hints.h"
 
-#include "app/Settings.h"
 #include "platform/Help.h"
+#include "platform/Settings.h"
 
 #include <QApplication>
 #include <QHelpEvent>

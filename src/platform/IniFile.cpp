@@ -1,4 +1,4 @@
-#include "app/IniFile.h"
+#include "platform/IniFile.h"
 
 #include "platform/Error.h"
 #include "platform/SjisCodec.h"

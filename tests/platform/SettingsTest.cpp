@@ -1,6 +1,6 @@
-#include "app/Settings.h"
-#include "app/IniFile.h"
+#include "platform/Settings.h"
 #include "platform/Error.h"
+#include "platform/IniFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "labels/CardList.h"
+#include "app/CardList.h"
 
 #include "app/TavrelU.h"
 #include "controls/CapNavi.h"

@@ -1,0 +1,329 @@
+#include "batch/BatchRun.h"
+
+#include "data/Database.h"
+#include "data/DbConnect.h"
+#include "data/Query.h"
+#include "platform/MessageService.h"
+#include "platform/Settings.h"
+#include "print/CardSelectU.h"
+#include "print/NkPrinters.h"
+#include "print/PrintSnapshot.h"
+#include "print/repTavrelU.h"
+
+#include <QTemporaryDir>
+#include <algorithm>
+
+namespace {
+
+constexpr int kMaxCount = TCardSelectForm::kMaxCount;
+constexpr int kMaxAdjust = TCardSelectForm::kMaxAdjust;
+
+[[noreturn]] void Fail(BatchExit exit, const QString& japanese, const QString& english,
+                       const QString& detail = {}) {
+    throw EBatch(exit, BatchMessage(japanese, english, detail));
+}
+
+int InRange(std::optional<int> given, int fallback, int low, int high, const char* option) {
+    const int value = given.value_or(fallback);
+    if (given && (value < low || value > high))
+        Fail(BatchExit::BadArguments, QStringLiteral("範囲外の値です"),
+             QStringLiteral("value out of range"),
+             QStringLiteral("--%1 %2 (%3 - %4)")
+                 .arg(QLatin1String(option))
+                 .arg(value)
+                 .arg(low)
+                 .arg(high));
+    return value;
+}
+
+// The listed printer of that name, letter case ignored; empty when there is none.
+QString ListedPrinter(const QStringList& printers, const QString& name) {
+    const auto it = std::find_if(printers.begin(), printers.end(), [&name](const QString& p) {
+        return p.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    return it == printers.end() ? QString() : *it;
+}
+
+QStringList Printers() {
+    try {
+        return NkPrinter().GetPrinterNames();
+    } catch (const std::exception& e) {
+        Fail(BatchExit::PrintFailed, QStringLiteral("プリンタの一覧を読めません"),
+             QStringLiteral("cannot read the printers"), ExceptionText(e));
+    }
+}
+
+} // namespace
+
+struct TBatchRun::Impl {
+    Impl(const BatchOptions& o, QTextStream& out_, QTextStream& err_, bool progress_)
+        : options(o), out(out_), err(err_), progress(progress_) {}
+
+    const BatchOptions& options;
+    QTextStream& out;
+    QTextStream& err;
+    bool progress;
+
+    Database db;
+    Transaction tr;
+    Query design{&db, &tr};
+    Query sheets{&db, &tr};
+    QTemporaryDir tmp;
+
+    void Connect();
+    void List();
+    void ListDesigns();
+    void ListSheets();
+    void ReadDesign();
+    void LocateSheet(const QString& name);
+    void Print();
+    TPrintParams Params(const QString& printer);
+    QString ChoosePrinter();
+    void Produce(TrepCardForm& form, const QString& printer);
+    void ShowProgress(TrepCardForm& form, int cells, int perPage);
+    void Store(const TPrintParams& p);
+};
+
+void TBatchRun::Impl::Connect() {
+    const bool fromSettings = options.database.isEmpty();
+    try {
+        if (fromSettings)
+            Settings::ReadSettings();
+    } catch (const std::exception&) {
+        Fail(BatchExit::DatabaseFailed, QStringLiteral("設定ファイルを読めません"),
+             QStringLiteral("cannot read the settings file"), Settings::IniFileName);
+    }
+    const QString path = fromSettings ? Settings::DbPath : options.database;
+    try {
+        ConnectDatabase(db, tr, path);
+    } catch (const std::exception&) {
+        Fail(BatchExit::DatabaseFailed, QStringLiteral("データベースを開けません"),
+             QStringLiteral("database cannot be opened"), path);
+    }
+}
+
+void TBatchRun::Impl::List() {
+    if (options.listWhat == QLatin1String("printers")) {
+        for (const QString& name : Printers())
+            out << name << '\n';
+        return;
+    }
+    Connect();
+    if (options.listWhat == QLatin1String("designs"))
+        ListDesigns();
+    else
+        ListSheets();
+}
+
+void TBatchRun::Impl::ListDesigns() {
+    Query q(&db, &tr);
+    q.SQL = {QStringLiteral("SELECT ID, NAME, PAPERNAME FROM TAVREL ORDER BY ID")};
+    q.Open();
+    for (q.First(); !q.Eof(); q.Next())
+        out << q.FieldByName("ID").AsString() << '\t' << q.FieldByName("NAME").AsString() << '\t'
+            << q.FieldByName("PAPERNAME").AsString() << '\n';
+}
+
+// One line per sheet name, as the print dialog lists them: name, columns, rows, paper type.
+void TBatchRun::Impl::ListSheets() {
+    Query q(&db, &tr);
+    q.SQL = {QStringLiteral("SELECT PAPERNAME, RETSU, DAN, PAPERTYPE FROM TAVRELSET"),
+             QStringLiteral("WHERE PAPERNAME IS NOT NULL ORDER BY PAPERNAME, ID")};
+    q.Open();
+    QString last;
+    for (q.First(); !q.Eof(); q.Next()) {
+        const QString name = q.FieldByName("PAPERNAME").AsString();
+        if (!last.isNull() && name == last)
+            continue;
+        last = name;
+        out << name << '\t' << q.FieldByName("RETSU").AsString() << '\t'
+            << q.FieldByName("DAN").AsString() << '\t' << q.FieldByName("PAPERTYPE").AsString()
+            << '\n';
+    }
+}
+
+void TBatchRun::Impl::ReadDesign() {
+    design.SQL = options.designId
+                     ? QStringList{QStringLiteral("SELECT * FROM TAVREL WHERE (ID = :P0)")}
+                     : QStringList{QStringLiteral("SELECT FIRST 1 * FROM TAVREL"),
+                                   QStringLiteral("WHERE (NAME = :P0) ORDER BY ID")};
+    design.SetParam(QStringLiteral("P0"),
+                    options.designId ? QVariant(*options.designId) : QVariant(options.designName));
+    design.Open();
+    if (design.IsEmpty())
+        Fail(BatchExit::NotFound, QStringLiteral("デザインが見つかりません"),
+             QStringLiteral("design not found"),
+             options.designId ? QString::number(*options.designId) : options.designName);
+}
+
+// The sheet of that name; written in another letter case it is still found, as in the dialog.
+void TBatchRun::Impl::LocateSheet(const QString& name) {
+    sheets.SQL = {QStringLiteral("SELECT * FROM TAVRELSET"), QStringLiteral("ORDER BY PAPERNAME")};
+    sheets.Open();
+    if (sheets.Locate(QStringLiteral("PAPERNAME"), name))
+        return;
+    for (sheets.First(); !sheets.Eof(); sheets.Next())
+        if (sheets.FieldByName("PAPERNAME").AsString().compare(name, Qt::CaseInsensitive) == 0)
+            return;
+    Fail(BatchExit::NotFound, QStringLiteral("用紙が見つかりません"),
+         QStringLiteral("sheet not found"), name);
+}
+
+// A PDF file needs no printer, so a machine without any can still write one.
+QString TBatchRun::Impl::ChoosePrinter() {
+    if (!options.pdfPath.isEmpty())
+        return {};
+    const QStringList printers = Printers();
+    if (options.printer) {
+        const QString listed = ListedPrinter(printers, *options.printer);
+        if (listed.isEmpty())
+            Fail(BatchExit::PrintFailed, QStringLiteral("プリンタが見つかりません"),
+                 QStringLiteral("printer not found"), *options.printer);
+        return listed;
+    }
+    const QString stored = ListedPrinter(printers, sheets.FieldByName("PRINTERNAME").AsString());
+    if (!stored.isEmpty())
+        return stored;
+    if (printers.isEmpty())
+        Fail(BatchExit::PrintFailed, QStringLiteral("プリンタがありません"),
+             QStringLiteral("no printer"));
+    return printers.constFirst();
+}
+
+TPrintParams TBatchRun::Impl::Params(const QString& printer) {
+    auto value = [this](const char* name) { return sheets.FieldByName(name).AsInteger(); };
+    TPrintParams p;
+    p.PrinterName = printer;
+    p.PaperName = sheets.FieldByName("PAPERNAME").AsString();
+    p.PaperType = sheets.FieldByName("PAPERTYPE").AsString();
+    p.Dan = value("DAN");
+    const int columns = static_cast<qint16>(value("RETSU")), rows = static_cast<qint16>(p.Dan);
+    p.StartColumn = InRange(options.column, 1, 1, std::max(columns, 1), "column");
+    p.StartRow = InRange(options.row, 1, 1, std::max(rows, 1), "row");
+    p.Count =
+        InRange(options.count, std::clamp(columns * rows, 1, kMaxCount), 1, kMaxCount, "count");
+    p.TopAdjust = InRange(options.top, std::clamp(value("PR_TOPM"), -kMaxAdjust, kMaxAdjust),
+                          -kMaxAdjust, kMaxAdjust, "top");
+    p.LeftAdjust = InRange(options.left, std::clamp(value("PR_LEFTM"), -kMaxAdjust, kMaxAdjust),
+                           -kMaxAdjust, kMaxAdjust, "left");
+    return p;
+}
+
+void TBatchRun::Impl::ShowProgress(TrepCardForm& form, int cells, int perPage) {
+    const int pages = perPage > 0 ? (cells + perPage - 1) / perPage : 0;
+    if (!progress || pages < 2)
+        return;
+    form.repCard.OnStartPage = [&form, this, pages, start = form.repCard.OnStartPage] {
+        start();
+        err << QStringLiteral("\r印刷中 (printing) %1/%2").arg(form.repCard.PageNumber()).arg(pages)
+            << Qt::flush;
+    };
+    form.repCard.OnAfterPrint = [this, end = form.repCard.OnAfterPrint] {
+        end();
+        err << '\n' << Qt::flush;
+    };
+}
+
+void TBatchRun::Impl::Produce(TrepCardForm& form, const QString& printer) {
+    const bool toFile = !options.pdfPath.isEmpty();
+    bool printed = false;
+    try {
+        printed = form.PrintDirect(options.pdfPath);
+    } catch (const std::exception& e) {
+        if (toFile && ExceptionText(e) == QStringLiteral("印刷ファイルを作成できません。"))
+            Fail(BatchExit::PdfFailed, QStringLiteral("PDF を書き込めません"),
+                 QStringLiteral("PDF cannot be written"), options.pdfPath);
+        Fail(BatchExit::PrintFailed, QStringLiteral("印刷に失敗しました"),
+             QStringLiteral("printing failed"), ExceptionText(e));
+    }
+    if (!printed)
+        Fail(BatchExit::PrintFailed, QStringLiteral("印刷に失敗しました"),
+             QStringLiteral("printing failed"), toFile ? options.pdfPath : printer);
+}
+
+// The corrections and the printer go with every sheet of that name, as the dialog stores them.
+void TBatchRun::Impl::Store(const TPrintParams& p) {
+    try {
+        Query q(&db, &tr);
+        StoreAdjustments(q, p.PrinterName, p.PaperName, p.TopAdjust, p.LeftAdjust);
+        tr.Commit();
+    } catch (const std::exception& e) {
+        Fail(BatchExit::DatabaseFailed, QStringLiteral("印刷しましたが補正値を保存できません"),
+             QStringLiteral("printed, but the corrections were not stored"), ExceptionText(e));
+    }
+}
+
+void TBatchRun::Impl::Print() {
+    Connect();
+    ReadDesign();
+    const QString sheetName = options.sheetName.isEmpty()
+                                  ? design.FieldByName("PAPERNAME").AsString()
+                                  : options.sheetName;
+    LocateSheet(sheetName);
+    // A printer named on the command line must exist even before the ranges are checked.
+    const QString printer = ChoosePrinter();
+    const TPrintParams p = Params(printer);
+    // The window's own snapshot may be in use by a print dialog at this moment.
+    Settings::SnapshotPath = tmp.filePath(QStringLiteral("TaTempp.cds"));
+    try {
+        PrintSnapshot::Save(design, Settings::SnapshotPath);
+    } catch (const std::exception& e) {
+        Fail(BatchExit::PrintFailed, QStringLiteral("印刷に失敗しました"),
+             QStringLiteral("printing failed"), ExceptionText(e));
+    }
+    TrepCardForm form(p, sheets);
+    if (!printer.isEmpty())
+        form.SelectPrinter(printer);
+    form.repCard.Page.title = TrepCardForm::Title() + p.PaperName;
+    form.LoadSnapshot(Settings::SnapshotPath);
+    form.BuildPrintRows();
+    const int empty = (p.StartColumn - 1) * p.Dan + p.StartRow - 1;
+    ShowProgress(form, empty + p.Count,
+                 sheets.FieldByName("RETSU").AsInteger() * sheets.FieldByName("DAN").AsInteger());
+    Produce(form, printer);
+    if (options.pdfPath.isEmpty())
+        Store(p);
+}
+
+TBatchRun::TBatchRun(const BatchOptions& options, QTextStream& out, QTextStream& err, bool progress)
+    : d(std::make_unique<Impl>(options, out, err, progress)) {}
+
+TBatchRun::~TBatchRun() = default;
+
+void TBatchRun::Execute() {
+    if (d->options.action == BatchOptions::Action::List)
+        d->List();
+    else
+        d->Print();
+}
+
+int RunBatch(const QStringList& arguments, QTextStream& out, QTextStream& err, bool progress) {
+    // Whatever the print run would show in a box goes to standard error instead.
+    Messages::SetResponder([&err](const Messages::Request& r) {
+        err << "tavrel-batch: " << r.text << '\n' << Qt::flush;
+        return r.buttons == Messages::Buttons::Ok ? Messages::Answer::Ok : Messages::Answer::Cancel;
+    });
+    try {
+        const BatchOptions options = ParseBatchOptions(arguments);
+        if (options.action == BatchOptions::Action::Help) {
+            out << BatchOptions::HelpText();
+            return 0;
+        }
+        if (options.action == BatchOptions::Action::Version) {
+            out << BatchOptions::VersionText();
+            return 0;
+        }
+        TBatchRun(options, out, err, progress).Execute();
+        return 0;
+    } catch (const EBatch& e) {
+        err << "tavrel-batch: " << e.message() << '\n' << Qt::flush;
+        return static_cast<int>(e.exit());
+    } catch (const std::exception& e) {
+        err << "tavrel-batch: "
+            << BatchMessage(QStringLiteral("印刷に失敗しました"), QStringLiteral("printing failed"),
+                            ExceptionText(e))
+            << '\n'
+            << Qt::flush;
+        return static_cast<int>(BatchExit::PrintFailed);
+    }
+}

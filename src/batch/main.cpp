@@ -1,0 +1,20 @@
+#include "app/Application.h"
+#include "batch/BatchRun.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    // The program opens no window; without a display it still needs one to draw with.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    InitApplication(app);
+    QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
+    QTextStream out(stdout), err(stderr);
+    const int status = RunBatch(QApplication::arguments(), out, err, isatty(STDERR_FILENO) != 0);
+    out.flush();
+    return status;
+}

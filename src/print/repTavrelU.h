@@ -1,0 +1,89 @@
+#pragma once
+
+#include "data/Query.h"
+#include "print/CardLayout.h"
+#include "print/LabelReport.h"
+
+#include <QString>
+#include <vector>
+
+class QWidget;
+
+// What the print dialog hands to a print run. The corrections are tenth-millimetres.
+struct TPrintParams {
+    QString PrinterName;
+    QString PaperName;
+    QString PaperType;
+    int TopAdjust = 0;
+    int LeftAdjust = 0;
+    int Count = 1;
+    int StartColumn = 1;
+    int StartRow = 1;
+    int Dan = 1;
+};
+
+// One print run: the snapshot's design turned into print rows, laid out on the chosen sheet and
+// previewed, from where the user prints. Created for one run; never shown itself.
+class TrepCardForm {
+  public:
+    // The sheet list's current row is the sheet the pages are produced for, read at each
+    // production.
+    TrepCardForm(const TPrintParams& params, Query& sheetList);
+    ~TrepCardForm();
+    TrepCardForm(const TrepCardForm&) = delete;
+    TrepCardForm& operator=(const TrepCardForm&) = delete;
+
+    static QString Title() { return QStringLiteral("印刷．．．"); }
+    // More empty cells than any sheet has are a sheet definition gone wrong.
+    static constexpr int kMaxEmptyCells = 65535;
+
+    TLabelReport repCard;
+    Query ClientDataSetPrn;
+
+    // Selects the paper of the paper type.
+    void FormCreate();
+    // The print job's printer: the listed printer of that name, letter case ignored, else the
+    // system's default printer. Raises "TNkPrinter.CheckNoPrinter: No Printer".
+    void SelectPrinter(const QString& name);
+    // Loads the snapshot file (only read) and takes the design's picture placement.
+    void LoadSnapshot(const QString& path);
+    // Count − 1 copies of the design, then the empty cells ahead of it.
+    // Raises "印刷データ作成に失敗しました。".
+    bool BuildPrintRows();
+    // The rows in ID order; a picture is decoded once and shared by every row that carries it.
+    std::vector<TPrintRow> PrintRows();
+    // The page description for the current sheet; false cancels the production.
+    void repCardBeforePrint(bool& PrintReport);
+    void repCardPreview();
+    void repCardStartPage();
+    void repCardEndPage();
+    void repCardAfterPrint();
+
+    // Shows the preview; returns when it has been closed.
+    void Preview(QWidget* parent);
+    // Prints without a preview: to the selected printer, or into pdfPath when one is given.
+    // True when the document was handed over in full.
+    bool PrintDirect(const QString& pdfPath = QString());
+    // Forgets every row the run added, so the snapshot keeps the design alone.
+    void DiscardRows();
+    bool Printed() const { return printed_; }
+    const TPaper& Paper() const { return paper_; }
+
+  private:
+    // Raises "ラベル初期設定に失敗しました。".
+    TPageDescription Layout(bool forPrinter);
+    // A sheet that gives no page is refused before anything is produced.
+    void PrepareProduction();
+
+    TPrintParams params_;
+    Query& sheetList_;
+    TPaper paper_;
+    CardLayout::Placement placement_;
+    bool printed_ = false;
+};
+
+// The whole print run; returns when the preview has been closed: true when the labels of this
+// run went to the printer. An unknown printer name prints to the system's default printer.
+bool PrintLabels(const QString& PrinterName, const QString& PaperName, const QString& PaperType,
+                 int TopAdjust, int LeftAdjust, int Count, int StartColumn, int StartRow, int Dan,
+                 Query& sheetList, QWidget* parent = nullptr);

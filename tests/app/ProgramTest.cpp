@@ -1,0 +1,122 @@
+#include "app/Application.h"
+#include "app/TavrelU.h"
+#include "data/Database.h"
+#include "data/DbConnect.h"
+#include "data/Query.h"
+#include "platform/IniFile.h"
+#include "sheets/CardSetU.h"
+#include "sheets/ReadTextU.h"
+#include "support/TestDb.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTranslator>
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// The program in a child process; on an X server of its own when there is no display.
+class ChildProgram {
+  public:
+    explicit ChildProgram(const QString& platform) {
+        env_.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        process_.setProcessEnvironment(env_);
+    }
+    ~ChildProgram() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+    bool HasDisplay() const {
+        return env_.contains(QStringLiteral("DISPLAY")) ||
+               !QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty();
+    }
+    void Start(const QStringList& args, bool onX) {
+        const QString child = QStringLiteral(TAVREL_TEST_CHILD);
+        if (onX && !env_.contains(QStringLiteral("DISPLAY")))
+            process_.start(QStringLiteral("xvfb-run"), QStringList{"-a", child} + args);
+        else
+            process_.start(child, args);
+        ASSERT_TRUE(process_.waitForStarted());
+    }
+    QProcess& Process() { return process_; }
+
+  private:
+    QProcessEnvironment env_ = QProcessEnvironment::systemEnvironment();
+    QProcess process_;
+};
+
+TEST(ProgramTest, StandardButtonsSpeakJapanese) {
+    std::unique_ptr<QTranslator> translator(InstallQtTranslations(*qApp));
+    ASSERT_NE(translator, nullptr);
+    QMessageBox box(QMessageBox::Question, "Tavrel", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_TRUE(box.button(QMessageBox::Yes)->text().startsWith("はい"));
+    EXPECT_TRUE(box.button(QMessageBox::No)->text().startsWith("いいえ"));
+    EXPECT_TRUE(box.button(QMessageBox::Cancel)->text().startsWith("キャンセル"));
+    QDialogButtonBox ok(QDialogButtonBox::Ok);
+    EXPECT_EQ(ok.button(QDialogButtonBox::Ok)->text(), "OK");
+    QFileDialog files;
+    files.setOption(QFileDialog::DontUseNativeDialog);
+    EXPECT_EQ(files.labelText(QFileDialog::Reject), "キャンセル");
+}
+
+TEST(ProgramTest, TitleBarsShowExactlyTheCaption) {
+    ChildProgram program(QStringLiteral("xcb"));
+    if (!program.HasDisplay())
+        GTEST_SKIP() << "no X server to read titles from";
+    QTemporaryDir folder;
+    program.Start({QStringLiteral("titles"), folder.path()}, true);
+    ASSERT_TRUE(program.Process().waitForFinished(60000));
+    const QStringList lines = QString::fromUtf8(program.Process().readAllStandardOutput())
+                                  .split('\n', Qt::SkipEmptyParts);
+    const QStringList expected = {TTavrelForm::Caption(), TCardSetForm::Caption(),
+                                  TReadTextForm::Caption()};
+    ASSERT_EQ(lines.size(), expected.size())
+        << program.Process().readAllStandardError().toStdString();
+    for (int i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(lines[i].toStdString(), (expected[i] + '\t' + expected[i]).toStdString());
+}
+
+// A signal to end, as a desktop sends at log-out: the program writes what was posted, drops the
+// record still being inserted, detaches and ends.
+class EndSignalTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(EndSignalTest, WritesPostedRowsDropsTheEditAndEnds) {
+    TestDb db;
+    QTemporaryDir folder;
+    IniWriteString(folder.filePath("TAVREL.ini"), "TAVREL", "F_DbPath01", db.Path());
+    ChildProgram program(QStringLiteral("offscreen"));
+    program.Start({QStringLiteral("posted"), folder.path()}, false);
+    QProcess& child = program.Process();
+    while (!child.readAllStandardOutput().contains("ready"))
+        ASSERT_TRUE(child.waitForReadyRead(60000)) << child.readAllStandardError().toStdString();
+    ASSERT_EQ(::kill(static_cast<pid_t>(child.processId()), GetParam()), 0);
+    ASSERT_TRUE(child.waitForFinished(20000)) << "the signal was ignored";
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardError().toStdString();
+    Database check;
+    Transaction tr;
+    ConnectDatabase(check, tr, db.Path());
+    Query q(&check, &tr);
+    q.SQL = {"SELECT NAME FROM TAVREL ORDER BY NAME"};
+    q.Open();
+    QStringList names;
+    for (; !q.Eof(); q.Next())
+        names << q.Fields(0).AsString();
+    EXPECT_EQ(names, QStringList({"posted one", "posted two"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndSignalTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](const auto& info) { return "Signal" + std::to_string(info.param); });
+
+} // namespace

@@ -1,0 +1,272 @@
+#include "data/Database.h"
+#include "data/DbConnect.h"
+#include "data/Query.h"
+#include "print/ComposeFixture.h"
+#include "print/PdfTools.h"
+#include "support/TestDb.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QThread>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out, err;
+};
+
+// tavrel-batch as a script runs it: its own process, no display.
+Outcome RunBatch(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TAVREL_BATCH_PROGRAM), args);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+void AddSheet(Database& db, Transaction& tr, const QString& name, const QVariant& topM,
+              const QString& printer = {}) {
+    Query q(&db, &tr);
+    q.SQL = {QStringLiteral(
+        "INSERT INTO TAVRELSET (ID, PAPERNAME, PAPERTYPE, P_WIDTH, P_HEIGHT, LEFT_M, TOP_M, RETSU,"
+        " DAN, L_WIDTH, L_HEIGHT, X_SKIP, Y_SKIP, PR_TOPM, PR_LEFTM, PRINTERNAME) VALUES (0, :N,"
+        " 'A4', 2100, 2970, 150, 215, 2, 5, 864, 508, 25, 0, :T, 0, :P)")};
+    q.SetParam(QStringLiteral("N"), name);
+    q.SetParam(QStringLiteral("T"), topM);
+    q.SetParam(QStringLiteral("P"), printer.isEmpty() ? QVariant() : QVariant(printer));
+    q.ExecSQL();
+}
+
+// A database holding the design "宛名" (rich text and a picture) on the sheet "2x5" of the
+// worked layout, and a second sheet of the same name.
+void FillDatabase(const QString& path) {
+    Database db;
+    Transaction tr;
+    ConnectDatabase(db, tr, path);
+    Query q(&db, &tr);
+    q.SQL = {QStringLiteral(
+        "INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, G_HEIGHT,"
+        " G_SHOW, G_STRETCH) VALUES (0, :N, '2x5', :T, :G, 0, 0, 192, 96, 1, 1)")};
+    q.SetParam(QStringLiteral("N"), QStringLiteral("宛名"));
+    q.SetParam(QStringLiteral("T"), QString::fromLatin1(ComposeFixture::LabelRtf()));
+    q.SetParam(QStringLiteral("G"), ComposeFixture::Bitmap());
+    q.ExecSQL();
+    AddSheet(db, tr, QStringLiteral("2x5"), QVariant());
+    AddSheet(db, tr, QStringLiteral("2x5"), 0, QStringLiteral("Gone"));
+    AddSheet(db, tr, QStringLiteral("A 3x8"), QVariant());
+    tr.Commit();
+}
+
+// Top-left corners of the labels' first words, page by page, down each column.
+std::vector<std::pair<int, QPointF>> LabelCorners(const QString& pdf) {
+    std::vector<std::pair<int, QPointF>> corners;
+    for (const PdfTools::Word& w : PdfTools::Words(pdf))
+        if (w.text == QStringLiteral("ラベル"))
+            corners.push_back({w.page, w.box.topLeft()});
+    std::sort(corners.begin(), corners.end(), [](const auto& a, const auto& b) {
+        return std::make_tuple(a.first, qRound(a.second.x()), a.second.y()) <
+               std::make_tuple(b.first, qRound(b.second.x()), b.second.y());
+    });
+    return corners;
+}
+
+// The cell corners of the worked sheet: columns at 15 and 103 mm, rows 50 mm apart from 21 mm.
+QPointF Cell(int column, int row) {
+    return {15.0 + 88.0 * (column - 1), 21.0 + 50.0 * (row - 1)};
+}
+
+class BatchTest : public ::testing::Test {
+  protected:
+    void SetUp() override { FillDatabase(db.Path()); }
+    QString Pdf() const { return db.Folder() + QStringLiteral("/out.pdf"); }
+    Outcome Print(QStringList args) {
+        return RunBatch(args << QStringLiteral("--database") << db.Path());
+    }
+    QStringList Stored(const char* column) const {
+        return db.Column(QStringLiteral("SELECT COALESCE(%1, '-') FROM TAVRELSET WHERE "
+                                        "PAPERNAME = '2x5' ORDER BY ID")
+                             .arg(QLatin1String(column)));
+    }
+    // Every label sits at its cell's corner plus the one text inset of the first label.
+    void ExpectCells(const QString& pdf, const std::vector<std::tuple<int, int, int>>& cells) {
+        const auto at = LabelCorners(pdf);
+        ASSERT_EQ(at.size(), cells.size());
+        const auto [page0, column0, row0] = cells.front();
+        const QPointF inset = at.front().second - Cell(column0, row0);
+        EXPECT_LT(std::abs(inset.x()), 1.5);
+        EXPECT_LT(std::abs(inset.y()), 1.5);
+        for (size_t i = 0; i < cells.size(); ++i) {
+            SCOPED_TRACE(i);
+            const auto [page, column, row] = cells[i];
+            EXPECT_EQ(at[i].first, page);
+            const QPointF expected = Cell(column, row) + inset;
+            EXPECT_NEAR(at[i].second.x(), expected.x(), 0.2);
+            EXPECT_NEAR(at[i].second.y(), expected.y(), 0.2);
+        }
+    }
+    TestDb db;
+};
+
+TEST_F(BatchTest, WorkedSheetFromTheCommandLineFillsOnePageAtTheStatedCellsAndStoresNothing) {
+    if (!PdfTools::Available())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    const Outcome r = Print({"--design", "宛名", "--pdf", Pdf()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(PdfTools::PageCount(Pdf()), 1);
+    std::vector<std::tuple<int, int, int>> cells;
+    for (int column = 1; column <= 2; ++column)
+        for (int row = 1; row <= 5; ++row)
+            cells.push_back({1, column, row});
+    ExpectCells(Pdf(), cells);
+    EXPECT_EQ(Stored("PR_TOPM"), QStringList({"-", "0"}));
+    EXPECT_EQ(Stored("PRINTERNAME"), QStringList({"-", "Gone"}));
+}
+
+TEST_F(BatchTest, StartCellAndCountContinueOnTheNextPage) {
+    if (!PdfTools::Available())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    const QString id = db.Column("SELECT ID FROM TAVREL").constFirst();
+    const Outcome r =
+        Print({"--id", id, "--column", "2", "--row", "3", "--count", "4", "--pdf", Pdf()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    ExpectCells(Pdf(), {{1, 2, 3}, {1, 2, 4}, {1, 2, 5}, {2, 1, 1}});
+}
+
+TEST_F(BatchTest, CorrectionsShiftEveryLabelByTenthMillimetres) {
+    if (!PdfTools::Available())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    ASSERT_EQ(Print({"--design", "宛名", "--count", "1", "--pdf", Pdf()}).status, 0);
+    const QPointF plain = LabelCorners(Pdf()).at(0).second;
+    ASSERT_EQ(
+        Print({"--design", "宛名", "--count", "1", "--top", "15", "--left", "-5", "--pdf", Pdf()})
+            .status,
+        0);
+    const QPointF shifted = LabelCorners(Pdf()).at(0).second;
+    EXPECT_NEAR(shifted.x() - plain.x(), -0.5, 0.2);
+    EXPECT_NEAR(shifted.y() - plain.y(), 1.5, 0.2);
+}
+
+TEST_F(BatchTest, ListsDesignsSheetsAndPrinters) {
+    const QString id = db.Column("SELECT ID FROM TAVREL").constFirst();
+    Outcome r = Print({"--list", "designs"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, id + "\t宛名\t2x5\n");
+    r = Print({"--list", "sheets"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "2x5\t2\t5\tA4\nA 3x8\t2\t5\tA4\n");
+    r = RunBatch({"--list", "printers"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.isEmpty() || r.out.endsWith('\n'));
+}
+
+TEST_F(BatchTest, BadArgumentsEndWithStatusTwoAndSayWhy) {
+    const struct {
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {{}, "--design or --id is required"},
+        {{"--design", "宛名", "--id", "1"}, "exclude each other"},
+        {{"--design", "宛名", "--printer", "P", "--pdf", "x.pdf"}, "exclude each other"},
+        {{"--design", "宛名", "--column", "3"}, "--column 3 (1 - 2)"},
+        {{"--design", "宛名", "--row", "0"}, "--row 0 (1 - 5)"},
+        {{"--design", "宛名", "--count", "100"}, "--count 100 (1 - 99)"},
+        {{"--design", "宛名", "--top", "2001"}, "--top 2001 (-2000 - 2000)"},
+        {{"--design", "宛名", "--count", "x"}, "(not a number): --count x"},
+        {{"--list", "labels"}, "--list takes designs, sheets or printers"},
+        {{"--list", "designs", "--id", "1"}, "option not allowed with --list"},
+        {{"--design", "宛名", "--bogus"}, "bad arguments"},
+        {{"--design", "宛名", "extra"}, "(unexpected argument): extra"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const Outcome r = Print(c.args + QStringList{"--pdf", Pdf()});
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(Pdf()));
+    }
+}
+
+TEST_F(BatchTest, MissingDesignSheetDatabasePrinterAndPdfEachHaveTheirStatus) {
+    Outcome r = Print({"--design", "無い", "--pdf", Pdf()});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.contains("デザインが見つかりません (design not found): 無い"));
+    r = Print({"--id", "999", "--pdf", Pdf()});
+    EXPECT_EQ(r.status, 3);
+    r = Print({"--design", "宛名", "--sheet", "B 9x9", "--pdf", Pdf()});
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.contains("用紙が見つかりません (sheet not found): B 9x9"));
+    r = RunBatch({"--design", "宛名", "--pdf", Pdf(), "--database", db.Folder() + "/none.fdb"});
+    EXPECT_EQ(r.status, 4);
+    EXPECT_TRUE(r.err.contains("(database cannot be opened)"));
+    r = Print({"--design", "宛名", "--printer", "No Such Printer"});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_TRUE(r.err.contains("(printer not found): No Such Printer"));
+    r = Print({"--design", "宛名", "--pdf", db.Folder() + "/no/such/folder/out.pdf"});
+    EXPECT_EQ(r.status, 6);
+    EXPECT_TRUE(r.err.contains("(PDF cannot be written)"));
+    EXPECT_EQ(Stored("PR_TOPM"), QStringList({"-", "0"}));
+}
+
+TEST_F(BatchTest, SheetNamedInAnotherCaseIsFoundAsInTheDialog) {
+    const Outcome r =
+        Print({"--design", "宛名", "--sheet", "a 3X8", "--count", "1", "--pdf", Pdf()});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo(Pdf()).size() > 0);
+}
+
+TEST(BatchHelp, HelpListsTheExitStatusesAndVersionNamesTheProgram) {
+    Outcome r = RunBatch({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* text :
+         {"--design", "--pdf", "--list", "2  bad arguments", "6  PDF cannot be written"})
+        EXPECT_TRUE(r.out.contains(text)) << text;
+    r = RunBatch({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.startsWith("tavrel-batch 2.")) << r.out.toStdString();
+}
+
+TEST(BatchServer, PrintsFromADatabaseOnTheServer) {
+    if (!TestDb::ServerAvailable())
+        GTEST_SKIP() << "no Firebird server on 127.0.0.1";
+    const auto db = TestDb::OnServer();
+    FillDatabase(db->Path());
+    Outcome r = RunBatch({"--list", "designs", "--database", db->Path()});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("\t宛名\t2x5\n"));
+    const QString pdf = QDir::tempPath() + "/tavrel-batch-server.pdf";
+    r = RunBatch({"--design", "宛名", "--count", "2", "--pdf", pdf, "--database", db->Path()});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_GT(QFileInfo(pdf).size(), 0);
+    QFile::remove(pdf);
+}
+
+// Needs the queue that scripts/cups-server.sh sets up (its exported variables).
+TEST_F(BatchTest, PrintingToTheQueueStoresCorrectionsAndPrinterForEverySheetOfThatName) {
+    const QString queue = qEnvironmentVariable("TAVREL_CUPS_QUEUE");
+    const QString pdfDir = qEnvironmentVariable("TAVREL_CUPS_PDF_DIR");
+    if (queue.isEmpty())
+        GTEST_SKIP() << "no CUPS queue: eval \"$(scripts/cups-server.sh start)\" first";
+    const QStringList before = QDir(pdfDir).entryList({"*.pdf"}, QDir::Files);
+    const Outcome r = Print({"--design", "宛名", "--count", "1", "--top", "15", "--left", "-5",
+                             "--printer", queue.toLower()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(Stored("PR_TOPM"), QStringList({"15", "15"}));
+    EXPECT_EQ(Stored("PR_LEFTM"), QStringList({"-5", "-5"}));
+    EXPECT_EQ(Stored("PRINTERNAME"), QStringList({queue, queue}));
+    // cups-pdf writes its file a moment after the job is accepted.
+    for (int i = 0; i < 100 && QDir(pdfDir).entryList({"*.pdf"}, QDir::Files) == before; ++i)
+        QThread::msleep(100);
+    EXPECT_NE(QDir(pdfDir).entryList({"*.pdf"}, QDir::Files), before);
+}
+
+} // namespace

@@ -1,0 +1,295 @@
+#include "print/CardSelectU.h"
+#include "ComposeFixture.h"
+#include "PdfTools.h"
+#include "controls/DBControls.h"
+#include "controls/UpDown.h"
+#include "data/DbConnect.h"
+#include "platform/MessageService.h"
+#include "support/TestDb.h"
+#include "support/Windows.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace ComposeFixture;
+
+namespace {
+
+QString SheetRow(const QString& name, int retsu, int dan,
+                 const QString& extra = "NULL, NULL, NULL") {
+    return QStringLiteral("INSERT INTO TAVRELSET (ID, PAPERNAME, PAPERTYPE, P_WIDTH, P_HEIGHT, "
+                          "LEFT_M, TOP_M, L_WIDTH, L_HEIGHT, X_SKIP, Y_SKIP, RETSU, DAN, "
+                          "PR_TOPM, PR_LEFTM, PRINTERNAME) VALUES (0, '%1', 'A4', 2100, 2970, "
+                          "150, 215, 864, 508, 25, 0, %2, %3, %4)")
+        .arg(name)
+        .arg(retsu)
+        .arg(dan)
+        .arg(extra);
+}
+
+// The dialog over a database of sheet definitions, with the printers "Office" and "TavrelPDF".
+class CardSelectTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Settings::DbPath = tdb.Path();
+        Messages::SetResponder([this](const Messages::Request& r) {
+            shown << r.text;
+            return Messages::Answer::Ok;
+        });
+        tdb.Execute(SheetRow("B 3x8", 3, 8, "25, -5, 'tavrelpdf'"));
+        tdb.Execute(SheetRow("A 2x5", 2, 5));
+        tdb.Execute(SheetRow("C 4x30", 4, 30, "2500, -2500, 'Gone'"));
+        tdb.Execute(SheetRow("A 2x5", 2, 5, "1, 2, 'Office'"));
+    }
+    void TearDown() override { Messages::ClearResponder(); }
+    std::unique_ptr<TCardSelectForm> Open(const QString& paperName) {
+        auto form = std::make_unique<TCardSelectForm>();
+        form->OpenFor(paperName);
+        return form;
+    }
+    QStringList Stored(const QString& column) const {
+        return tdb.Column("SELECT " + column + " FROM TAVRELSET ORDER BY PAPERNAME, ID");
+    }
+    TempProgram program;
+    TestDb tdb;
+    UsePrinters printers{{"Office", "TavrelPDF"}};
+    QStringList shown;
+};
+
+TEST_F(CardSelectTest, OpensOnTheDesignsSheetWithItsCaptionsAndOnePageOfLabels) {
+    auto form = Open("b 3X8");
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tavrel Ver.2.0.1 印刷設定．．．b 3X8"));
+    // Sheets of one name appear once, in name order.
+    QStringList names;
+    for (int i = 0; i < form->ComboBox1->count(); ++i)
+        names << form->ComboBox1->itemText(i);
+    EXPECT_EQ(names, QStringList({"A 2x5", "B 3x8", "C 4x30"}));
+    EXPECT_EQ(form->ComboBox1->currentText(), "B 3x8");
+    EXPECT_EQ(form->DBMemo1->text(), "A4");
+    EXPECT_EQ(form->DBMemo2->text(), "3");
+    EXPECT_EQ(form->DBMemo3->text(), "8");
+    EXPECT_EQ(form->MemoMaisu->text(), "24");
+    EXPECT_EQ(form->UpDownRetsu->Max(), 3);
+    EXPECT_EQ(form->UpDownDan->Max(), 8);
+    EXPECT_EQ(form->MemoTop->text(), "25");
+    EXPECT_EQ(form->MemoLeft->text(), "-5");
+    // The stored printer whatever its letter case.
+    EXPECT_EQ(form->PrinterCombo->currentText(), "TavrelPDF");
+    EXPECT_TRUE(form->PrintBtn->isEnabled());
+    EXPECT_TRUE(form->PrintBtn->isDefault());
+    EXPECT_EQ(form->PrintBtn->text(), QStringLiteral("印 刷"));
+    EXPECT_EQ(form->BitBtn1->text(), QStringLiteral("閉じる(&C)"));
+    EXPECT_EQ(form->GroupBox4->title(), QStringLiteral(" 印刷位置調整（1/10 ㎜) "));
+    EXPECT_EQ(form->StatusPanel0->text(), QStringLiteral("F1ヘルプ"));
+    EXPECT_EQ(form->Label9->toolTip(),
+              QStringLiteral("印刷枚数を設定します（初期値は１頁分の枚数です）"));
+    EXPECT_EQ(form->ComboBox1->maxVisibleItems(), 20);
+    EXPECT_EQ(form->findChild<QWidget*>()->size(), QSize(381, 358));
+}
+
+TEST_F(CardSelectTest, AnotherSheetResetsPositionsCountShiftsAndPrinter) {
+    auto form = Open("B 3x8");
+    form->MemoRetsu->setText("3");
+    form->MemoMaisu->setText("5");
+    form->ComboBox1->setCurrentText("C 4x30");
+    form->ComboBox1Change();
+    EXPECT_EQ(form->MemoRetsu->text(), "1");
+    EXPECT_EQ(form->MemoDan->text(), "1");
+    EXPECT_EQ(form->MemoMaisu->text(), "99"); // 120 labels on a page, at most 99
+    EXPECT_EQ(form->MemoTop->text(), "2000");
+    EXPECT_EQ(form->MemoLeft->text(), "-2000");
+    EXPECT_EQ(form->PrinterCombo->currentText(), "Office"); // "Gone" is not installed
+    form->ComboBox1->setCurrentText("A 2x5");
+    form->ComboBox1Change();
+    // The first of the two sheets of that name, whose shifts are empty.
+    EXPECT_EQ(form->MemoMaisu->text(), "10");
+    EXPECT_EQ(form->MemoTop->text(), "0");
+    EXPECT_EQ(form->PrinterCombo->currentText(), "Office");
+}
+
+TEST_F(CardSelectTest, UnknownOrEmptyDefaultSheetOpensTheFirstSheet) {
+    for (const QString& name : {QStringLiteral("no such sheet"), QString()}) {
+        auto form = Open(name);
+        EXPECT_EQ(form->ComboBox1->currentText(), "A 2x5");
+        EXPECT_EQ(form->windowTitle(), TCardSelectForm::Caption() + name);
+        EXPECT_EQ(form->DBMemo2->text(), "2");
+    }
+}
+
+TEST_F(CardSelectTest, UpDownsWrapAndTypedNumbersCountOnlyInsideTheirRange) {
+    auto form = Open("B 3x8");
+    form->UpDownRetsu->UpButton()->click();
+    form->UpDownRetsu->UpButton()->click();
+    EXPECT_EQ(form->MemoRetsu->text(), "3");
+    form->UpDownRetsu->UpButton()->click();
+    EXPECT_EQ(form->MemoRetsu->text(), "1");
+    form->UpDownDan->DownButton()->click();
+    EXPECT_EQ(form->MemoDan->text(), "8");
+    form->MemoMaisu->setText("99");
+    form->UpDownMaisu->UpButton()->click();
+    EXPECT_EQ(form->MemoMaisu->text(), "1");
+    form->MemoTop->setText("2000");
+    form->UpDownTop->UpButton()->click();
+    EXPECT_EQ(form->MemoTop->text(), "-2000");
+    form->MemoDan->setText("7");
+    EXPECT_EQ(form->UpDownDan->Position(), 7);
+    form->MemoDan->setText("9");
+    EXPECT_EQ(form->UpDownDan->Position(), 7);
+    form->MemoDan->setText("x");
+    EXPECT_EQ(form->UpDownDan->Position(), 7);
+}
+
+TEST_F(CardSelectTest, WithoutSheetsOnlyClosingIsLeft) {
+    tdb.Execute("DELETE FROM TAVRELSET");
+    auto form = Open("A 2x5");
+    EXPECT_EQ(form->ComboBox1->count(), 0);
+    EXPECT_FALSE(form->PrintBtn->isEnabled());
+    EXPECT_EQ(form->MemoRetsu->text(), "1");
+    EXPECT_EQ(form->MemoMaisu->text(), "1");
+    EXPECT_EQ(form->MemoTop->text(), "0");
+}
+
+TEST_F(CardSelectTest, NoPrinterMeansNoDialog) {
+    UsePrinters none({});
+    EXPECT_THROW(ShowPrintDialog("A 2x5"), ENkPrinterNoPrinter);
+    EXPECT_EQ(CardSelectForm, nullptr);
+}
+
+TEST_F(CardSelectTest, CorrectionsGoToEverySheetOfTheNameWhenTheDialogIsReleased) {
+    auto form = Open("A 2x5");
+    form->SaveAdjustments("TavrelPDF", "A 2x5", 15, -5);
+    // Nothing is permanent while the dialog is open.
+    EXPECT_EQ(Stored("PR_TOPM"), QStringList({"", "1", "25", "2500"}));
+    form->CommitAdjustments();
+    EXPECT_EQ(Stored("PR_TOPM"), QStringList({"15", "15", "25", "2500"}));
+    EXPECT_EQ(Stored("PR_LEFTM"), QStringList({"-5", "-5", "-5", "-2500"}));
+    EXPECT_EQ(Stored("PRINTERNAME"), QStringList({"TavrelPDF", "TavrelPDF", "tavrelpdf", "Gone"}));
+    // The list keeps what it read when the dialog opened.
+    form->ComboBox1Change();
+    EXPECT_EQ(form->MemoTop->text(), "0");
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+// Ends every other connection to the database, as a server shutdown would.
+void DropOtherConnections(const QString& path) {
+    Database admin;
+    Transaction tr;
+    ConnectDatabase(admin, tr, path);
+    ExecuteImmediate(admin, tr,
+                     "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
+    tr.Commit();
+}
+
+TEST_F(CardSelectTest, ALostConnectionBeforeTheReleaseStillStoresTheCorrections) {
+    auto form = Open("A 2x5");
+    form->SaveAdjustments("Office", "A 2x5", 15, -5);
+    form->SaveAdjustments("Office", "C 4x30", 7, 8);
+    DropOtherConnections(tdb.Path());
+    form->CommitAdjustments();
+    EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+    EXPECT_EQ(Stored("PR_TOPM"), QStringList({"15", "15", "25", "7"}));
+    // Lost between two runs: the next run's update brings the earlier one back as well.
+    form->SaveAdjustments("Office", "B 3x8", 3, 3);
+    DropOtherConnections(tdb.Path());
+    form->SaveAdjustments("Office", "A 2x5", 16, -6);
+    form->CommitAdjustments();
+    EXPECT_EQ(Stored("PR_TOPM"), QStringList({"16", "16", "3", "7"}));
+}
+
+TEST_F(CardSelectTest, ADatabaseGoneForGoodIsToldAtTheRelease) {
+    auto form = Open("A 2x5");
+    form->SaveAdjustments("Office", "A 2x5", 15, -5);
+    DropOtherConnections(tdb.Path());
+    QFile::rename(tdb.Path(), tdb.Path() + ".moved");
+    form->CommitAdjustments();
+    EXPECT_EQ(shown, QStringList{QStringLiteral("データ更新中にエラーが発生しました。")});
+    QFile::rename(tdb.Path() + ".moved", tdb.Path());
+}
+
+TEST_F(CardSelectTest, ClosingDeletesTheSnapshot) {
+    QFile f(Settings::SnapshotPath);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    QTimer::singleShot(0, [] {
+        ASSERT_NE(CardSelectForm, nullptr);
+        EXPECT_TRUE(CardSelectForm->isModal());
+        CardSelectForm->BitBtn1->click();
+    });
+    ShowPrintDialog("A 2x5");
+    EXPECT_FALSE(QFile::exists(Settings::SnapshotPath));
+    EXPECT_EQ(CardSelectForm, nullptr);
+}
+
+// The cups-pdf queue the test command sets up, or empty.
+QString CupsQueue() {
+    return qEnvironmentVariable("TAVREL_CUPS_QUEUE");
+}
+
+// The PDF file cups-pdf writes for the job, once it is complete.
+QString AwaitPdf(const QDir& dir, const QStringList& before) {
+    for (int i = 0; i < 300; ++i) {
+        for (const QString& name : dir.entryList({"*.pdf"}, QDir::Files))
+            if (!before.contains(name) && PdfTools::PageCount(dir.filePath(name)) > 0)
+                return dir.filePath(name);
+        QThread::msleep(100);
+    }
+    return {};
+}
+
+// From the dialog's print button through the preview's print to the PDF that CUPS wrote.
+TEST_F(CardSelectTest, PrintedLabelsReachTheQueueWhereTheLayoutSaysAndTheCorrectionsAreKept) {
+    if (CupsQueue().isEmpty() || !PdfTools::Available())
+        GTEST_SKIP() << "no CUPS queue for tests (scripts/cups-server.sh start) or no poppler";
+    NkPrinter().SetSource(CupsPrinterSource()); // the fixture's printers go back there anyway
+    tdb.Execute(SheetRow("W 2x5", 2, 5));
+    Design design;
+    design.cardText = LabelRtf();
+    design.picture = Bitmap();
+    design.width = 96;
+    design.height = 64;
+    WriteSnapshot(Settings::SnapshotPath, design);
+    const QDir out(qEnvironmentVariable("TAVREL_CUPS_PDF_DIR"));
+    const QStringList before = out.entryList({"*.pdf"}, QDir::Files);
+    auto form = Open("W 2x5");
+    form->PrinterCombo->setCurrentText(CupsQueue());
+    form->MemoTop->setText("15");
+    form->MemoLeft->setText("-5");
+    form->MemoMaisu->setText("10");
+    QTimer::singleShot(0, [] {
+        TPreviewForm* preview = OpenPreview();
+        ASSERT_NE(preview, nullptr);
+        preview->PrintBtn->click();
+        EXPECT_TRUE(TryClose(preview));
+    });
+    form->PrintBtn->click();
+    EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+    form->CommitAdjustments();
+    EXPECT_EQ(tdb.Column("SELECT PR_TOPM || ' ' || PR_LEFTM || ' ' || PRINTERNAME FROM TAVRELSET "
+                         "WHERE PAPERNAME = 'W 2x5'"),
+              QStringList{"15 -5 " + CupsQueue()});
+    const QString pdf = AwaitPdf(out, before);
+    ASSERT_FALSE(pdf.isEmpty()) << "cups-pdf wrote no file into " << out.path().toStdString();
+    EXPECT_EQ(PdfTools::PageCount(pdf), 1);
+    EXPECT_NEAR(PdfTools::PageSize(pdf).width(), 595, 1.5);
+    std::vector<QPointF> at;
+    for (const PdfTools::Word& w : PdfTools::Words(pdf))
+        if (w.text == QStringLiteral("ラベル"))
+            at.push_back(w.box.topLeft());
+    ASSERT_EQ(at.size(), 10u);
+    // Cells at x 15 and 103, y 21 + 50 k; the text 0.5 mm left and 1.5 mm down of them.
+    for (const QPointF& p : at) {
+        EXPECT_TRUE(std::abs(p.x() - 14.5) < 0.8 || std::abs(p.x() - 102.5) < 0.8) << p.x();
+        const double row = (p.y() - 22.5) / 50;
+        EXPECT_NEAR(row, std::round(row), 1.0 / 50) << p.y();
+    }
+}
+
+} // namespace
