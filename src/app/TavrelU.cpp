@@ -15,6 +15,7 @@
 #include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
+#include "platform/SlotGuard.h"
 #include "platform/ToolGlyphs.h"
 #include "platform/Version.h"
 #include "print/CardSelectU.h"
@@ -127,11 +128,13 @@ void TTavrelForm::CreateMenus() {
     N6 = AddItem(MainMenuHelp, QStringLiteral("N6"), QStringLiteral("バージョン情報"),
                  QStringLiteral("バージョン情報表示"));
     N6->setEnabled(false); // the About box comes with the dialogs
-    connect(X1, &QAction::triggered, this, &TTavrelForm::X1Click);
-    connect(N1, &QAction::triggered, this, &TTavrelForm::N1Click);
-    connect(WenloHomePage1, &QAction::triggered, this, &TTavrelForm::WenloHomePage1Click);
-    connect(mailtoWenlo1, &QAction::triggered, this, &TTavrelForm::mailtoWenlo1Click);
-    connect(Firebird1, &QAction::triggered, this, &TTavrelForm::Firebird1Click);
+    connect(X1, &QAction::triggered, this, Guarded(this, &TTavrelForm::X1Click));
+    connect(N1, &QAction::triggered, this, Guarded(this, &TTavrelForm::N1Click));
+    connect(WenloHomePage1, &QAction::triggered, this,
+            Guarded(this, &TTavrelForm::WenloHomePage1Click));
+    connect(mailtoWenlo1, &QAction::triggered, this,
+            Guarded(this, &TTavrelForm::mailtoWenlo1Click));
+    connect(Firebird1, &QAction::triggered, this, Guarded(this, &TTavrelForm::Firebird1Click));
 }
 
 void TTavrelForm::CreateClientArea() {
@@ -176,10 +179,10 @@ void TTavrelForm::CreateToolButtons() {
                               QStringLiteral("印刷する用紙を設定します"), 508);
     PrintBtn = MakeToolButton(ToolBar1, QStringLiteral("PrintBtn"), ToolGlyphs::Print(),
                               QStringLiteral("印刷します"), 536);
-    connect(RecCopyBtn, &QToolButton::clicked, this, [this] { CardList->RecCopyBtnClick(); });
-    connect(PaperBtn, &QToolButton::clicked, this, &TTavrelForm::PaperBtnClick);
-    connect(PrintBtn, &QToolButton::clicked, this,
-            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
+    connect(RecCopyBtn, &QToolButton::clicked, this,
+            Guarded([this] { CardList->RecCopyBtnClick(); }, this));
+    connect(PaperBtn, &QToolButton::clicked, this, Guarded(this, &TTavrelForm::PaperBtnClick));
+    connect(PrintBtn, &QToolButton::clicked, this, Guarded(this, &TTavrelForm::PrintBtnClick));
 }
 
 void TTavrelForm::CreateFields() {
@@ -214,7 +217,7 @@ void TTavrelForm::CreateList() {
     DBGrid1->SetDataSource(&DSCard);
     SetHint(DBGrid1, Panel4->statusTip());
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
-            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
+            Guarded(this, &TTavrelForm::PrintBtnClick));
 }
 
 void TTavrelForm::CreateNavigators() {
