@@ -119,6 +119,18 @@ void Database::Create(const QString& defaultCharset) {
     }
 }
 
+void Database::DropQuietly() noexcept {
+    if (!Connected())
+        return;
+    try {
+        Fb::Status st;
+        attachment_->dropDatabase(&st);
+        attachment_.Ended();
+    } catch (...) {
+        attachment_.reset();
+    }
+}
+
 void Database::Notify(Event event) {
     for (const auto& [id, listener] : std::vector(listeners_))
         listener(event);

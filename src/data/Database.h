@@ -52,6 +52,8 @@ class Database {
     bool Connected() const { return static_cast<bool>(attachment_); }
     // Creates a new database file with the parameters and connects to it.
     void Create(const QString& defaultCharset);
+    // Deletes the connected database, file and all; never raises.
+    void DropQuietly() noexcept;
 
     Firebird::IAttachment* Attachment() const;
     // After the server went away: the next user attaches again without closing data sets,

@@ -27,7 +27,7 @@ TestDb::TestDb(bool server)
     if (server)
         chmod(dir_.path().toLocal8Bit().constData(), 0777);
     path_ = server ? QStringLiteral("127.0.0.1:") + file : file;
-    CreateDatabaseFromScript(path_, SchemaPath());
+    CreateDatabaseFromScripts(path_, {SchemaScript()});
 }
 
 TestDb::~TestDb() = default;
