@@ -13,7 +13,8 @@ LIBDIR=$(ls -d /usr/lib/*/firebird/3.0 | head -n 1)
 
 listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
-# The recorded process, if it still is this server: a process id may have been given anew.
+# The recorded process, if it still is this server: a process id may have been given anew, and
+# an ended server whose parent has gone may stay a zombie that nobody reaps (no environment).
 running_pid() {
     local pid
     pid=$(cat "$ROOT/server.pid" 2>/dev/null) || return 1
@@ -79,7 +80,7 @@ start() {
             echo "private Firebird server (process $pid) listening on 127.0.0.1:$port"
             return 0
         fi
-        kill -0 "$pid" 2>/dev/null || break
+        running_pid >/dev/null || break
         sleep 0.2
     done
     echo "the private Firebird server did not start; see $ROOT/server.out" >&2
@@ -92,11 +93,12 @@ stop() {
     if pid=$(running_pid); then
         kill -TERM "$pid"
         for _ in $(seq 1 50); do
-            kill -0 "$pid" 2>/dev/null || break
+            running_pid >/dev/null || break
             sleep 0.2
         done
-        if kill -0 "$pid" 2>/dev/null; then
+        if running_pid >/dev/null; then
             kill -KILL "$pid"
+            while running_pid >/dev/null; do sleep 0.1; done
         fi
     fi
     rm -f "$ROOT/server.pid" "$ROOT/address"

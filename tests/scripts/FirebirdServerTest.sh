@@ -19,11 +19,18 @@ fail() {
     exit 1
 }
 
+# A process that runs (an ended one left unreaped has no program any more).
+alive() { readlink "/proc/$1/exe" >/dev/null 2>&1; }
+
 # Firebird processes that are not this test's.
 others() {
-    local mine
+    local mine dir
     mine=$(cat "$TAVREL_FB_ROOT/server.pid" 2>/dev/null || true)
-    pgrep -x 'firebird|fbguard' | grep -vx "${mine:-none}" | sort || true
+    for dir in /proc/[0-9]*; do
+        case $(readlink "$dir/exe" 2>/dev/null) in
+        /usr/sbin/firebird | /usr/sbin/fbguard) [ "${dir#/proc/}" = "$mine" ] || echo "${dir#/proc/}" ;;
+        esac
+    done | sort
 }
 
 listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
@@ -42,7 +49,7 @@ start_once() {
     bash "$SCRIPT" start >/dev/null
     local pid
     pid=$(cat "$TAVREL_FB_ROOT/server.pid")
-    kill -0 "$pid" 2>/dev/null || fail "no server process $pid"
+    alive "$pid" || fail "no server process $pid"
     use_server
     echo "$pid"
 }
@@ -51,10 +58,10 @@ before=$(others)
 first=$(start_once)
 second=$(start_once)
 [ "$first" != "$second" ] || fail "the second start kept the first server"
-! kill -0 "$first" 2>/dev/null || fail "the first server $first still runs"
+! alive "$first" || fail "the first server $first still runs"
 port=$(cut -d/ -f2 "$TAVREL_FB_ROOT/address")
 bash "$SCRIPT" stop
-! kill -0 "$second" 2>/dev/null || fail "the server $second still runs after stop"
+! alive "$second" || fail "the server $second still runs after stop"
 ! listening "$port" || fail "port $port still answers after stop"
 [ ! -e "$TAVREL_FB_ROOT/address" ] || fail "the address stays after stop"
 bash "$SCRIPT" stop || fail "a second stop fails"
