@@ -21,7 +21,7 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 echo "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-# The server package asks for SYSDBA's password; the test script sets it itself.
+# The server package asks for SYSDBA's password; the tests run a private server with their own.
 echo "firebird3.0-server shared/firebird/enabled boolean true" | debconf-set-selections
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${missing[@]}"

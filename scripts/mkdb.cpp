@@ -1,4 +1,4 @@
-// Creates Tavrel databases from db/schema.sql.
+// Creates Tavrel databases from the schema built into the program (db/schema.sql).
 //   tavrel-mkdb PATH            a new empty database at PATH (local path or host:/path)
 //   tavrel-mkdb --demo FOLDER   unless the settings file in FOLDER names a database already:
 //                               FOLDER/TAVREL.FDB with sample data, recorded in the settings
@@ -14,14 +14,6 @@
 
 namespace {
 
-// An installed copy reads the scripts from its data folder, a build from the sources.
-QString ScriptFolder() {
-    const QString installed = Settings::InstalledDataFolder();
-    if (QFileInfo::exists(installed + QStringLiteral("/schema.sql")))
-        return installed;
-    return QStringLiteral(TAVREL_SOURCE_DIR "/db");
-}
-
 int Demo(const QString& folder) {
     const QString ini = QDir(folder).filePath(QStringLiteral("TAVREL.ini"));
     const QString current =
@@ -32,11 +24,9 @@ int Demo(const QString& folder) {
         std::printf("database location already set: %s\n", qPrintable(current));
         return 0;
     }
-    const QString scripts = ScriptFolder();
     const QString path = QDir(folder).absoluteFilePath(QStringLiteral("TAVREL.FDB"));
     if (!QFileInfo::exists(path)) {
-        CreateDatabaseFromScript(path, scripts + QStringLiteral("/schema.sql"),
-                                 {scripts + QStringLiteral("/sample.sql")});
+        CreateDatabaseFromScripts(path, {SchemaScript(), SampleScript()});
         std::printf("created demo database %s\n", qPrintable(path));
     }
     if (!IniWriteString(ini, Settings::kSection, QStringLiteral("F_DbDir001"),
@@ -55,7 +45,7 @@ int main(int argc, char** argv) {
         if (args.size() == 2 && args[0] == QLatin1String("--demo"))
             return Demo(args[1]);
         if (args.size() == 1) {
-            CreateDatabaseFromScript(args[0], ScriptFolder() + QStringLiteral("/schema.sql"));
+            CreateDatabaseFromScripts(args[0], {SchemaScript()});
             return 0;
         }
         std::fprintf(stderr, "usage: tavrel-mkdb PATH | --demo FOLDER\n");

@@ -4,7 +4,6 @@
 #include "dialogs/HelpViewU.h"
 #include "labels/FontList.h"
 #include "platform/EndSignals.h"
-#include "platform/Error.h"
 #include "platform/Help.h"
 #include "platform/Hints.h"
 #include "platform/MessageService.h"
@@ -91,14 +90,9 @@ int RunTavrel(TApplication& app, const std::function<void(TTavrelForm&)>& starte
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const std::exception& e) {
-        Messages::ShowError(ExceptionText(e));
-    } catch (...) {
-        Messages::ShowError(QStringLiteral("Unknown error"));
-    }
-    return false;
+    bool handled = false;
+    Messages::RunGuarded([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {

@@ -121,11 +121,7 @@ void TCardList::RecCopyBtnClick() {
 bool TCardList::RefreshCards(const QVariant& keyValue, const QString& keyField) {
     Query& q = f_.IBQueryCard;
     try {
-        if (q.UpdatesPending())
-            q.ApplyUpdates();
-        f_.IBDatabase1.Close();
-        f_.IBDatabase1.Open();
-        q.Open();
+        ApplyReconnectReopen(q);
         if (q.Active() && !keyField.isEmpty())
             q.Locate(keyField, keyValue);
     } catch (...) {

@@ -18,6 +18,7 @@
 #include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
+#include "platform/SlotGuard.h"
 #include "platform/ToolGlyphs.h"
 #include "platform/Version.h"
 #include "print/CardSelectU.h"
@@ -135,13 +136,15 @@ void TTavrelForm::CreateMenus() {
     MainMenuHelp->addSeparator();
     N6 = AddItem(MainMenuHelp, QStringLiteral("N6"), QStringLiteral("バージョン情報"),
                  QStringLiteral("バージョン情報表示"));
-    connect(K1, &QAction::triggered, this, &TTavrelForm::K1Click);
-    connect(X1, &QAction::triggered, this, &TTavrelForm::X1Click);
-    connect(N1, &QAction::triggered, this, &TTavrelForm::N1Click);
-    connect(WenloHomePage1, &QAction::triggered, this, &TTavrelForm::WenloHomePage1Click);
-    connect(mailtoWenlo1, &QAction::triggered, this, &TTavrelForm::mailtoWenlo1Click);
-    connect(Firebird1, &QAction::triggered, this, &TTavrelForm::Firebird1Click);
-    connect(N6, &QAction::triggered, this, &TTavrelForm::N6Click);
+    connect(K1, &QAction::triggered, this, Guarded(this, &TTavrelForm::K1Click));
+    connect(X1, &QAction::triggered, this, Guarded(this, &TTavrelForm::X1Click));
+    connect(N1, &QAction::triggered, this, Guarded(this, &TTavrelForm::N1Click));
+    connect(WenloHomePage1, &QAction::triggered, this,
+            Guarded(this, &TTavrelForm::WenloHomePage1Click));
+    connect(mailtoWenlo1, &QAction::triggered, this,
+            Guarded(this, &TTavrelForm::mailtoWenlo1Click));
+    connect(Firebird1, &QAction::triggered, this, Guarded(this, &TTavrelForm::Firebird1Click));
+    connect(N6, &QAction::triggered, this, Guarded(this, &TTavrelForm::N6Click));
 }
 
 void TTavrelForm::CreateClientArea() {
@@ -171,7 +174,8 @@ void TTavrelForm::CreateClientArea() {
     CreatePictureMenu();
     CardList = std::make_unique<TCardList>(*this);
     CardList->OnRowShown = [this] { FormatBar1->UpdateFormatButtons(); };
-    connect(RecCopyBtn, &QToolButton::clicked, CardList.get(), &TCardList::RecCopyBtnClick);
+    connect(RecCopyBtn, &QToolButton::clicked, CardList.get(),
+            Guarded([this] { CardList->RecCopyBtnClick(); }, this));
     CardList->BindEvents();
     CreateStatusBar();
     ApplicationEvents1 = new TApplicationEvents(this);
@@ -188,9 +192,8 @@ void TTavrelForm::CreateToolButtons() {
                               QStringLiteral("印刷する用紙を設定します"), 508);
     PrintBtn = MakeToolButton(ToolBar1, QStringLiteral("PrintBtn"), ToolGlyphs::Print(),
                               QStringLiteral("印刷します"), 536);
-    connect(PaperBtn, &QToolButton::clicked, this, &TTavrelForm::PaperBtnClick);
-    connect(PrintBtn, &QToolButton::clicked, this,
-            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
+    connect(PaperBtn, &QToolButton::clicked, this, Guarded(this, &TTavrelForm::PaperBtnClick));
+    connect(PrintBtn, &QToolButton::clicked, this, Guarded(this, &TTavrelForm::PrintBtnClick));
 }
 
 // GazouBtn follows the formatting buttons, set apart by a separator.
@@ -236,7 +239,7 @@ void TTavrelForm::CreateList() {
     DBGrid1->SetDataSource(&DSCard);
     SetHint(DBGrid1, Panel4->statusTip());
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this,
-            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
+            Guarded(this, &TTavrelForm::PrintBtnClick));
 }
 
 void TTavrelForm::CreateNavigators() {

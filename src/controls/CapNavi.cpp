@@ -4,6 +4,7 @@
 #include "data/DataSource.h"
 #include "data/Query.h"
 #include "platform/MessageService.h"
+#include "platform/SlotGuard.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -138,7 +139,8 @@ TCaptionDBNavi::TCaptionDBNavi(QWidget* parent) : QWidget(parent) {
         const auto kind = static_cast<TNavigateBtn>(i);
         buttons_[i] = new TNavButton(this, kind);
         visible_.insert(kind);
-        connect(buttons_[i], &QAbstractButton::clicked, this, [this, kind] { BtnClick(kind); });
+        connect(buttons_[i], &QAbstractButton::clicked, this,
+                Guarded([this, kind] { BtnClick(kind); }, this));
     }
     resize(451, 40);
     SetShowGlyph(true);

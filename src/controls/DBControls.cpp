@@ -4,6 +4,7 @@
 #include "data/Query.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
+#include "platform/SlotGuard.h"
 
 #include <QApplication>
 #include <QCompleter>
@@ -59,7 +60,7 @@ TDBEdit::TDBEdit(QWidget* parent) : QLineEdit(parent), link_(new FieldLink(this)
     connect(link_, &FieldLink::Reload, this, &TDBEdit::Reload);
     connect(link_, &FieldLink::StateChanged, this, &TDBEdit::StateChanged);
     connect(link_, &FieldLink::UpdateRecord, this, &TDBEdit::UpdateRecord);
-    connect(this, &QLineEdit::textEdited, this, &TDBEdit::UserEdited);
+    connect(this, &QLineEdit::textEdited, this, Guarded(this, &TDBEdit::UserEdited));
     StateChanged();
 }
 
@@ -86,7 +87,7 @@ void TDBEdit::UserEdited() {
 }
 
 void TDBEdit::UpdateRecord() {
-    StoreText(link_, text());
+    link_->HandOver([this] { StoreText(link_, text()); });
 }
 
 void TDBEdit::keyPressEvent(QKeyEvent* event) {
@@ -108,7 +109,7 @@ TDBComboBox::TDBComboBox(QWidget* parent) : QComboBox(parent), link_(new FieldLi
     connect(link_, &FieldLink::Reload, this, &TDBComboBox::Reload);
     connect(link_, &FieldLink::StateChanged, this, &TDBComboBox::StateChanged);
     connect(link_, &FieldLink::UpdateRecord, this, &TDBComboBox::UpdateRecord);
-    connect(this, &QComboBox::activated, this, &TDBComboBox::UserChose);
+    connect(this, &QComboBox::activated, this, Guarded(this, &TDBComboBox::UserChose));
     StateChanged();
 }
 
@@ -123,7 +124,7 @@ void TDBComboBox::SetListOnly(bool listOnly) {
     setEditable(!listOnly);
     if (!listOnly) {
         completer()->setCaseSensitivity(Qt::CaseInsensitive);
-        connect(lineEdit(), &QLineEdit::textEdited, this, &TDBComboBox::UserEdited);
+        connect(lineEdit(), &QLineEdit::textEdited, this, Guarded(this, &TDBComboBox::UserEdited));
     }
     Reload();
 }
@@ -171,7 +172,7 @@ void TDBComboBox::UserEdited() {
 }
 
 void TDBComboBox::UpdateRecord() {
-    StoreText(link_, currentText());
+    link_->HandOver([this] { StoreText(link_, currentText()); });
 }
 
 void TDBComboBox::showPopup() {

@@ -1,6 +1,8 @@
 #include "controls/DBGrid.h"
 
 #include "data/Query.h"
+#include "platform/MessageService.h"
+#include "platform/SlotGuard.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -103,9 +105,11 @@ TDBGrid::TDBGrid(QWidget* parent) : QTableView(parent), model_(new TDataSetModel
     verticalHeader()->setDefaultSectionSize(18);
     verticalHeader()->setFixedWidth(12);
     horizontalHeader()->setSectionsMovable(false);
-    connect(this, &QAbstractItemView::pressed, this, &TDBGrid::UserChoseRow);
+    connect(this, &QAbstractItemView::pressed, this, Guarded(this, &TDBGrid::UserChoseRow));
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) { UserChoseRow(current); });
+            [this](const QModelIndex& current) {
+                Messages::RunGuarded([&] { UserChoseRow(current); }, this);
+            });
     connect(model_, &TDataSetModel::CurrentRowChanged, this, &TDBGrid::FollowDataSet);
 }
 

@@ -71,6 +71,13 @@ QString FieldLink::Text() const {
     return f->AsString();
 }
 
+void FieldLink::HandOver(const std::function<void()>& store) {
+    if (source_)
+        source_->HandOver(store);
+    else
+        store();
+}
+
 void FieldLink::Edit() {
     Query* q = DataSet();
     if (!q || q->State() != DataSetState::Browse)

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class DataSource;
@@ -31,6 +32,8 @@ class FieldLink : public QObject {
     FieldKind Kind() const;
     // The field's text for display (empty when closed or without a row).
     QString Text() const;
+    // Runs a control's hand-over of what the user typed, for the post that asked for it.
+    void HandOver(const std::function<void()>& store);
     // Puts the record into edit state without the control reloading what it shows.
     void Edit();
     bool Editing() const { return editing_; }

@@ -8,6 +8,22 @@ DataSource::~DataSource() {
     SetDataSet(nullptr);
 }
 
+void DataSource::NotifyUpdateData() {
+    handOverFailure_ = nullptr;
+    emit UpdateData();
+    if (std::exception_ptr failure = std::exchange(handOverFailure_, nullptr))
+        std::rethrow_exception(failure);
+}
+
+void DataSource::HandOver(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (...) {
+        if (!handOverFailure_)
+            handOverFailure_ = std::current_exception();
+    }
+}
+
 void DataSource::SetDataSet(Query* dataSet) {
     if (dataSet_ == dataSet)
         return;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+#include <exception>
+#include <functional>
 
 class Query;
 
@@ -17,7 +19,12 @@ class DataSource : public QObject {
     // Called by the data set.
     void NotifyStateChange() { emit StateChange(); }
     void NotifyDataChange(int fieldIndex) { emit DataChange(fieldIndex); }
-    void NotifyUpdateData() { emit UpdateData(); }
+    // The controls hand over what the user typed. One that cannot (the field refuses the text)
+    // fails the post: its exception is kept out of Qt's signal delivery and raised here once
+    // every control had its turn.
+    void NotifyUpdateData();
+    // For a control's UpdateData handler: runs its hand-over, keeping a failure for the above.
+    void HandOver(const std::function<void()>& work);
     void DataSetGone() { dataSet_ = nullptr; }
 
   signals:
@@ -29,4 +36,5 @@ class DataSource : public QObject {
 
   private:
     Query* dataSet_ = nullptr;
+    std::exception_ptr handOverFailure_;
 };

@@ -45,7 +45,7 @@ Database::~Database() {
     for (Transaction* tr : std::vector<Transaction*>(transactions_))
         tr->RollbackQuietly();
     try {
-        Close();
+        Shut();
     } catch (...) {
         // A destructor must not throw; the connection is gone either way.
     }
@@ -119,12 +119,31 @@ void Database::Create(const QString& defaultCharset) {
     }
 }
 
+void Database::DropQuietly() noexcept {
+    if (!Connected())
+        return;
+    try {
+        Fb::Status st;
+        attachment_->dropDatabase(&st);
+        attachment_.Ended();
+    } catch (...) {
+        attachment_.reset();
+    }
+}
+
 void Database::Notify(Event event) {
     for (const auto& [id, listener] : std::vector(listeners_))
         listener(event);
 }
 
 void Database::Close() {
+    if (!Connected())
+        return;
+    Notify(Event::Closing);
+    Shut();
+}
+
+void Database::Shut() {
     if (!Connected())
         return;
     Notify(Event::Closed);

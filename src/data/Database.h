@@ -45,11 +45,15 @@ class Database {
     Transaction* DefaultTransaction() const { return defaultTransaction_; }
 
     void Open();
-    // Ends every transaction on it with a commit and closes its data sets.
+    // Ends every transaction on it with a commit and closes its data sets. A data set with
+    // unsaved changes applies them first when its owner asked for that, else the connection
+    // refuses to close and raises, leaving everything as it was.
     void Close();
     bool Connected() const { return static_cast<bool>(attachment_); }
     // Creates a new database file with the parameters and connects to it.
     void Create(const QString& defaultCharset);
+    // Deletes the connected database, file and all; never raises.
+    void DropQuietly() noexcept;
 
     Firebird::IAttachment* Attachment() const;
     // After the server went away: the next user attaches again without closing data sets,
@@ -65,6 +69,7 @@ class Database {
 
     // What the data sets on the connection are told.
     enum class Event {
+        Closing,   // raise to keep the connection open
         Closed,    // close too
         Reattached // statements of the old attachment are dead
     };
@@ -77,6 +82,8 @@ class Database {
   private:
     std::vector<unsigned char> BuildDpb(const QString& createCharset) const;
     void Notify(Event event);
+    // Closes without asking the data sets.
+    void Shut();
 
     Fb::Ref<Firebird::IAttachment> attachment_;
     Transaction* defaultTransaction_ = nullptr;

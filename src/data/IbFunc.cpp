@@ -165,26 +165,6 @@ QStringList LoadDistinctList(Database& db, const QString& table, const QString& 
 
 namespace {
 
-// Resumes a data set's display updates however the block is left.
-class ControlsResumer {
-  public:
-    explicit ControlsResumer(Query& q) : q_(q) {}
-    ~ControlsResumer() {
-        if (suspended_)
-            q_.EnableControls();
-    }
-    ControlsResumer(const ControlsResumer&) = delete;
-    ControlsResumer& operator=(const ControlsResumer&) = delete;
-    void Suspend() {
-        q_.DisableControls();
-        suspended_ = true;
-    }
-
-  private:
-    Query& q_;
-    bool suspended_ = false;
-};
-
 Messages::Answer AskYesNo(const QString& text, bool offerCancel) {
     return Messages::Ask(text,
                          offerCancel ? Messages::Buttons::YesNoCancel : Messages::Buttons::YesNo);
@@ -220,30 +200,39 @@ bool AskAboutUncertainApply(Query& query, bool offerCancel) {
 
 } // namespace
 
+void ApplyReconnectReopen(Query& query) {
+    Database* db = query.GetDatabase();
+    if (!db)
+        throw EError(QStringLiteral("Database not assigned"));
+    if (query.UpdatesPending())
+        query.ApplyUpdates();
+    // The rows are stored now; a failing re-read (a database file turned read-only or gone)
+    // must not be reported as a failed save.
+    query.DisableControls();
+    try {
+        db->Close();
+        db->Open();
+        query.Open();
+    } catch (const std::exception& e) {
+        query.EnableControls();
+        throw EStoredButNotReread(ExceptionText(e));
+    }
+    query.EnableControls();
+}
+
 bool ApplyAndReopen(Query& query, bool ask, bool offerCancel) {
-    ControlsResumer resumer(query);
     try {
         if (ask && !AskAboutOpenRecord(query, offerCancel))
             return false;
         if (query.ApplyOutcomeUnknown() && !AskAboutUncertainApply(query, offerCancel))
             return false;
-        if (query.UpdatesPending())
-            query.ApplyUpdates();
+        ApplyReconnectReopen(query);
     } catch (const EApplyOutcomeUnknown&) {
         throw; // the user must read this one as it is
+    } catch (const EStoredButNotReread&) {
+        throw;
     } catch (...) {
         throw EError(QStringLiteral("データ更新中にエラーが発生しました。"));
-    }
-    // The rows are stored now; a failing re-read (a database file turned read-only or gone)
-    // must not be reported as a failed save.
-    try {
-        resumer.Suspend();
-        Database* db = query.GetDatabase();
-        db->Close();
-        db->Open();
-        query.Open();
-    } catch (const std::exception& e) {
-        throw EError(kStoredButNotReread + ExceptionText(e));
     }
     return true;
 }

@@ -22,6 +22,17 @@ QStringList LoadDistinctList(Database& db, const QString& table, const QString& 
 inline const QString kStoredButNotReread =
     QStringLiteral("データは保存されましたが、一覧を読み直せませんでした。\r\r");
 
+// The rows were stored but the data set could not be read again; the reason follows.
+class EStoredButNotReread : public EError {
+  public:
+    explicit EStoredButNotReread(const QString& reason) : EError(kStoredButNotReread + reason) {}
+};
+
+// Applies the query's cache, closes its connection and opens it again, and reopens the query on
+// its first row, its controls redrawn once at the end. Raises what failed. A connection holding
+// another data set with unsaved changes refuses to close (Query::ApplyBeforeClose).
+void ApplyReconnectReopen(Query& query);
+
 // Asks about an unsaved record when told to, applies the cache, reconnects and reopens.
 // False when the user chose Cancel. Raises "データ更新中にエラーが発生しました。" when the
 // save failed, kStoredButNotReread and the reason when only the re-read did.

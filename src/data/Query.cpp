@@ -135,6 +135,7 @@ Query::Query(Database* db, Transaction* tr) {
 }
 
 Query::~Query() {
+    Discard(); // whatever was not saved goes with the data set
     try {
         Close();
         Unprepare();
@@ -149,10 +150,40 @@ Query::~Query() {
 void Query::ListenForClose() {
     if (db_)
         closeListener_ = db_->AddListener([this](Database::Event event) {
-            if (event == Database::Event::Closed)
+            switch (event) {
+            case Database::Event::Closing:
+                SaveBeforeConnectionCloses();
+                break;
+            case Database::Event::Closed:
+                Discard(); // only when the connection itself is destroyed
                 Close();
-            statement_.reset(); // its handle belongs to the old attachment
+                statement_.reset();
+                break;
+            case Database::Event::Reattached:
+                statement_.reset(); // its handle belongs to the old attachment
+                break;
+            }
         });
+}
+
+bool Query::HasUnsavedWork() const {
+    return UpdatesPending() || state_ == DataSetState::Edit || state_ == DataSetState::Insert;
+}
+
+void Query::SaveBeforeConnectionCloses() {
+    if (!HasUnsavedWork())
+        return;
+    if (!ApplyBeforeClose)
+        throw EError(QStringLiteral("Cannot close a dataset with pending updates"));
+    ApplyUpdates();
+}
+
+void Query::Discard() {
+    log_.clear();
+    editBuffer_.clear();
+    outcomeUnknown_ = false;
+    if (state_ == DataSetState::Edit || state_ == DataSetState::Insert)
+        state_ = DataSetState::Browse; // the close that follows tells the controls
 }
 
 void Query::SetDatabase(Database* db) {
@@ -283,11 +314,10 @@ void Query::ExecSQL() {
 void Query::Close() {
     if (!Active())
         return;
+    if (HasUnsavedWork())
+        throw EError(QStringLiteral("Cannot close a dataset with pending updates"));
     Fire(BeforeClose);
     rows_.clear();
-    log_.clear();
-    outcomeUnknown_ = false;
-    editBuffer_.clear();
     cur_ = -1;
     bof_ = eof_ = true;
     SetState(DataSetState::Inactive);
@@ -542,6 +572,7 @@ void Query::CancelUpdates() {
     if (!Active() || log_.empty())
         return;
     Cancel();
+    Discard();
     // Re-reading is the only way back to the stored values.
     Close();
     Open();

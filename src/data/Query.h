@@ -90,11 +90,17 @@ class Query {
     TUpdateSQL* UpdateObject = nullptr;
     bool ReadOnly = false;
 
+    // When its connection closes (a re-read of another data set on it), the data set applies
+    // its unsaved changes instead of refusing.
+    bool ApplyBeforeClose = false;
+
     void Prepare();
     void Unprepare();
     bool Prepared() const;
     void Open();
+    // Raises, leaving everything as it was, while changes are unsaved (pending or being edited).
     void Close();
+    bool HasUnsavedWork() const;
     bool Active() const { return state_ != DataSetState::Inactive; }
     // Runs a statement without result rows.
     void ExecSQL();
@@ -187,6 +193,9 @@ class Query {
     void NotifyData(int field);
     void Fire(const Event& event);
     void ListenForClose();
+    void SaveBeforeConnectionCloses();
+    // Forgets the unsaved changes and the record being edited.
+    void Discard();
 
     // Apply helpers.
     struct ApplyStatements;

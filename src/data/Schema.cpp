@@ -3,7 +3,10 @@
 #include "data/Database.h"
 #include "data/DbConnect.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 
 namespace {
@@ -93,20 +96,72 @@ QString ReadScriptFile(const QString& path) {
     return QString::fromUtf8(file.readAll());
 }
 
-void CreateDatabaseFromScript(const QString& databaseName, const QString& schemaPath,
-                              const QStringList& extraScripts) {
-    if (!databaseName.contains(QLatin1Char(':')) || databaseName.startsWith(QLatin1Char('/'))) {
-        if (QFile::exists(databaseName))
-            throw EError(QStringLiteral("%1 exists already").arg(databaseName));
-    }
-    QStringList scripts{ReadScriptFile(schemaPath)};
-    for (const QString& path : extraScripts)
-        scripts << ReadScriptFile(path);
+QString SchemaScript() {
+    return ReadScriptFile(QStringLiteral(":/db/schema.sql"));
+}
+
+QString SampleScript() {
+    return ReadScriptFile(QStringLiteral(":/db/sample.sql"));
+}
+
+namespace {
+
+bool IsLocalFile(const QString& databaseName) {
+    return !databaseName.contains(QLatin1Char(':')) || databaseName.startsWith(QLatin1Char('/'));
+}
+
+// A name beside the target that nothing uses yet.
+QString TemporaryName(const QString& target) {
+    const QFileInfo info(target);
+    QString name;
+    do {
+        name = info.dir().filePath(
+            QStringLiteral(".%1.part-%2")
+                .arg(info.fileName())
+                .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+    } while (QFile::exists(name));
+    return name;
+}
+
+void CreateAndRun(const QString& databaseName, const QStringList& scripts) {
     Database db;
     Transaction tr;
     SetConnectionParams(db, tr, databaseName);
-    db.Create(QStringLiteral("UTF8"));
-    for (const QString& script : scripts)
-        RunScript(db, tr, script);
-    db.Close();
+    try {
+        db.Create(QStringLiteral("UTF8"));
+        for (const QString& script : scripts)
+            RunScript(db, tr, script);
+        db.Close();
+    } catch (...) {
+        tr.RollbackQuietly();
+        db.DropQuietly();
+        if (IsLocalFile(databaseName))
+            QFile::remove(databaseName);
+        throw;
+    }
+}
+
+} // namespace
+
+void CreateDatabaseFromScripts(const QString& databaseName, const QStringList& scripts) {
+    if (!IsLocalFile(databaseName)) {
+        CreateAndRun(databaseName, scripts);
+        return;
+    }
+    if (QFile::exists(databaseName))
+        throw EError(QStringLiteral("%1 exists already").arg(databaseName));
+    const QString part = TemporaryName(databaseName);
+    CreateAndRun(part, scripts);
+    if (!QFile::rename(part, databaseName)) {
+        QFile::remove(part);
+        throw EError(QStringLiteral("%1 exists already").arg(databaseName));
+    }
+}
+
+void CreateDatabaseFromScript(const QString& databaseName, const QString& schemaPath,
+                              const QStringList& extraScripts) {
+    QStringList scripts{ReadScriptFile(schemaPath)};
+    for (const QString& path : extraScripts)
+        scripts << ReadScriptFile(path);
+    CreateDatabaseFromScripts(databaseName, scripts);
 }

@@ -10,8 +10,14 @@ class Transaction;
 QStringList SplitScript(const QString& script);
 // Runs every statement of a script, committing after each one as isql does for DDL.
 void RunScript(Database& db, Transaction& tr, const QString& script);
-// Creates a new database (default character set UTF8) and runs the schema script on it.
-// Raises EError when the file exists already or anything fails.
+// The scripts built into the program: both tables, generators and triggers, and the demo data.
+QString SchemaScript();
+QString SampleScript();
+// Creates a new database (default character set UTF8) and runs the scripts on it in order.
+// A local file is made under a temporary name beside it and takes its name only when complete;
+// whatever fails, nothing is left behind. Raises EError when the file exists already.
+void CreateDatabaseFromScripts(const QString& databaseName, const QStringList& scripts);
+// The same with script files: the schema, then the extra ones.
 void CreateDatabaseFromScript(const QString& databaseName, const QString& schemaPath,
                               const QStringList& extraScripts = {});
 // Reads a UTF-8 script file; raises EError when it cannot be read.

@@ -376,8 +376,10 @@ bool TDBRichEdit::WriteField() {
 }
 
 void TDBRichEdit::UpdateRecord() {
-    if (writeFailed_ && Editing() && !WriteField())
-        throw EError(WriteFailureText());
+    source_->HandOver([this] {
+        if (writeFailed_ && Editing() && !WriteField())
+            throw EError(WriteFailureText());
+    });
 }
 
 // ---------------------------------------------------------------------------

@@ -286,11 +286,7 @@ void TFormatBar::ConnectHandlers() {
 }
 
 void TFormatBar::Guarded(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const std::exception& e) {
-        Messages::ShowError(ExceptionText(e), dialogParent_);
-    }
+    Messages::RunGuarded(work, dialogParent_);
 }
 
 // ---------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
+#include "platform/SlotGuard.h"
 #include "print/NkPrinters.h"
 #include "print/repTavrelU.h"
 
@@ -135,7 +136,7 @@ void TCardSelectForm::CreateSheetPart(QWidget* client) {
     ComboBox1->setMaxVisibleItems(20);
     SetHint(ComboBox1, hint);
     connect(ComboBox1, &QComboBox::activated, this,
-            [this] { Messages::RunGuarded([this] { ComboBox1Change(); }, this); });
+            Guarded(this, &TCardSelectForm::ComboBox1Change));
     MakeBlue(MakeLabel(client, QStringLiteral("用紙サイズ"), QPoint(12, 44)));
     DBMemo1 = FieldBox(client, &DataSourceCardSet, QStringLiteral("PAPERTYPE"), {92, 40, 90, 21});
     MakeBlue(DBMemo1);
@@ -200,8 +201,7 @@ void TCardSelectForm::CreateButtons(QWidget* client) {
     BitBtn1->setGeometry(190, 306, 86, 25);
     BitBtn2 = new QPushButton(QStringLiteral("ヘルプ(&H)"), client);
     BitBtn2->setGeometry(284, 306, 86, 25);
-    connect(PrintBtn, &QPushButton::clicked, this,
-            [this] { Messages::RunGuarded([this] { PrintBtnClick(); }, this); });
+    connect(PrintBtn, &QPushButton::clicked, this, Guarded(this, &TCardSelectForm::PrintBtnClick));
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtn2, &QPushButton::clicked, this, [] { Help::HelpContext(kHelpContext); });
 }

@@ -127,8 +127,10 @@ void TPreviewForm::CreateToolBar() {
     PageEdit->setKeyboardTracking(false);
     bar->addWidget(PageEdit);
     connect(PageEdit, &QSpinBox::valueChanged, this, [this](int page) {
-        if (page - 1 != current_)
-            ShowPage(page - 1);
+        Guarded([&] {
+            if (page - 1 != current_)
+                ShowPage(page - 1);
+        });
     });
     NextPageBtn = AddButton(bar, QStringLiteral("▶"), QStringLiteral("次のページ"),
                             &TPreviewForm::NextPageBtnClick);
@@ -168,11 +170,7 @@ void TPreviewForm::CreateToolBar() {
 }
 
 void TPreviewForm::Guarded(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const std::exception& e) {
-        Messages::ShowError(ExceptionText(e), this);
-    }
+    Messages::RunGuarded(work, this);
 }
 
 void TPreviewForm::SetPages(std::shared_ptr<TReportPages> pages) {

@@ -13,6 +13,7 @@
 #include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
+#include "platform/SlotGuard.h"
 #include "platform/ToolGlyphs.h"
 #include "platform/Version.h"
 #include "sheets/ReadTextU.h"
@@ -103,9 +104,9 @@ void TCardSetForm::CreateMenu() {
     QMenu* help = MainMenu1->addMenu(QStringLiteral("ヘルプ(&H)"));
     Help2 = help->addAction(QStringLiteral("ヘルプ"));
     connect(Exit1, &QAction::triggered, this, &QDialog::close);
-    connect(N3, &QAction::triggered, this, &TCardSetForm::N3Click);
-    connect(N4, &QAction::triggered, this, &TCardSetForm::N4Click);
-    connect(N5, &QAction::triggered, this, &TCardSetForm::N5Click);
+    connect(N3, &QAction::triggered, this, Guarded(this, &TCardSetForm::N3Click));
+    connect(N4, &QAction::triggered, this, Guarded(this, &TCardSetForm::N4Click));
+    connect(N5, &QAction::triggered, this, Guarded(this, &TCardSetForm::N5Click));
     connect(Help2, &QAction::triggered, this, [] { Help::HelpContext(kHelpContext); });
 }
 
@@ -157,7 +158,8 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
     DBComboBox1->SetDataSource(&DSCardSet);
     DBComboBox1->SetDataField(QStringLiteral("PaperType"));
     SetHint(DBComboBox1, QStringLiteral("用紙を選択します"));
-    connect(DBComboBox1, &QComboBox::activated, this, [this] { DBComboBox1Change(); });
+    connect(DBComboBox1, &QComboBox::activated, this,
+            Guarded(this, &TCardSetForm::DBComboBox1Change));
     auto* note =
         MakeLabel(paper, QStringLiteral("用紙に＜その他＞を選択するとサイズを自由に設定できます"),
                   QPoint(10, 46));
@@ -229,7 +231,7 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
     CopyRecSpb->setGeometry(296, 6, 28, 25);
     CopyRecSpb->setCursor(Qt::DragCopyCursor);
     SetHint(CopyRecSpb, QStringLiteral("現在のレコードをコピーして挿入します"));
-    connect(CopyRecSpb, &QToolButton::clicked, this, &TCardSetForm::CopyRecSpbClick);
+    connect(CopyRecSpb, &QToolButton::clicked, this, Guarded(this, &TCardSetForm::CopyRecSpbClick));
     return outer;
 }
 
@@ -400,11 +402,7 @@ void TCardSetForm::N5Click() {
 
 void TCardSetForm::RefreshCardSet() {
     try {
-        if (IBQueryCardSet.UpdatesPending())
-            IBQueryCardSet.ApplyUpdates();
-        IBDatabase1.Close();
-        IBDatabase1.Open();
-        IBQueryCardSet.Open();
+        ApplyReconnectReopen(IBQueryCardSet);
     } catch (...) {
         throw EError(QStringLiteral("Database Refresh Error"));
     }

@@ -11,6 +11,7 @@
 #include "platform/Settings.h"
 #include "print/CardSelectU.h"
 #include "print/ComposeFixture.h"
+#include "sheets/CardSetU.h"
 #include "support/ProgramFolder.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"
@@ -252,6 +253,38 @@ TEST_F(MainWindowTest, GazouBtnFollowsTheFormattingButtonsAndPopsThePictureMenu)
     EXPECT_TRUE(popup->geometry().contains(QCursor::pos()) ||
                 popup->geometry().topLeft() == QCursor::pos());
     popup->close();
+}
+
+// The sheet button's save fails (the name is too long for its column): the box says so, the sheet
+// editor does not open, and the window goes on with the change still cached.
+TEST_F(PrintEntryTest, AFailedSaveBehindTheSheetButtonIsShownAndTheWindowGoesOn) {
+    bool opened = false;
+    const auto closeEditor = [&opened] {
+        if (CardSetForm) {
+            opened = true;
+            CardSetForm->close();
+        }
+    };
+    form->IBQueryCard.Locate("NAME", "beta");
+    form->IBQueryCard.Edit();
+    form->IBQueryCard.FieldByName("NAME").SetValue(QString(101, QLatin1Char('x')));
+    form->IBQueryCard.Post();
+    QTimer::singleShot(0, closeEditor);
+    form->PaperBtn->click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(shown.size(), 1);
+    EXPECT_EQ(captions, QStringList{"Tavrel"});
+    EXPECT_TRUE(form->IBQueryCard.UpdatesPending());
+
+    form->IBQueryCard.Edit();
+    form->IBQueryCard.FieldByName("NAME").SetValue("fixed");
+    form->IBQueryCard.Post();
+    QTimer::singleShot(0, closeEditor);
+    form->PaperBtn->click();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(shown.size(), 1);
+    EXPECT_EQ(tdb.Column("SELECT NAME FROM TAVREL ORDER BY NAME"), QStringList({"alpha", "fixed"}));
 }
 
 } // namespace

@@ -115,7 +115,8 @@ TEST(ConnectDatabase, ServerPathGoodAndBad) {
         GTEST_SKIP() << "no Firebird server on 127.0.0.1";
     auto tdb = TestDb::OnServer();
     EXPECT_EQ(ConnectError(tdb->Path()), "connected");
-    EXPECT_EQ(ConnectError("127.0.0.1:/var/tmp/no-such-tavrel.fdb"), "Database Connect Error");
+    EXPECT_EQ(ConnectError(TestDb::Server() + ":/var/tmp/no-such-tavrel.fdb"),
+              "Database Connect Error");
     Database db;
     Transaction tr;
     SetConnectionParams(db, tr, tdb->Path());

@@ -50,6 +50,15 @@ struct CardFixture {
     TUpdateSQL upd;
 };
 
+// A second cached data set over a whole table.
+void OpenCached(Query& q, TUpdateSQL& upd, const QString& table) {
+    q.SQL = {QStringLiteral("SELECT * FROM ") + table};
+    q.CachedUpdates = true;
+    q.UpdateObject = &upd;
+    q.Open();
+    GenerateUpdateSql(q, &upd, table);
+}
+
 TEST(Query, FieldsComeInTableOrderWithTheirKinds) {
     TestDb tdb;
     CardFixture f(tdb.Path());
@@ -124,11 +133,7 @@ TEST(Query, EditOfARowThatIsGoneFailsAndStoresNothing) {
     ApplyAndReopen(f.q, false, false);
     Query other(&f.db, &f.tr);
     TUpdateSQL otherUpd;
-    other.SQL = f.q.SQL;
-    other.CachedUpdates = true;
-    other.UpdateObject = &otherUpd;
-    other.Open();
-    GenerateUpdateSql(other, &otherUpd, QStringLiteral("TAVREL"));
+    OpenCached(other, otherUpd, QStringLiteral("TAVREL"));
     other.Locate("NAME", "a");
     other.Delete();
     other.ApplyUpdates();
@@ -150,6 +155,64 @@ TEST(Query, EditOfARowThatIsGoneFailsAndStoresNothing) {
     EXPECT_TRUE(f.q.UpdatesPending());
     f.tr.CommitRetaining();
     EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"b"}));
+}
+
+// The main window's list and a second data set on the same connection.
+struct TwoDataSets {
+    explicit TwoDataSets(const TestDb& tdb) : f(tdb.Path()) {
+        OpenCached(sheets, sheetUpd, QStringLiteral("TAVRELSET"));
+        sheets.Append();
+        sheets.FieldByName("PAPERNAME").SetValue("pending");
+        sheets.Post();
+        f.AddCard("card");
+    }
+    CardFixture f;
+    Query sheets{&f.db, &f.tr};
+    TUpdateSQL sheetUpd;
+};
+
+TEST(Query, RereadingOneDataSetKeepsAnothersPendingChange) {
+    TestDb tdb;
+    TwoDataSets t(tdb);
+    EXPECT_THROW(ApplyAndReopen(t.f.q, false, false), EError);
+    EXPECT_TRUE(t.sheets.Active());
+    EXPECT_TRUE(t.sheets.UpdatesPending());
+    EXPECT_EQ(t.sheets.FieldByName("PAPERNAME").AsString(), "pending");
+    t.sheets.ApplyUpdates();
+    EXPECT_TRUE(ApplyAndReopen(t.f.q, false, false));
+    EXPECT_EQ(t.f.q.RecordCount(), 1);
+    EXPECT_EQ(tdb.Column("SELECT PAPERNAME FROM TAVRELSET"), QStringList({"pending"}));
+}
+
+TEST(Query, DataSetThatAskedToApplyIsSavedByAnothersReread) {
+    TestDb tdb;
+    TwoDataSets t(tdb);
+    t.sheets.ApplyBeforeClose = true;
+    t.sheets.Edit();
+    t.sheets.FieldByName("CONAME").SetValue(QStringLiteral("編集中"));
+    EXPECT_TRUE(ApplyAndReopen(t.f.q, false, false));
+    EXPECT_FALSE(t.sheets.Active());
+    EXPECT_EQ(tdb.Column("SELECT CONAME FROM TAVRELSET"), QStringList({QStringLiteral("編集中")}));
+    EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"card"}));
+}
+
+TEST(Query, ClosingWithUnsavedChangesRaisesAndKeepsThem) {
+    TestDb tdb;
+    CardFixture f(tdb.Path());
+    f.AddCard("x");
+    EXPECT_THROW(f.q.Close(), EError);
+    EXPECT_THROW(f.db.Close(), EError);
+    EXPECT_TRUE(f.db.Connected());
+    EXPECT_TRUE(f.q.UpdatesPending());
+    f.q.ApplyUpdates();
+    f.q.Edit();
+    f.q.FieldByName("NAME").SetValue("typed");
+    EXPECT_THROW(f.q.Close(), EError);
+    EXPECT_EQ(f.q.State(), DataSetState::Edit);
+    EXPECT_EQ(f.q.FieldByName("NAME").AsString(), "typed");
+    f.q.Cancel();
+    f.q.Close();
+    EXPECT_FALSE(f.q.Active());
 }
 
 TEST(Query, NullIntegersReadAsZeroAndEditCancelRestores) {

@@ -5,6 +5,8 @@
 #include "data/Statement.h"
 #include "support/TestDb.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -27,6 +29,11 @@ TEST(SqlParams, NamedParametersBecomePositional) {
         ToPositional("UPDATE T SET A=:A, \"B:X\"=':NO' -- :NOT\nWHERE (ID=:OLD_ID) /* :X */");
     EXPECT_EQ(p.names, QStringList({"A", "OLD_ID"}));
     EXPECT_EQ(p.text, "UPDATE T SET A=?, \"B:X\"=':NO' -- :NOT\nWHERE (ID=?) /* :X */");
+}
+
+TEST(CreateDatabase, TheProgramCarriesTheScriptsOfTheSourceTree) {
+    EXPECT_EQ(SchemaScript(), ReadScriptFile(TestDb::SchemaPath()));
+    EXPECT_EQ(SampleScript(), ReadScriptFile(TestDb::SamplePath()));
 }
 
 TEST(CreateDatabase, RefusesToOverwriteAnExistingFile) {
@@ -52,6 +59,32 @@ TEST(CreateDatabase, SampleDataLoadsWithItsDemoSheet) {
     for (const Cell& c : row)
         got << c.value.toInt();
     EXPECT_EQ(got, QList<int>({2, 5, 864, 508, 150, 215, 25}));
+}
+
+// A script that fails half-way through, after the tables were made.
+const QString kBroken = QStringLiteral("INSERT INTO TAVRELSET (ID, PAPERNAME) VALUES (0, 'x');\n"
+                                       "INSERT INTO NO_SUCH_TABLE VALUES (1);");
+
+TEST(CreateDatabase, FailingHalfWayLeavesNoFile) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("TAVREL.FDB");
+    EXPECT_THROW(CreateDatabaseFromScripts(path, {SchemaScript(), kBroken}), EDatabaseError);
+    EXPECT_TRUE(QDir(dir.path())
+                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                    .isEmpty());
+    CreateDatabaseFromScripts(path, {SchemaScript()}); // the name is free for a good attempt
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"TAVREL.FDB"});
+}
+
+TEST(CreateDatabase, FailingHalfWayOnTheServerLeavesNoFile) {
+    if (!TestDb::ServerAvailable())
+        GTEST_SKIP() << "no Firebird server on 127.0.0.1";
+    const auto tdb = TestDb::OnServer(); // for its folder the server can reach
+    const QString file = tdb->Folder() + QStringLiteral("/HALF.FDB");
+    const QString path = QString(tdb->Path()).replace(QStringLiteral("TAVREL.FDB"), "HALF.FDB");
+    EXPECT_THROW(CreateDatabaseFromScripts(path, {SchemaScript(), kBroken}), EDatabaseError);
+    EXPECT_FALSE(QFile::exists(file));
 }
 
 } // namespace

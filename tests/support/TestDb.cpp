@@ -27,8 +27,8 @@ TestDb::TestDb(bool server)
     const QString file = dir_.path() + QStringLiteral("/TAVREL.FDB");
     if (server)
         chmod(dir_.path().toLocal8Bit().constData(), 0777);
-    path_ = server ? QStringLiteral("127.0.0.1:") + file : file;
-    CreateDatabaseFromScript(path_, SchemaPath());
+    path_ = server ? Server() + QLatin1Char(':') + file : file;
+    CreateDatabaseFromScripts(path_, {SchemaScript()});
 }
 
 TestDb::~TestDb() = default;
@@ -37,17 +37,26 @@ std::unique_ptr<TestDb> TestDb::OnServer() {
     return std::unique_ptr<TestDb>(new TestDb(true));
 }
 
+QString TestDb::Server() {
+    const QString named = qEnvironmentVariable("TAVREL_TEST_SERVER");
+    return named.isEmpty() ? QStringLiteral("127.0.0.1/3050") : named;
+}
+
 bool TestDb::ServerAvailable() {
+    bool ok = false;
+    const int port = Server().section(QLatin1Char('/'), 1).toInt(&ok);
+    if (!ok || port <= 0 || port > 65535)
+        return false;
     const int fd = socket(AF_INET, SOCK_STREAM, 0);
     if (fd < 0)
         return false;
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_port = htons(3050);
+    addr.sin_port = htons(static_cast<uint16_t>(port));
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    const bool listening = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
     close(fd);
-    return ok;
+    return listening;
 }
 
 QString TestDb::SchemaPath() {

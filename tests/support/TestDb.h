@@ -13,12 +13,15 @@ class TestDb {
   public:
     // Local file through the embedded engine.
     TestDb();
-    // Through the test server on 127.0.0.1 when asked; see ServerAvailable().
+    // Through the test server when asked; see ServerAvailable().
     static std::unique_ptr<TestDb> OnServer();
     ~TestDb();
 
     QString Path() const { return path_; } // what a connection is opened with
     QString Folder() const { return dir_.path(); }
+    // The test server as "127.0.0.1/port": the private one the test command starts names itself
+    // in TAVREL_TEST_SERVER; without it, a server on the standard port.
+    static QString Server();
     static bool ServerAvailable();
     static QString SchemaPath();
     static QString SamplePath();
