@@ -16,25 +16,29 @@
 namespace {
 QString TempRoot(bool server) {
     // The server runs as its own user and needs a folder it can reach.
-    return server ? QStringLiteral("/var/tmp/tavrel-test-XXXXXX") : QString();
+    return server ? QStringLiteral("/var/tmp/tavrel-test-XXXXXX")
+                  : QDir::tempPath() + QStringLiteral("/tavrel-test-XXXXXX");
 }
 } // namespace
 
-TestDb::TestDb() : TestDb(false) {}
+TestDb::TestDb() : TestDb(QString()) {}
 
-TestDb::TestDb(bool server)
-    : dir_(server ? TempRoot(true) : QDir::tempPath() + QStringLiteral("/tavrel-test-XXXXXX")) {
+TestDb::TestDb(const QString& server) : dir_(TempRoot(!server.isEmpty())) {
     const QString file = dir_.path() + QStringLiteral("/TAVREL.FDB");
-    if (server)
+    if (!server.isEmpty())
         chmod(dir_.path().toLocal8Bit().constData(), 0777);
-    path_ = server ? Server() + QLatin1Char(':') + file : file;
+    path_ = server.isEmpty() ? file : server + QLatin1Char(':') + file;
     CreateDatabaseFromScripts(path_, {SchemaScript()});
 }
 
 TestDb::~TestDb() = default;
 
 std::unique_ptr<TestDb> TestDb::OnServer() {
-    return std::unique_ptr<TestDb>(new TestDb(true));
+    return OnServer(Server());
+}
+
+std::unique_ptr<TestDb> TestDb::OnServer(const QString& server) {
+    return std::unique_ptr<TestDb>(new TestDb(server));
 }
 
 QString TestDb::Server() {

@@ -15,6 +15,8 @@ class TestDb {
     TestDb();
     // Through the test server when asked; see ServerAvailable().
     static std::unique_ptr<TestDb> OnServer();
+    // Through the server at "host/port".
+    static std::unique_ptr<TestDb> OnServer(const QString& server);
     ~TestDb();
 
     QString Path() const { return path_; } // what a connection is opened with
@@ -36,7 +38,7 @@ class TestDb {
     QStringList Column(const QString& sql) const;
 
   private:
-    explicit TestDb(bool server);
+    explicit TestDb(const QString& server);
     QTemporaryDir dir_;
     QString path_;
 };
