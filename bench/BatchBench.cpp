@@ -1,11 +1,12 @@
 // The anchor print job through tavrel-batch --pdf as a whole process, start-up included:
-// A4 2 x 5 sheet of 86.4 x 50.8 mm labels, rich text in three sizes and a 600 x 400 picture,
-// 99 labels after 7 empty cells. Median of 10 runs and the PDF's size; with glabels-3-batch
-// on the machine, the same job through it and the ratio.
+// A4 2 x 5 sheet of 86.4 x 50.8 mm labels, rich text in three sizes and the peer's 600 x 400
+// picture, 99 labels after 7 empty cells. Median of 10 runs and the PDF's size; with
+// glabels-3-batch on the machine, the same job through it and the ratio.
 #include "../tests/print/ComposeFixture.h"
 #include "BenchSupport.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -23,7 +24,7 @@ void FillDatabase(const QString& path) {
                    "G_HEIGHT, G_SHOW, G_STRETCH) VALUES (0, 'anchor', '2x5', :T, :G, 0, 0, 192, "
                    "96, 1, 1)");
     design.Execute({Cell{QString::fromLatin1(ComposeFixture::LabelRtf())},
-                    Cell{ComposeFixture::Bitmap(600, 400)}});
+                    Cell{StoredPicture::Encode(bench::AnchorPicture())}});
     Statement sheet(db, tr);
     sheet.Prepare("INSERT INTO TAVRELSET (ID, PAPERNAME, PAPERTYPE, P_WIDTH, P_HEIGHT, LEFT_M, "
                   "TOP_M, RETSU, DAN, L_WIDTH, L_HEIGHT, X_SKIP, Y_SKIP, PR_TOPM, PR_LEFTM) "
@@ -41,12 +42,14 @@ double ChildrenCpuMs() {
     return ms(usage.ru_utime) + ms(usage.ru_stime);
 }
 
-// Median wall time of ten runs in milliseconds (and the median processor time in cpuMs); -1
+// Median wall time of the runs in milliseconds (and the median processor time in cpuMs); -1
 // when a run fails.
-double MedianRun(const QString& program, const QStringList& args, double& cpuMs) {
+double MedianRun(const QString& program, const QStringList& args, double& cpuMs, int runs = 10,
+                 const QString& folder = {}) {
     std::vector<double> times, cpu;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < runs; ++i) {
         QProcess p;
+        p.setWorkingDirectory(folder);
         const double start = bench::NowMs(), cpuStart = ChildrenCpuMs();
         p.start(program, args);
         if (!p.waitForFinished(120000) || p.exitCode() != 0) {
@@ -58,6 +61,32 @@ double MedianRun(const QString& program, const QStringList& args, double& cpuMs)
     }
     cpuMs = bench::Median(cpu);
     return bench::Median(times);
+}
+
+// The same job through the peer's batch program, from a copy of the anchor folder that its
+// run.sh has filled (TIMING=0 ./run.sh); prints the ratio to ours.
+void ComparePeer(const QString& anchor, double ours, double oursCpu, double oursMb) {
+    if (QStandardPaths::findExecutable("glabels-3-batch").isEmpty()) {
+        std::printf("glabels-3-batch is not installed: no comparison\n");
+        return;
+    }
+    if (anchor.isEmpty() || !QFileInfo::exists(anchor + "/docs/label-merge.glabels")) {
+        std::printf("no prepared anchor folder given (second argument): no comparison\n");
+        return;
+    }
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(anchor + "/xdg-config"));
+    const QString out = anchor + "/out/batch-bench.pdf";
+    double cpuMs = 0;
+    const double ms = MedianRun("glabels-3-batch",
+                                {"--copies=99", "--first=8", "-o", out, "docs/label-merge.glabels"},
+                                cpuMs, 5, anchor);
+    if (ms < 0)
+        return;
+    const double mb = QFileInfo(out).size() / (1024.0 * 1024.0);
+    std::printf("glabels-3-batch, the same job: median %.1f ms (processor %.1f ms), PDF %.2f MB\n",
+                ms, cpuMs, mb);
+    std::printf("peer / ours: %.1fx the time, %.1fx the processor time, %.1fx the PDF\n", ms / ours,
+                cpuMs / oursCpu, mb / oursMb);
 }
 
 } // namespace
@@ -79,7 +108,8 @@ int main(int argc, char** argv) {
     std::printf("tavrel-batch --pdf, 99 labels after 7 empty cells: median %.1f ms "
                 "(processor %.1f ms), PDF %.2f MB (goal < 400 ms, < 2 MB)\n",
                 ms, cpuMs, mb);
-    if (QStandardPaths::findExecutable("glabels-3-batch").isEmpty())
-        std::printf("glabels-3-batch is not installed: no comparison\n");
-    return ms < 0 ? 1 : 0;
+    if (ms < 0)
+        return 1;
+    ComparePeer(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString(), ms, cpuMs, mb);
+    return 0;
 }

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -71,6 +72,21 @@ inline void EnsureTenThousand() {
             tr.CommitRetaining();
     }
     tr.Commit();
+}
+
+// The peer's picture when it is at hand, else a grainy one of the same size.
+inline QImage AnchorPicture() {
+    QImage image(QStringLiteral("/work/shared/anchor/glabels/assets/pic.png"));
+    if (!image.isNull())
+        return image.convertToFormat(QImage::Format_RGB32);
+    image = QImage(600, 400, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y,
+                           qRgb((x + random.bounded(64)) % 256, (y + random.bounded(64)) % 256,
+                                random.bounded(256)));
+    return image;
 }
 
 } // namespace bench

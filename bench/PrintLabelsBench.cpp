@@ -12,28 +12,12 @@
 
 #include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
 
 namespace {
-
-// The peer's picture when it is at hand, else a grainy one of the same size.
-QImage Picture() {
-    QImage image(QStringLiteral("/work/shared/anchor/glabels/assets/pic.png"));
-    if (!image.isNull())
-        return image.convertToFormat(QImage::Format_RGB32);
-    image = QImage(600, 400, QImage::Format_RGB32);
-    QRandomGenerator random(7);
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            image.setPixel(x, y,
-                           qRgb((x + random.bounded(64)) % 256, (y + random.bounded(64)) % 256,
-                                random.bounded(256)));
-    return image;
-}
 
 QByteArray LabelText() {
     QTextDocument doc;
@@ -92,7 +76,7 @@ int main(int argc, char** argv) {
              {"NAME", QStringLiteral("bakery")},
              {"PAPERNAME", QStringLiteral("2x5")},
              {"CARDTEXT", QString::fromLatin1(LabelText())},
-             {"GAZOU", StoredPicture::Encode(Picture())},
+             {"GAZOU", StoredPicture::Encode(bench::AnchorPicture())},
              {"G_X", 185},
              {"G_Y", 11},
              {"G_WIDTH", 130},
