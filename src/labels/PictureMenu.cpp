@@ -11,6 +11,7 @@
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 #include "platform/PictureFile.h"
+#include "platform/SlotGuard.h"
 #include "platform/StoredPicture.h"
 #include "platform/WaitCursor.h"
 
@@ -38,7 +39,7 @@ TPictureMenu::TPictureMenu(TImageForm* imageForm, TDBRichEdit* editor, QWidget* 
     BmpPopup = new QMenu(owner);
     BmpPopup->setObjectName(QStringLiteral("BmpPopup"));
     CreateItems();
-    connect(BmpPopup, &QMenu::aboutToShow, this, [this] { Guarded([this] { BmpPopupPopup(); }); });
+    connect(BmpPopup, &QMenu::aboutToShow, this, ::Guarded([this] { BmpPopupPopup(); }, owner_));
     editor->SetPopupMenu(BmpPopup);
     imageForm_->SetPopupMenu(BmpPopup);
 }
@@ -52,7 +53,7 @@ QAction* TPictureMenu::AddItem(const QString& name, const QString& caption, cons
         // The menu has already turned the mark over; the handler turns it itself.
         if (action->isCheckable())
             action->setChecked(!action->isChecked());
-        Guarded([this, handler] { (this->*handler)(); });
+        Messages::RunGuarded([this, handler] { (this->*handler)(); }, owner_);
     });
     return action;
 }
@@ -119,14 +120,6 @@ void TPictureMenu::EditDataSet() const {
     if (!q)
         throw EError(QStringLiteral("Cannot perform this operation on a closed dataset"));
     q->Edit();
-}
-
-void TPictureMenu::Guarded(const std::function<void()>& work) const {
-    try {
-        work();
-    } catch (const std::exception& e) {
-        Messages::ShowError(ExceptionText(e), owner_);
-    }
 }
 
 void TPictureMenu::GazouBtnClick() {

@@ -59,8 +59,6 @@ class TPictureMenu : public QObject {
     TDBImage* Image() const;
     // The label design data set, put into edit state; raises when it cannot be edited.
     void EditDataSet() const;
-    // Runs a handler's work; a failure reaches the user as an error box.
-    void Guarded(const std::function<void()>& work) const;
 
     TImageForm* imageForm_;
     QWidget* owner_;
