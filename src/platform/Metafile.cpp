@@ -46,6 +46,23 @@ void CheckEmfRecords(const ByteReader& in, qint64 total) {
     in.Fail(); // cut off before its end record
 }
 
+// The converter reads the header's description and pixel format wherever the header says they
+// are. One that does not lie inside the header record is left out of the copy it is given:
+// neither is drawn.
+void DropStrayHeaderParts(QByteArray& records) {
+    const ByteReader in(records, Metafile::InvalidText());
+    const qint64 headerSize = in.U32(4);
+    auto inside = [headerSize](qint64 at, qint64 length) {
+        return at >= kEmfHeaderSize && length > 0 && length <= headerSize - at;
+    };
+    const bool description = inside(in.U32(64), 2 * qint64(in.U32(60)));
+    const bool pixelFormat = headerSize < kEmfHeaderSize + 12 || inside(in.U32(92), in.U32(88));
+    if (!description)
+        qToLittleEndian<quint64>(0, records.data() + 60);
+    if (!pixelFormat)
+        qToLittleEndian<quint64>(0, records.data() + 88);
+}
+
 // The frame (hundredths of a millimetre) on a screen of 96 pixels per inch; the drawn bounds
 // when the frame is empty.
 QSize EmfSize(const ByteReader& in) {
@@ -107,6 +124,7 @@ Metafile Metafile::ReadEmf(const QByteArray& file) {
     options.imgWidth = size.width();
     options.imgHeight = size.height();
     QByteArray records = file.left(total);
+    DropStrayHeaderParts(records);
     char* svg = nullptr;
     size_t length = 0;
     const int converted = emf2svg(records.data(), records.size(), &svg, &length, &options);
