@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QSvgRenderer>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -24,6 +25,7 @@ constexpr quint32 kEmfSignature = 0x464D4520; // " EMF"
 constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
 constexpr qint64 kPlaceableSize = 22;
 constexpr qint64 kWmfHeaderSize = 18;
+constexpr qint64 kWmfLargestRecordAt = 12;
 
 int Pixels(double length, double unitsPerInch) {
     return static_cast<int>(std::lround(std::abs(length) * kScreenDpi / unitsPerInch));
@@ -80,19 +82,29 @@ QSize EmfSize(const ByteReader& in) {
     return size;
 }
 
-qint64 CheckWmfRecords(const ByteReader& in, qint64 at) {
+struct WmfRecords {
+    qint64 end = 0;           // just past the end record
+    quint32 largestWords = 0; // the longest record, in 16-bit words
+};
+
+WmfRecords CheckWmfRecords(const ByteReader& in, qint64 at) {
     const quint16 type = in.U16(at);
     const quint16 version = in.U16(at + 4);
     if ((type != 1 && type != 2) || in.U16(at + 2) != 9 || (version != 0x100 && version != 0x300))
         in.Fail();
+    WmfRecords records;
     for (qint64 p = at + kWmfHeaderSize;;) {
-        const qint64 size = 2 * qint64(in.U32(p));
+        const quint32 words = in.U32(p);
+        const qint64 size = 2 * qint64(words);
         const quint16 function = in.U16(p + 4);
         if (size < 6 || size > in.Size() - p)
             in.Fail();
+        records.largestWords = std::max(records.largestWords, words);
         p += size;
-        if (function == 0)
-            return p;
+        if (function == 0) {
+            records.end = p;
+            return records;
+        }
     }
 }
 
@@ -138,7 +150,7 @@ Metafile Metafile::ReadWmf(const QByteArray& file) {
     const ByteReader in(file, InvalidText());
     const bool placeable = in.U32(0) == kPlaceableKey;
     const qint64 start = placeable ? kPlaceableSize : 0;
-    const qint64 end = CheckWmfRecords(in, start);
+    const WmfRecords checked = CheckWmfRecords(in, start);
     QSize size;
     std::optional<QRectF> frame;
     if (placeable) {
@@ -151,7 +163,11 @@ Metafile Metafile::ReadWmf(const QByteArray& file) {
         const double points = 72.0 / inch;
         frame = QRectF(0, 0, std::abs(right - left) * points, std::abs(bottom - top) * points);
     }
-    const auto svg = WmfSvg::Convert(file.left(end), frame, &size);
+    // The converter takes a buffer of the header's largest record size before reading any
+    // record: it is given the size the records have.
+    QByteArray records = file.left(checked.end);
+    qToLittleEndian<quint32>(checked.largestWords, records.data() + start + kWmfLargestRecordAt);
+    const auto svg = WmfSvg::Convert(std::move(records), frame, &size);
     if (!svg)
         in.Fail();
     return Metafile(*svg, size);

@@ -87,6 +87,19 @@ TEST(Metafile, HeaderDescriptionOrPixelFormatOutsideTheHeaderIsNotRead) {
     ExpectRedRectangleOnWhite(GraphicToBitmap(Metafile::ReadEmf(longHeader)));
 }
 
+// Found by fuzzing: the converter took gigabytes for a header claiming a huge record.
+TEST(Metafile, WindowsMetafileHeaderClaimingAHugeRecordIsDrawnAsItsRecordsAre) {
+    for (const bool placeable : {true, false}) {
+        QByteArray wmf = Samples::Wmf(placeable);
+        qToLittleEndian<quint32>(0x65707974, wmf.data() + (placeable ? 22 : 0) + 12);
+        const QImage bitmap = GraphicToBitmap(Metafile::ReadWmf(wmf));
+        if (placeable)
+            ExpectRedRectangleOnWhite(bitmap);
+        else
+            EXPECT_EQ(bitmap.pixel(bitmap.width() / 2, bitmap.height() / 2), kRed);
+    }
+}
+
 TEST(Metafile, FramesOverThePictureBoundAreRefusedBeforeDrawing) {
     QByteArray emf = Samples::Emf();
     qToLittleEndian<qint32>(2000000000, emf.data() + 32); // frame right: 7.5 million pixels
