@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QSvgRenderer>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -24,6 +25,7 @@ constexpr quint32 kEmfSignature = 0x464D4520; // " EMF"
 constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
 constexpr qint64 kPlaceableSize = 22;
 constexpr qint64 kWmfHeaderSize = 18;
+constexpr qint64 kWmfLargestRecordAt = 12;
 
 int Pixels(double length, double unitsPerInch) {
     return static_cast<int>(std::lround(std::abs(length) * kScreenDpi / unitsPerInch));
@@ -46,6 +48,23 @@ void CheckEmfRecords(const ByteReader& in, qint64 total) {
     in.Fail(); // cut off before its end record
 }
 
+// The converter reads the header's description and pixel format wherever the header says they
+// are. One that does not lie inside the header record is left out of the copy it is given:
+// neither is drawn.
+void DropStrayHeaderParts(QByteArray& records) {
+    const ByteReader in(records, Metafile::InvalidText());
+    const qint64 headerSize = in.U32(4);
+    auto inside = [headerSize](qint64 at, qint64 length) {
+        return at >= kEmfHeaderSize && length > 0 && length <= headerSize - at;
+    };
+    const bool description = inside(in.U32(64), 2 * qint64(in.U32(60)));
+    const bool pixelFormat = headerSize < kEmfHeaderSize + 12 || inside(in.U32(92), in.U32(88));
+    if (!description)
+        qToLittleEndian<quint64>(0, records.data() + 60);
+    if (!pixelFormat)
+        qToLittleEndian<quint64>(0, records.data() + 88);
+}
+
 // The frame (hundredths of a millimetre) on a screen of 96 pixels per inch; the drawn bounds
 // when the frame is empty.
 QSize EmfSize(const ByteReader& in) {
@@ -63,19 +82,29 @@ QSize EmfSize(const ByteReader& in) {
     return size;
 }
 
-qint64 CheckWmfRecords(const ByteReader& in, qint64 at) {
+struct WmfRecords {
+    qint64 end = 0;           // just past the end record
+    quint32 largestWords = 0; // the longest record, in 16-bit words
+};
+
+WmfRecords CheckWmfRecords(const ByteReader& in, qint64 at) {
     const quint16 type = in.U16(at);
     const quint16 version = in.U16(at + 4);
     if ((type != 1 && type != 2) || in.U16(at + 2) != 9 || (version != 0x100 && version != 0x300))
         in.Fail();
+    WmfRecords records;
     for (qint64 p = at + kWmfHeaderSize;;) {
-        const qint64 size = 2 * qint64(in.U32(p));
+        const quint32 words = in.U32(p);
+        const qint64 size = 2 * qint64(words);
         const quint16 function = in.U16(p + 4);
         if (size < 6 || size > in.Size() - p)
             in.Fail();
+        records.largestWords = std::max(records.largestWords, words);
         p += size;
-        if (function == 0)
-            return p;
+        if (function == 0) {
+            records.end = p;
+            return records;
+        }
     }
 }
 
@@ -107,6 +136,7 @@ Metafile Metafile::ReadEmf(const QByteArray& file) {
     options.imgWidth = size.width();
     options.imgHeight = size.height();
     QByteArray records = file.left(total);
+    DropStrayHeaderParts(records);
     char* svg = nullptr;
     size_t length = 0;
     const int converted = emf2svg(records.data(), records.size(), &svg, &length, &options);
@@ -120,7 +150,7 @@ Metafile Metafile::ReadWmf(const QByteArray& file) {
     const ByteReader in(file, InvalidText());
     const bool placeable = in.U32(0) == kPlaceableKey;
     const qint64 start = placeable ? kPlaceableSize : 0;
-    const qint64 end = CheckWmfRecords(in, start);
+    const WmfRecords checked = CheckWmfRecords(in, start);
     QSize size;
     std::optional<QRectF> frame;
     if (placeable) {
@@ -133,7 +163,11 @@ Metafile Metafile::ReadWmf(const QByteArray& file) {
         const double points = 72.0 / inch;
         frame = QRectF(0, 0, std::abs(right - left) * points, std::abs(bottom - top) * points);
     }
-    const auto svg = WmfSvg::Convert(file.left(end), frame, &size);
+    // The converter takes a buffer of the header's largest record size before reading any
+    // record: it is given the size the records have.
+    QByteArray records = file.left(checked.end);
+    qToLittleEndian<quint32>(checked.largestWords, records.data() + start + kWmfLargestRecordAt);
+    const auto svg = WmfSvg::Convert(std::move(records), frame, &size);
     if (!svg)
         in.Fail();
     return Metafile(*svg, size);

@@ -91,6 +91,8 @@ class AttributeReader {
     QString* fault_;
 };
 
+constexpr qint64 kReadPieceBytes = 64 * 1024;
+
 QByteArray ReadLimited(const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
@@ -98,10 +100,14 @@ QByteArray ReadLimited(const QString& fileName) {
     if (file.size() > kMaxTemplateFileBytes)
         throw EError(QStringLiteral("ファイルが大きすぎます（%1 MB）")
                          .arg(static_cast<double>(file.size()) / (1024 * 1024), 0, 'f', 1));
-    // The size of a special file can lie: never take in more than the limit.
-    QByteArray bytes = file.read(kMaxTemplateFileBytes + 1);
-    if (bytes.size() > kMaxTemplateFileBytes)
-        throw EError(QStringLiteral("ファイルが大きすぎます"));
+    // The size of a special file can lie: never take in more than the limit. Read a piece at a
+    // time, so that a small file costs no buffer of the limit's size.
+    QByteArray bytes;
+    for (QByteArray piece; !(piece = file.read(kReadPieceBytes)).isEmpty();) {
+        bytes += piece;
+        if (bytes.size() > kMaxTemplateFileBytes)
+            throw EError(QStringLiteral("ファイルが大きすぎます"));
+    }
     if (file.error() != QFileDevice::NoError)
         throw EError(QStringLiteral("ファイルを読めません（%1）").arg(file.errorString()));
     return bytes;

@@ -60,6 +60,46 @@ TEST(Metafile, CutOffOrInconsistentRecordsAreRefused) {
         EXPECT_EQ(ErrorOf([&] { Metafile::ReadWmf(bad); }), invalid);
 }
 
+// Found by fuzzing: the converter read a description the header placed outside its record.
+TEST(Metafile, HeaderDescriptionOrPixelFormatOutsideTheHeaderIsNotRead) {
+    const QByteArray emf = Samples::Emf();
+    auto withHeaderField = [&emf](std::initializer_list<std::pair<int, quint32>> fields) {
+        QByteArray changed = emf;
+        for (const auto& [at, value] : fields)
+            qToLittleEndian<quint32>(value, changed.data() + at);
+        return changed;
+    };
+    const qint32 end = static_cast<qint32>(emf.size());
+    const QList<QByteArray> strays = {
+        withHeaderField({{60, 0}, {64, 178}}),         // no length: read up to a zero
+        withHeaderField({{60, 1000}, {64, 88}}),       // longer than the header
+        withHeaderField({{60, 2}, {64, quint32(end)}}) // beyond the file
+    };
+    for (const QByteArray& stray : strays)
+        ExpectRedRectangleOnWhite(GraphicToBitmap(Metafile::ReadEmf(stray)));
+    // A header long enough to carry a pixel format pointing past itself.
+    QByteArray longHeader = emf;
+    qToLittleEndian<quint32>(100, longHeader.data() + 4);
+    longHeader.insert(88, QByteArray(12, '\0'));
+    qToLittleEndian<quint32>(static_cast<quint32>(longHeader.size()), longHeader.data() + 48);
+    qToLittleEndian<quint32>(40, longHeader.data() + 88);
+    qToLittleEndian<quint32>(96, longHeader.data() + 92);
+    ExpectRedRectangleOnWhite(GraphicToBitmap(Metafile::ReadEmf(longHeader)));
+}
+
+// Found by fuzzing: the converter took gigabytes for a header claiming a huge record.
+TEST(Metafile, WindowsMetafileHeaderClaimingAHugeRecordIsDrawnAsItsRecordsAre) {
+    for (const bool placeable : {true, false}) {
+        QByteArray wmf = Samples::Wmf(placeable);
+        qToLittleEndian<quint32>(0x65707974, wmf.data() + (placeable ? 22 : 0) + 12);
+        const QImage bitmap = GraphicToBitmap(Metafile::ReadWmf(wmf));
+        if (placeable)
+            ExpectRedRectangleOnWhite(bitmap);
+        else
+            EXPECT_EQ(bitmap.pixel(bitmap.width() / 2, bitmap.height() / 2), kRed);
+    }
+}
+
 TEST(Metafile, FramesOverThePictureBoundAreRefusedBeforeDrawing) {
     QByteArray emf = Samples::Emf();
     qToLittleEndian<qint32>(2000000000, emf.data() + 32); // frame right: 7.5 million pixels

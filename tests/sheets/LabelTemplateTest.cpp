@@ -244,6 +244,15 @@ TEST(TemplateFile, FiftyMegabyteFileIsRefusedUnread) {
     EXPECT_EQ(FindPart(set.templates, "BIG"), nullptr);
 }
 
+TEST(TemplateFile, EndlessFileWhoseSizeSaysNothingIsCutAtTheBound) {
+    try {
+        ReadTemplateFile(QStringLiteral("/dev/zero"), {});
+        FAIL() << "an endless file was read";
+    } catch (const EError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("ファイルが大きすぎます"));
+    }
+}
+
 TEST(TemplateFile, MissingPaperSizesLeaveOnlyOwnSizesConvertible) {
     TemplateFolder folder;
     QFile::remove(folder.Path("paper-sizes.xml"));
