@@ -1,17 +1,23 @@
 #!/bin/bash
-# Installs the Debian packages Tavrel needs to build, run and test; only what is missing.
+# Installs the Debian packages Tavrel needs to build and run; with --tests also what only the
+# tests use. Only what is missing.
 set -euo pipefail
 PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev qt6-translations-l10n
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
-    libjpeg62-turbo-dev libemf2svg-dev libwmf-dev fonts-urw-base35
+    libjpeg62-turbo-dev libemf2svg-dev libwmf-dev libexpat1-dev fonts-urw-base35 fonts-dejavu-core
     libcups2-dev cups printer-driver-cups-pdf poppler-utils
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     glabels-data
     xvfb xauth
 )
+# The office suite reads what the RTF writer writes, as a user's word processor would.
+TEST_PACKAGES=(libreoffice-writer-nogui)
+if [ "${1:-}" = --tests ]; then
+    PACKAGES+=("${TEST_PACKAGES[@]}")
+fi
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,7 +3,7 @@
 # server tests (the machine's own server is left alone) and runs the whole suite with CTest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh --tests
 bash scripts/build.sh
 trap 'bash scripts/cups-server.sh stop; bash scripts/firebird-server.sh stop' EXIT
 bash scripts/firebird-server.sh start
