@@ -1,13 +1,11 @@
 #include "print/LabelReport.h"
 
 #include "model/LabelPicture.h"
-#include "print/PreviewForm.h"
+#include "platform/Error.h"
 #include "print/PrintJob.h"
 #include "print/ReportPages.h"
 
-#include <QApplication>
-#include <QEventLoop>
-#include <QPointer>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <optional>
 
@@ -20,16 +18,13 @@ using PageSink = std::function<void(const std::shared_ptr<TReportPages>& pages, 
 class TLabelReport::Impl {
   public:
     explicit Impl(TLabelReport& owner) : q(owner) {}
-    ~Impl() { delete preview; }
 
     std::shared_ptr<TReportPages> Produce(bool forPrinter, const PageSink& sink);
     bool PrintJob(const TJobSettings& job, const QString& pdfFile);
     bool ProduceIntoPreview();
-    void WaitForPreview();
 
     TLabelReport& q;
-    QPointer<QWidget> parent;
-    QPointer<TPreviewForm> preview;
+    std::unique_ptr<IReportPreview> preview;
     bool producing = false;
     bool toPrinter = false;
     int pageNumber = 0;
@@ -41,7 +36,7 @@ namespace {
 // Marks a production for its whole length, also when it fails.
 class ProductionScope {
   public:
-    ProductionScope(bool& producing, bool& toPrinter, int& pageNumber, TPreviewForm* preview,
+    ProductionScope(bool& producing, bool& toPrinter, int& pageNumber, IReportPreview* preview,
                     bool forPrinter)
         : producing_(producing), toPrinter_(toPrinter), pageNumber_(pageNumber), preview_(preview),
           was_(producing) {
@@ -64,14 +59,14 @@ class ProductionScope {
     bool& producing_;
     bool& toPrinter_;
     int& pageNumber_;
-    QPointer<TPreviewForm> preview_;
+    IReportPreview* preview_;
     bool was_;
 };
 
 } // namespace
 
 std::shared_ptr<TReportPages> TLabelReport::Impl::Produce(bool forPrinter, const PageSink& sink) {
-    const ProductionScope scope(producing, toPrinter, pageNumber, preview, forPrinter);
+    const ProductionScope scope(producing, toPrinter, pageNumber, preview.get(), forPrinter);
     pageCount = 0;
     bool printReport = true;
     if (q.OnBeforePrint)
@@ -127,15 +122,6 @@ bool TLabelReport::Impl::ProduceIntoPreview() {
     return pages != nullptr;
 }
 
-void TLabelReport::Impl::WaitForPreview() {
-    if (!preview || !preview->isVisible())
-        return;
-    QEventLoop loop;
-    QObject::connect(preview, &TPreviewForm::Closed, &loop, &QEventLoop::quit);
-    QObject::connect(preview, &QObject::destroyed, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 TLabelReport::TLabelReport() : d(std::make_unique<Impl>(*this)) {}
 
 TLabelReport::~TLabelReport() = default;
@@ -154,13 +140,12 @@ int TLabelReport::PageCount() const {
 
 void TLabelReport::ShowPreview() {
     if (!d->preview) {
-        QWidget* owner = d->parent ? d->parent.data() : QApplication::activeModalWidget();
-        d->preview = new TPreviewForm(owner);
-        d->preview->Job.printerName = Page.printerName;
-        d->preview->OnPrint = [this](const TJobSettings& job) { d->PrintJob(job, QString()); };
+        if (!PreviewFactory)
+            throw EError(QStringLiteral("プレビューを表示できません。"));
+        d->preview = PreviewFactory(
+            Page.printerName, [this](const TJobSettings& job) { d->PrintJob(job, QString()); });
     }
-    d->preview->setWindowTitle(Page.title);
-    d->preview->showMaximized();
+    d->preview->Show(Page.title);
 }
 
 void TLabelReport::SetPreviewCloseEnabled(bool enabled) {
@@ -168,21 +153,14 @@ void TLabelReport::SetPreviewCloseEnabled(bool enabled) {
         d->preview->SetCloseEnabled(enabled);
 }
 
-void TLabelReport::Preview(QWidget* parent) {
-    d->parent = parent;
-    struct Release {
-        Impl& d;
-        ~Release() {
-            delete d.preview;
-            d.preview = nullptr;
-        }
-    } release{*d};
+void TLabelReport::Preview() {
+    const auto release = qScopeGuard([this] { d->preview.reset(); });
     if (OnPreview)
         OnPreview();
     if (!d->preview)
         ShowPreview();
     if (d->ProduceIntoPreview())
-        d->WaitForPreview();
+        d->preview->WaitUntilClosed();
 }
 
 bool TLabelReport::Print() {

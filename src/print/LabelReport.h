@@ -1,60 +1,15 @@
 #pragma once
 
+#include "model/PageDescription.h"
+
 #include <QByteArray>
-#include <QColor>
 #include <QImage>
-#include <QRectF>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
 
-class QWidget;
-
-// A paper by the printer's paper code, its size in tenth-millimetres; always portrait.
-struct TPaper {
-    static constexpr int A3 = 8;
-    static constexpr int A4 = 9;
-    static constexpr int A5 = 11;
-    static constexpr int B4 = 12;
-    static constexpr int B5 = 13;
-    static constexpr int Custom = 256;
-
-    int code = A4;
-    int widthTenthMm = 2100;
-    int lengthTenthMm = 2970;
-
-    // One of the standard papers above; any other code gives A4.
-    static TPaper Standard(int code);
-    static TPaper CustomSize(int widthTenthMm, int lengthTenthMm);
-};
-
-// What a page looks like. Lengths are millimetres; element rectangles are measured from the
-// label cell's top-left corner.
-struct TPageDescription {
-    TPaper paper;
-    double leftMargin = 0;
-    double rightMargin = 0;
-    double topMargin = 0;
-    double bottomMargin = 0;
-    int columns = 1;
-    double columnSpacing = 0;
-
-    // The label cell, printed once per row: white background, dotted frame.
-    double bandHeight = 0;
-    double bandWidth = 0;
-    QColor frameColor = Qt::black;
-
-    QRectF textRect;
-    QRectF pictureRect;
-    bool pictureStretch = false;
-    bool picturePrinted = true;
-
-    // Preview caption and the print job's document name.
-    QString title;
-    // A name the printing system does not know (or an empty one) prints to its default printer.
-    QString printerName;
-};
+class TReportPages;
 
 // One label cell's content.
 struct TPrintRow {
@@ -64,6 +19,32 @@ struct TPrintRow {
     // (or a white rectangle when stretched).
     std::shared_ptr<const QImage> picture;
 };
+
+// What the preview's printer setup may change for one job.
+struct TJobSettings {
+    QString printerName;
+    int copies = 1;
+    bool landscape = false;
+};
+
+// The preview window as the facility drives it; the windows provide it.
+class IReportPreview {
+  public:
+    virtual ~IReportPreview() = default;
+    // Shows the window maximised at zoom to fit, the title as its caption.
+    virtual void Show(const QString& title) = 0;
+    // The pages of the current production; they become visible as they are produced.
+    virtual void SetPages(std::shared_ptr<TReportPages> pages) = 0;
+    virtual void SetProducedPages(int count) = 0;
+    virtual void SetProducing(bool producing) = 0;
+    virtual void SetCloseEnabled(bool enabled) = 0;
+    // Returns when the window has been closed.
+    virtual void WaitUntilClosed() = 0;
+};
+
+// Makes a report's preview: the printer its jobs go to at first, and what its print does.
+using TPreviewFactory = std::function<std::unique_ptr<IReportPreview>(
+    const QString& printerName, std::function<void(const TJobSettings& job)> print)>;
 
 // The logical resolution at which picture placements and natural picture sizes are counted: the
 // picture window's pixels, 96 per inch.
@@ -91,6 +72,8 @@ class TLabelReport {
     // the facility does so itself). The pages are produced into the shown window afterwards.
     std::function<void()> OnPreview;
     std::function<void()> OnAfterPrint;
+    // Where the preview comes from; without one there is no preview.
+    TPreviewFactory PreviewFactory;
 
     // True while pages are being produced for a printer or a print file.
     bool PrintingToPrinter() const;
@@ -100,7 +83,7 @@ class TLabelReport {
     int PageCount() const;
 
     // Shows the preview and returns when its window has been closed.
-    void Preview(QWidget* parent = nullptr);
+    void Preview();
     // Creates and shows the standard preview window (maximised, zoom to fit, caption Page.title).
     void ShowPreview();
     // The preview's close button (title bar and toolbar).

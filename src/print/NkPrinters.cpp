@@ -94,3 +94,12 @@ TNkPrinter& NkPrinter() {
     static TNkPrinter printer(CupsPrinterSource());
     return printer;
 }
+
+QString FindPrinterName(const QStringList& names, const QString& wanted) {
+    if (names.contains(wanted))
+        return wanted;
+    for (const QString& name : names)
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return name;
+    return {};
+}

@@ -79,6 +79,10 @@ class TNkPrinter {
     std::unique_ptr<TNkAllPrintersInfo> snapshot_;
 };
 
+// The listed name a wanted printer goes by: the same name, else the same name in other letter
+// case; empty when none is listed.
+QString FindPrinterName(const QStringList& names, const QString& wanted);
+
 // The one printer information object, created on first use; the program touches it before its
 // first window so the snapshot exists from the start.
 TNkPrinter& NkPrinter();

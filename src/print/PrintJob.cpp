@@ -11,22 +11,19 @@ namespace {
 
 constexpr int kPdfResolution = 1200;
 
+// The standard papers under the printing system's own names; any other size is its own.
+const PaperPreset* StandardPreset(const TPaper& paper) {
+    for (const PaperPreset& p : PaperPresets())
+        if (p.code == paper.code && p.code != TPaper::Custom)
+            return &p;
+    return nullptr;
+}
+
 QPageSize PageSizeOf(const TPaper& paper) {
-    switch (paper.code) {
-    case TPaper::A3:
-        return QPageSize(QPageSize::A3);
-    case TPaper::A4:
-        return QPageSize(QPageSize::A4);
-    case TPaper::A5:
-        return QPageSize(QPageSize::A5);
-    case TPaper::B4:
-        return QPageSize(QPageSize::JisB4);
-    case TPaper::B5:
-        return QPageSize(QPageSize::JisB5);
-    default:
-        return QPageSize(QSizeF(paper.widthTenthMm / 10.0, paper.lengthTenthMm / 10.0),
-                         QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
-    }
+    if (const PaperPreset* preset = StandardPreset(paper))
+        return QPageSize(preset->pageSize);
+    return QPageSize(QSizeF(paper.widthTenthMm / 10.0, paper.lengthTenthMm / 10.0),
+                     QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
 }
 
 QString Millimetres(int tenthMm) {
@@ -80,14 +77,11 @@ void TPdfDocument::Finish() {
 }
 
 QString ResolvePrinterName(const QString& wanted, const std::vector<TNkPrinterEntry>& printers) {
-    for (const TNkPrinterEntry& p : printers) {
-        if (p.name == wanted)
-            return p.name;
-    }
-    for (const TNkPrinterEntry& p : printers) {
-        if (p.name.compare(wanted, Qt::CaseInsensitive) == 0)
-            return p.name;
-    }
+    QStringList names;
+    for (const TNkPrinterEntry& p : printers)
+        names << p.name;
+    if (const QString listed = FindPrinterName(names, wanted); !listed.isEmpty())
+        return listed;
     for (const TNkPrinterEntry& p : printers) {
         if (p.attributes & NkPrinterAttributeDefault)
             return p.name;
@@ -96,21 +90,10 @@ QString ResolvePrinterName(const QString& wanted, const std::vector<TNkPrinterEn
 }
 
 QString MediaName(const TPaper& paper) {
-    switch (paper.code) {
-    case TPaper::A3:
-        return QStringLiteral("iso_a3_297x420mm");
-    case TPaper::A4:
-        return QStringLiteral("iso_a4_210x297mm");
-    case TPaper::A5:
-        return QStringLiteral("iso_a5_148x210mm");
-    case TPaper::B4:
-        return QStringLiteral("jis_b4_257x364mm");
-    case TPaper::B5:
-        return QStringLiteral("jis_b5_182x257mm");
-    default:
-        return QStringLiteral("Custom.%1x%2mm")
-            .arg(Millimetres(paper.widthTenthMm), Millimetres(paper.lengthTenthMm));
-    }
+    if (const PaperPreset* preset = StandardPreset(paper))
+        return preset->media;
+    return QStringLiteral("Custom.%1x%2mm")
+        .arg(Millimetres(paper.widthTenthMm), Millimetres(paper.lengthTenthMm));
 }
 
 void SubmitPrintJob(const QString& pdfPath, const QString& queue, const TPaper& paper,

@@ -10,13 +10,6 @@
 class QPainter;
 class QPdfWriter;
 
-// What the preview's printer setup may change for one job.
-struct TJobSettings {
-    QString printerName;
-    int copies = 1;
-    bool landscape = false;
-};
-
 // A PDF file of report pages drawn in printer dots, on the paper of the page description,
 // titled with the report title. Every print job is such a file handed to CUPS.
 class TPdfDocument {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "model/PageGeometry.h"
 #include "print/CellPainter.h"
 #include "print/LabelReport.h"
-#include "print/PageGeometry.h"
 
 #include <QSizeF>
 #include <vector>

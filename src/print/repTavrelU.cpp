@@ -3,13 +3,13 @@
 #include "data/RecordCopy.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
-#include "platform/Settings.h"
 #include "platform/SjisCodec.h"
 #include "platform/StoredPicture.h"
 #include "platform/WaitCursor.h"
 #include "print/NkPrinters.h"
 #include "print/PrintSnapshot.h"
 
+#include <QScopeGuard>
 #include <algorithm>
 
 namespace {
@@ -70,17 +70,12 @@ TrepCardForm::~TrepCardForm() {
 }
 
 void TrepCardForm::FormCreate() {
-    paper_ = CardLayout::PaperOf(params_.PaperType);
+    paper_ = PaperOf(params_.PaperType);
     repCard.Page.paper = paper_;
 }
 
 void TrepCardForm::SelectPrinter(const QString& name) {
-    repCard.Page.printerName.clear();
-    for (const QString& listed : NkPrinter().GetPrinterNames())
-        if (listed.compare(name, Qt::CaseInsensitive) == 0) {
-            repCard.Page.printerName = listed;
-            return;
-        }
+    repCard.Page.printerName = FindPrinterName(NkPrinter().GetPrinterNames(), name);
 }
 
 void TrepCardForm::LoadSnapshot(const QString& path) {
@@ -112,7 +107,7 @@ bool TrepCardForm::BuildPrintRows() {
             }
         }
         const long long empty =
-            static_cast<long long>(params_.StartColumn - 1) * params_.Dan + params_.StartRow - 1;
+            CardLayout::EmptyCellsBefore(params_.StartColumn, params_.StartRow, params_.Dan);
         if (empty > kMaxEmptyCells)
             BuildFailed();
         for (long long i = 0; i < empty; ++i) {
@@ -181,6 +176,8 @@ void TrepCardForm::repCardPreview() {
 
 void TrepCardForm::repCardStartPage() {
     repCard.SetPreviewCloseEnabled(false);
+    if (OnPage && repCard.PrintingToPrinter())
+        OnPage(repCard.PageNumber());
 }
 
 void TrepCardForm::repCardEndPage() {
@@ -196,9 +193,9 @@ void TrepCardForm::PrepareProduction() {
     repCard.Rows = PrintRows();
 }
 
-void TrepCardForm::Preview(QWidget* parent) {
+void TrepCardForm::Preview() {
     PrepareProduction();
-    repCard.Preview(parent);
+    repCard.Preview();
 }
 
 bool TrepCardForm::PrintDirect(const QString& pdfPath) {
@@ -216,16 +213,59 @@ void TrepCardForm::DiscardRows() {
     }
 }
 
-bool PrintLabels(const QString& PrinterName, const QString& PaperName, const QString& PaperType,
-                 int TopAdjust, int LeftAdjust, int Count, int StartColumn, int StartRow, int Dan,
-                 Query& sheetList, QWidget* parent) {
-    TrepCardForm form({PrinterName, PaperName, PaperType, TopAdjust, LeftAdjust, Count, StartColumn,
-                       StartRow, Dan},
-                      sheetList);
-    form.SelectPrinter(PrinterName);
-    form.repCard.Page.title = TrepCardForm::Title() + PaperName;
-    form.LoadSnapshot(Settings::SnapshotPath);
-    if (form.BuildPrintRows())
-        form.Preview(parent);
+namespace {
+
+TPrintParams ParamsOf(const TPrintRequest& r) {
+    Query& sheet = *r.sheets;
+    return {r.printerName,
+            sheet.FieldByName(QStringLiteral("PAPERNAME")).AsString(),
+            sheet.FieldByName(QStringLiteral("PAPERTYPE")).AsString(),
+            r.adjust.top,
+            r.adjust.left,
+            r.count,
+            r.startColumn,
+            r.startRow,
+            sheet.FieldByName(QStringLiteral("DAN")).AsInteger()};
+}
+
+} // namespace
+
+bool PrintLabels(const TPrintRequest& request) {
+    const TPrintOutput& output = request.output;
+    TrepCardForm form(ParamsOf(request), *request.sheets);
+    // A file needs no printer, so a machine without any can still write one.
+    if (output.preview || output.pdfPath.isEmpty())
+        form.SelectPrinter(request.printerName);
+    form.repCard.Page.title = TrepCardForm::Title() + form.Params().PaperName;
+    form.LoadSnapshot(request.snapshotPath);
+    form.BuildPrintRows();
+    form.OnPage = output.onPage;
+    if (!output.preview)
+        return form.PrintDirect(output.pdfPath);
+    form.repCard.PreviewFactory = output.preview;
+    form.Preview();
     return form.Printed();
+}
+
+void StoreAdjustments(Query& q, const QString& PrinterName, const QString& PaperName, int TopAdjust,
+                      int LeftAdjust) {
+    q.Close();
+    q.SQL.clear();
+    q.ClearParams();
+    const auto reset = qScopeGuard([&q] {
+        q.Close();
+        q.Unprepare();
+        q.SQL.clear();
+        q.ClearParams();
+    });
+    q.SQL = {QStringLiteral("UPDATE TAVRELSET"),
+             QStringLiteral("SET Pr_TopM = :Param0,Pr_LeftM = :Param1,"),
+             QStringLiteral("PrinterName = :Param2"),
+             QStringLiteral("WHERE (PAPERNAME = :Param3)")};
+    q.SetParam(QStringLiteral("Param0"), static_cast<double>(TopAdjust));
+    q.SetParam(QStringLiteral("Param1"), static_cast<double>(LeftAdjust));
+    q.SetParam(QStringLiteral("Param2"), PrinterName);
+    q.SetParam(QStringLiteral("Param3"), PaperName);
+    q.Prepare();
+    q.ExecSQL();
 }

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "data/Query.h"
-#include "print/CardLayout.h"
+#include "model/CardLayout.h"
 #include "print/LabelReport.h"
 
 #include <QString>
+#include <functional>
 #include <vector>
-
-class QWidget;
 
 // What the print dialog hands to a print run. The corrections are tenth-millimetres.
 struct TPrintParams {
@@ -36,6 +35,8 @@ class TrepCardForm {
     static QString Title() { return QStringLiteral("印刷．．．"); }
     // More empty cells than any sheet has are a sheet definition gone wrong.
     static constexpr int kMaxEmptyCells = 65535;
+    // A page's start, for whoever follows the production.
+    std::function<void(int page)> OnPage;
 
     TLabelReport repCard;
     Query ClientDataSetPrn;
@@ -60,7 +61,7 @@ class TrepCardForm {
     void repCardAfterPrint();
 
     // Shows the preview; returns when it has been closed.
-    void Preview(QWidget* parent);
+    void Preview();
     // Prints without a preview: to the selected printer, or into pdfPath when one is given.
     // True when the document was handed over in full.
     bool PrintDirect(const QString& pdfPath = QString());
@@ -68,6 +69,7 @@ class TrepCardForm {
     void DiscardRows();
     bool Printed() const { return printed_; }
     const TPaper& Paper() const { return paper_; }
+    const TPrintParams& Params() const { return params_; }
 
   private:
     // Raises "ラベル初期設定に失敗しました。".
@@ -82,8 +84,36 @@ class TrepCardForm {
     bool printed_ = false;
 };
 
-// The whole print run; returns when the preview has been closed: true when the labels of this
-// run went to the printer. An unknown printer name prints to the system's default printer.
-bool PrintLabels(const QString& PrinterName, const QString& PaperName, const QString& PaperType,
-                 int TopAdjust, int LeftAdjust, int Count, int StartColumn, int StartRow, int Dan,
-                 Query& sheetList, QWidget* parent = nullptr);
+// Where the pages of a print run go: into a preview, from which the user prints; else into a
+// PDF file; else straight to the printer.
+struct TPrintOutput {
+    TPreviewFactory preview;
+    QString pdfPath;
+    // Called as each page is produced for the printer or the file (from 1).
+    std::function<void(int page)> onPage;
+};
+
+// One print run: the design, the sheet, where the first label goes, how many labels, the
+// corrections (tenth-millimetres), the printer and the output.
+struct TPrintRequest {
+    // The design's row, as the print entry wrote it; the run only reads it.
+    QString snapshotPath;
+    // Its current row is the sheet, read again each time the pages are produced.
+    Query* sheets = nullptr;
+    int startColumn = 1;
+    int startRow = 1;
+    int count = 1;
+    CardLayout::Adjustments adjust;
+    // A name not in the printer list prints to the system's default printer.
+    QString printerName;
+    TPrintOutput output;
+};
+
+// The whole print run; with a preview it returns when the preview has been closed. True when
+// the labels of this run went to the printer (or into the file). Raises
+// "TNkPrinter.CheckNoPrinter: No Printer" when a printer is needed and none exists.
+bool PrintLabels(const TPrintRequest& request);
+
+// Stores the corrections and the printer with every sheet named PaperName, in q's transaction.
+void StoreAdjustments(Query& q, const QString& PrinterName, const QString& PaperName, int TopAdjust,
+                      int LeftAdjust);

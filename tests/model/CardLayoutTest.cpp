@@ -1,4 +1,4 @@
-#include "print/CardLayout.h"
+#include "model/CardLayout.h"
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>

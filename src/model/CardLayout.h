@@ -1,8 +1,8 @@
 #pragma once
 
-#include "model/LabelDesign.h"
+#include "model/PageDescription.h"
+#include "model/PicturePlacement.h"
 #include "model/SheetLayout.h"
-#include "print/LabelReport.h"
 
 #include <QString>
 
@@ -10,15 +10,19 @@
 // cut toward zero, with the corrections and the picture placement kept to fractions.
 namespace CardLayout {
 
-// The paper of a sheet's paper type, letter case ignored: A3, A4, A5, B4 and B5 in whole
-// millimetres; full-width letters and anything else give the custom paper, which Compute sizes.
-TPaper PaperOf(const QString& paperType);
-
 // The corrections in tenth-millimetres as the print dialog hands them over.
 struct Adjustments {
     int top = 0;
     int left = 0;
 };
+
+// The largest correction the print dialog offers, either way, and the most labels of one run.
+inline constexpr int kMaxAdjust = 2000;
+inline constexpr int kMaxCount = 99;
+
+// The empty cells ahead of the first label when it goes to a column and row (from 1) of a sheet
+// with that many rows per column.
+long long EmptyCellsBefore(int startColumn, int startRow, int rows);
 
 // The page description but its title and printer; ppi is the display's logical resolution the
 // placement was recorded at. Sheets that would give no page (no columns or rows, a cell or a

@@ -1,35 +1,8 @@
-#include "print/PageGeometry.h"
+#include "model/PageGeometry.h"
 
 #include "platform/Error.h"
 
 #include <cmath>
-
-namespace {
-
-struct StandardPaper {
-    int code;
-    int width;
-    int length;
-};
-
-constexpr StandardPaper kStandardPapers[] = {
-    {TPaper::A3, 2970, 4200}, {TPaper::A4, 2100, 2970}, {TPaper::A5, 1480, 2100},
-    {TPaper::B4, 2570, 3640}, {TPaper::B5, 1820, 2570},
-};
-
-} // namespace
-
-TPaper TPaper::Standard(int code) {
-    for (const StandardPaper& paper : kStandardPapers) {
-        if (paper.code == code)
-            return TPaper{paper.code, paper.width, paper.length};
-    }
-    return TPaper{};
-}
-
-TPaper TPaper::CustomSize(int widthTenthMm, int lengthTenthMm) {
-    return TPaper{Custom, widthTenthMm, lengthTenthMm};
-}
 
 int TenthMm(double mm) {
     return static_cast<int>(std::lround(mm * 10.0));

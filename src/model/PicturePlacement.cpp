@@ -1,7 +1,6 @@
-#include "model/LabelDesign.h"
+#include "model/PicturePlacement.h"
 
 #include "data/Query.h"
-#include "platform/StoredPicture.h"
 
 namespace {
 
@@ -29,23 +28,4 @@ void PicturePlacement::IntoRecord(Query& designs) const {
     FieldOf(designs, "G_Y").SetValue(y);
     FieldOf(designs, "G_Height").SetValue(height);
     FieldOf(designs, "G_Width").SetValue(width);
-}
-
-LabelDesign LabelDesign::FromRecord(Query& designs) {
-    LabelDesign d;
-    d.id = FieldOf(designs, "ID").AsInteger();
-    d.name = FieldOf(designs, "NAME").AsString();
-    d.paperName = FieldOf(designs, "PAPERNAME").AsString();
-    d.cardText = FieldOf(designs, "CardText").AsBytes();
-    d.picture = FieldOf(designs, "GAZOU").AsBytes();
-    d.placement = PicturePlacement::FromRecord(designs);
-    return d;
-}
-
-QImage LabelDesign::PictureImage(QString* error) const {
-    QString message;
-    QImage image = StoredPicture::Decode(picture, &message);
-    if (error)
-        *error = message;
-    return image;
 }

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QByteArray>
-#include <QImage>
 #include <QRect>
-#include <QString>
 
 class Query;
 
@@ -24,19 +21,4 @@ struct PicturePlacement {
 
     QRect Rect() const { return QRect(x, y, width, height); }
     bool operator==(const PicturePlacement&) const = default;
-};
-
-// One label design (a TAVREL row) as the print road needs it.
-struct LabelDesign {
-    int id = 0;
-    QString name;
-    QString paperName;
-    QByteArray cardText; // the label text: RTF bytes as stored
-    QByteArray picture;  // the picture: a bitmap file as stored; empty for none
-    PicturePlacement placement;
-
-    static LabelDesign FromRecord(Query& designs);
-    // The picture decoded; a null image for none. A stored value that is not a bitmap gives a
-    // null image and the decoder's message in error.
-    QImage PictureImage(QString* error = nullptr) const;
 };

@@ -1,10 +1,8 @@
-#include "print/PageGeometry.h"
-#include "PrintFixture.h"
+#include "model/PageGeometry.h"
 #include "platform/Error.h"
+#include "support/LabelSheetPage.h"
 
 #include <gtest/gtest.h>
-
-using PrintFixture::LabelSheet;
 
 namespace {
 

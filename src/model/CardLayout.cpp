@@ -1,23 +1,11 @@
-#include "print/CardLayout.h"
+#include "model/CardLayout.h"
 
-#include "model/SheetDefaults.h"
 #include "platform/Error.h"
 
 #include <algorithm>
 
 namespace CardLayout {
 namespace {
-
-struct PaperCode {
-    const char* name;
-    int code;
-};
-
-const PaperCode kCodes[] = {{"A3", TPaper::A3},
-                            {"A4", TPaper::A4},
-                            {"A5", TPaper::A5},
-                            {"B4", TPaper::B4},
-                            {"B5", TPaper::B5}};
 
 double PixelsToMm(int pixels, double ppi) {
     return pixels * 25.4 / ppi;
@@ -29,12 +17,8 @@ double PixelsToMm(int pixels, double ppi) {
 
 } // namespace
 
-TPaper PaperOf(const QString& paperType) {
-    const PaperPreset preset = PaperPresetFor(paperType);
-    for (const PaperCode& p : kCodes)
-        if (preset.width > 0 && preset.name == QLatin1String(p.name))
-            return TPaper{p.code, preset.width / 10 * 10, preset.height / 10 * 10};
-    return TPaper{TPaper::Custom, 0, 0};
+long long EmptyCellsBefore(int startColumn, int startRow, int rows) {
+    return static_cast<long long>(startColumn - 1) * rows + startRow - 1;
 }
 
 TPageDescription Compute(const TPaper& paper, const SheetLayout& sheet, Adjustments adjust,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/LabelReport.h"
+#include "model/PageDescription.h"
 
 #include <QRect>
 #include <vector>
