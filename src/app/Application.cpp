@@ -2,16 +2,15 @@
 
 #include "app/TavrelU.h"
 #include "dialogs/HelpViewU.h"
-#include "labels/FontList.h"
 #include "platform/EndSignals.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
-#include "print/NkPrinters.h"
+#include "printcore/PrintingInit.h"
+#include "ui/Hints.h"
+#include "ui/MessageBox.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -19,17 +18,11 @@
 #include <QTranslator>
 
 void InitApplication(QApplication& app) {
-    // The application title only: a display name would be appended to every window's title.
-    QApplication::setApplicationName(QStringLiteral("Tavrel"));
+    InitPrinting(app);
     InstallQtTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tavrel/tavrel.svg")));
     Help::SetHelpFile(QStringLiteral("Tavrel.hlp"));
     Help::SetViewer(ShowHelpRequest);
-    InstallWindowsFaceSubstitutes();
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPointSize(9);
-    app.setFont(font);
-    NkPrinter(); // the printer set is known before the first window
 }
 
 QTranslator* InstallQtTranslations(QCoreApplication& app) {
@@ -96,5 +89,6 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallMessageBoxes();
     Hints::Install(this);
 }

@@ -7,9 +7,9 @@
 #include "model/SheetLayout.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
-#include "print/NkPrinters.h"
-#include "print/PrintSnapshot.h"
-#include "print/repTavrelU.h"
+#include "printcore/NkPrinters.h"
+#include "printcore/PrintSnapshot.h"
+#include "printcore/repTavrelU.h"
 
 #include <QTemporaryDir>
 #include <algorithm>

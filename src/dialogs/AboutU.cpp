@@ -2,9 +2,9 @@
 
 #include "data/DbConnect.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
+#include "ui/Hints.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -6,13 +6,13 @@
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
-#include "platform/SlotGuard.h"
-#include "print/NkPrinters.h"
 #include "print/PreviewWindow.h"
-#include "print/repTavrelU.h"
+#include "printcore/NkPrinters.h"
+#include "printcore/repTavrelU.h"
+#include "ui/Hints.h"
+#include "ui/SlotGuard.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -1,5 +1,4 @@
 #include "platform/PictureFile.h"
-#include "platform/DesktopIcon.h"
 #include "platform/Error.h"
 #include "support/Errors.h"
 #include "support/PictureSamples.h"
@@ -55,24 +54,6 @@ TEST_F(PictureFileTest, WrongMissingOrUnknownFilesGiveTheLoadersMessage) {
     const QString missing = dir.filePath("missing.bmp");
     EXPECT_TRUE(LoadError(missing).startsWith(
         QString("Cannot open file \"%1\".").arg(QDir::toNativeSeparators(missing))));
-}
-
-TEST_F(PictureFileTest, TheDesktopIconOfAFile) {
-    const QImage exeIcon = IconFile::IconToBitmap(DesktopIcon::Extract(
-        Write("tool.exe", Samples::PeWithIcons({Samples::IconDib(Samples::Pattern(32, 32), 24)},
-                                               {QSize(32, 32)}))));
-    EXPECT_EQ(exeIcon, Samples::Pattern(32, 32));
-    EXPECT_TRUE(DesktopIcon::Extract(dir.filePath("gone.exe")).IsNull());
-    // Any other file has the icon of its type, at the large icon size.
-    const Icon typeIcon = DesktopIcon::Extract(Write("notes.txt", "hello"));
-    ASSERT_FALSE(typeIcon.IsNull());
-    EXPECT_EQ(typeIcon.image.size(), QSize(32, 32));
-    EXPECT_THROW(
-        DesktopIcon::Extract(Write(
-            "broken.exe",
-            Samples::PeWithIcons({Samples::IconDib(Samples::Pattern(32, 32), 24)}, {QSize(32, 32)})
-                .left(0x230))),
-        EError);
 }
 
 } // namespace

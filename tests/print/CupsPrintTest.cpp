@@ -4,7 +4,7 @@
 #include "platform/SjisCodec.h"
 #include "print/PreviewForm.h"
 #include "print/PreviewWindow.h"
-#include "print/PrintJob.h"
+#include "printcore/PrintJob.h"
 #include "support/Windows.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "print/LabelReport.h"
 #include "print/PreviewForm.h"
-#include "print/ReportPages.h"
+#include "printcore/LabelReport.h"
+#include "printcore/ReportPages.h"
 #include "support/LabelSheetPage.h"
 
 #include <QApplication>

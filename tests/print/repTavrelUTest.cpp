@@ -1,4 +1,4 @@
-#include "print/repTavrelU.h"
+#include "printcore/repTavrelU.h"
 #include "ComposeFixture.h"
 #include "PdfTools.h"
 #include "platform/Error.h"

@@ -1,5 +1,5 @@
-#include "print/NkPrinters.h"
-#include "print/PrintJob.h"
+#include "printcore/NkPrinters.h"
+#include "printcore/PrintJob.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "print/CellPainter.h"
+#include "printcore/CellPainter.h"
 
 #include "model/LabelPicture.h"
 #include "platform/RichFormat.h"

@@ -1,9 +1,9 @@
-#include "print/LabelReport.h"
+#include "printcore/LabelReport.h"
 
 #include "model/LabelPicture.h"
 #include "platform/Error.h"
-#include "print/PrintJob.h"
-#include "print/ReportPages.h"
+#include "printcore/PrintJob.h"
+#include "printcore/ReportPages.h"
 
 #include <QScopeGuard>
 #include <QTemporaryDir>

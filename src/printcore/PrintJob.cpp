@@ -1,4 +1,4 @@
-#include "print/PrintJob.h"
+#include "printcore/PrintJob.h"
 
 #include "platform/Error.h"
 

@@ -1,4 +1,4 @@
-#include "platform/SlotGuard.h"
+#include "ui/SlotGuard.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 

@@ -1,4 +1,4 @@
-#include "platform/Hints.h"
+#include "ui/Hints.h"
 #include "platform/Help.h"
 #include "platform/Settings.h"
 

@@ -1,4 +1,4 @@
-#include "print/repTavrelU.h"
+#include "printcore/repTavrelU.h"
 
 #include "data/RecordCopy.h"
 #include "platform/Error.h"
@@ -6,8 +6,8 @@
 #include "platform/SjisCodec.h"
 #include "platform/StoredPicture.h"
 #include "platform/WaitCursor.h"
-#include "print/NkPrinters.h"
-#include "print/PrintSnapshot.h"
+#include "printcore/NkPrinters.h"
+#include "printcore/PrintSnapshot.h"
 
 #include <QScopeGuard>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "print/ReportPages.h"
+#include "printcore/ReportPages.h"
 
 TReportPages::TReportPages(const TPageDescription& page, std::vector<TPrintRow> rows,
                            double displayPpi)

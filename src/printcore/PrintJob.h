@@ -1,7 +1,7 @@
 #pragma once
 
-#include "print/LabelReport.h"
-#include "print/NkPrinters.h"
+#include "printcore/LabelReport.h"
+#include "printcore/NkPrinters.h"
 
 #include <QString>
 #include <memory>

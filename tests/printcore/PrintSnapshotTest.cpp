@@ -1,4 +1,4 @@
-#include "print/PrintSnapshot.h"
+#include "printcore/PrintSnapshot.h"
 #include "data/Database.h"
 #include "data/DbConnect.h"
 #include "data/Query.h"

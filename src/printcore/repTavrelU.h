@@ -2,7 +2,7 @@
 
 #include "data/Query.h"
 #include "model/CardLayout.h"
-#include "print/LabelReport.h"
+#include "printcore/LabelReport.h"
 
 #include <QString>
 #include <functional>

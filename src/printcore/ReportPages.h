@@ -1,8 +1,8 @@
 #pragma once
 
 #include "model/PageGeometry.h"
-#include "print/CellPainter.h"
-#include "print/LabelReport.h"
+#include "printcore/CellPainter.h"
+#include "printcore/LabelReport.h"
 
 #include <QSizeF>
 #include <vector>

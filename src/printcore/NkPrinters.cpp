@@ -1,4 +1,4 @@
-#include "print/NkPrinters.h"
+#include "printcore/NkPrinters.h"
 
 #include <cups/cups.h>
 

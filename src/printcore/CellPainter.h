@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/LabelReport.h"
+#include "printcore/LabelReport.h"
 
 #include <QHash>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "platform/DesktopIcon.h"
+#include "ui/DesktopIcon.h"
 
 #include "platform/PeIcon.h"
 #include "platform/PictureFile.h"
