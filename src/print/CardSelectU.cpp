@@ -8,6 +8,7 @@
 #include "platform/Help.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
+#include "platform/Version.h"
 #include "print/PreviewWindow.h"
 #include "printcore/NkPrinters.h"
 #include "printcore/repTavrelU.h"
@@ -91,7 +92,7 @@ void SelectIgnoringCase(QComboBox* box, const QString& text) {
 } // namespace
 
 QString TCardSelectForm::Caption() {
-    return QStringLiteral("Tavrel Ver.2.0.1 印刷設定．．．");
+    return TavrelVersionCaption() + QStringLiteral(" 印刷設定．．．");
 }
 
 TCardSelectForm::TCardSelectForm(QWidget* parent)
