@@ -4,8 +4,7 @@
 #if defined(TAVREL_TEST_PROGRAM_APP)
 #include "app/Application.h"
 #elif defined(TAVREL_TEST_WINDOWS)
-#include "ui/Hints.h"
-#include "ui/MessageBox.h"
+#include "ui/DesktopServices.h"
 #endif
 
 #include <QApplication>
@@ -20,8 +19,7 @@ int main(int argc, char** argv) {
 #else
     QApplication app(argc, argv);
 #if defined(TAVREL_TEST_WINDOWS)
-    InstallMessageBoxes();
-    Hints::Install(&app);
+    InstallDesktopServices(app);
 #endif
 #endif
     ::testing::InitGoogleTest(&argc, argv);

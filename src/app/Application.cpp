@@ -6,8 +6,7 @@
 #include "platform/Help.h"
 #include "platform/MessageService.h"
 #include "printcore/PrintingInit.h"
-#include "ui/Hints.h"
-#include "ui/MessageBox.h"
+#include "ui/DesktopServices.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -89,6 +88,5 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
-    InstallMessageBoxes();
-    Hints::Install(this);
+    InstallDesktopServices(*this);
 }
