@@ -13,8 +13,9 @@ PACKAGES=(
     glabels-data
     xvfb xauth
 )
-# The office suite reads what the RTF writer writes, as a user's word processor would.
-TEST_PACKAGES=(libreoffice-writer-nogui)
+# The office suite reads what the RTF writer writes, as a user's word processor would; the font
+# dialog test picks an oblique face.
+TEST_PACKAGES=(libreoffice-writer-nogui fonts-dejavu-extra)
 if [ "${1:-}" = --tests ]; then
     PACKAGES+=("${TEST_PACKAGES[@]}")
 fi
