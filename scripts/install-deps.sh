@@ -12,9 +12,12 @@ PACKAGES=(
     fonts-ipafont-gothic fonts-ipafont-mincho
     glabels-data
     xvfb xauth
+    # the manual pages and the Debian package (scripts/package.sh)
+    scdoc gzip dpkg-dev file
 )
 # The office suite reads what the RTF writer writes, as a user's word processor would.
-TEST_PACKAGES=(libreoffice-writer-nogui)
+# The package's checkers: Debian's policy, the desktop entry, the software centre's metadata.
+TEST_PACKAGES=(libreoffice-writer-nogui lintian desktop-file-utils appstream)
 if [ "${1:-}" = --tests ]; then
     PACKAGES+=("${TEST_PACKAGES[@]}")
 fi
