@@ -4,7 +4,6 @@
 #include "support/PictureSamples.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -13,11 +12,7 @@ namespace {
 class PictureFileTest : public ::testing::Test {
   protected:
     QString Write(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return path;
+        return Samples::WriteFile(dir.filePath(name), bytes);
     }
     static QString LoadError(const QString& path) {
         return ErrorOf([&] { PictureFile::Load(path); });

@@ -2,7 +2,6 @@
 #include "platform/Error.h"
 #include "support/PictureSamples.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -11,11 +10,7 @@ namespace {
 class DesktopIconTest : public ::testing::Test {
   protected:
     QString Write(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return path;
+        return Samples::WriteFile(dir.filePath(name), bytes);
     }
     QTemporaryDir dir;
 };
