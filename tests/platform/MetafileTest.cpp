@@ -4,6 +4,8 @@
 #include "support/Errors.h"
 #include "support/PictureSamples.h"
 
+#include <QFile>
+#include <QHash>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -109,5 +111,88 @@ TEST(Metafile, FramesOverThePictureBoundAreRefusedBeforeDrawing) {
     qToLittleEndian<quint16>(1, wmf.data() + 14);     // one unit per inch: 3 million pixels
     EXPECT_EQ(ErrorOf([&] { Metafile::ReadWmf(wmf); }), PictureSize::TooLargeText());
 }
+
+// Drawings LibreOffice wrote, with its own rendering of each (metafiles/make.sh): Japanese
+// text in two fonts, rotated text, a picture with partial transparency, a gradient, a curve.
+class LibreOfficeMetafile : public testing::TestWithParam<const char*> {};
+
+bool Drawn(QRgb c) {
+    return qRed(c) < 235 || qGreen(c) < 235 || qBlue(c) < 235;
+}
+
+QRect Extent(const QImage& image) {
+    QRect extent;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (Drawn(image.pixel(x, y)))
+                extent |= QRect(x, y, 1, 1);
+    return extent;
+}
+
+// The share of drawn pixels in each cell of a grid: text or a picture missing or out of place
+// shows as a cell that differs.
+QList<double> Coverage(const QImage& image) {
+    const int columns = 8, rows = 6;
+    QList<double> shares(columns * rows, 0);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (Drawn(image.pixel(x, y)))
+                shares[y * rows / image.height() * columns + x * columns / image.width()] +=
+                    double(columns * rows) / (image.width() * image.height());
+    return shares;
+}
+
+int CountNear(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y);
+            count += std::abs(qRed(c) - qRed(colour)) <= 6 &&
+                     std::abs(qGreen(c) - qGreen(colour)) <= 6 &&
+                     std::abs(qBlue(c) - qBlue(colour)) <= 6;
+        }
+    return count;
+}
+
+TEST_P(LibreOfficeMetafile, IsDrawnAsLibreOfficeDrawsIt) {
+    const QString base =
+        QStringLiteral(TAVREL_SOURCE_DIR "/tests/platform/metafiles/") + GetParam();
+    QFile file(base + (base.endsWith("emf") ? ".emf" : ".wmf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    const QImage drawn =
+        GraphicToBitmap(base.endsWith("emf") ? Metafile::ReadEmf(bytes) : Metafile::ReadWmf(bytes))
+            .convertToFormat(QImage::Format_RGB32);
+    const QImage reference = QImage(base + ".png").convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(drawn.size(), reference.size());
+
+    const QRect extent = Extent(drawn), expected = Extent(reference);
+    for (const auto& [edge, want] : {std::pair{extent.left(), expected.left()},
+                                     {extent.top(), expected.top()},
+                                     {extent.right(), expected.right()},
+                                     {extent.bottom(), expected.bottom()}})
+        EXPECT_NEAR(edge, want, 3) << "extent " << extent.x() << "," << extent.y() << " "
+                                   << extent.width() << "x" << extent.height();
+
+    const QList<double> cells = Coverage(drawn), expectedCells = Coverage(reference);
+    for (qsizetype i = 0; i < cells.size(); ++i)
+        EXPECT_NEAR(cells[i], expectedCells[i], 0.15) << "grid cell " << i;
+
+    // Every colour covering more than half a percent of the reference, within a few levels.
+    QHash<QRgb, int> histogram;
+    for (int y = 0; y < reference.height(); ++y)
+        for (int x = 0; x < reference.width(); ++x)
+            ++histogram[reference.pixel(x, y)];
+    for (auto it = histogram.cbegin(); it != histogram.cend(); ++it) {
+        if (it.value() * 200 <= reference.width() * reference.height())
+            continue;
+        EXPECT_GE(CountNear(drawn, it.key()), it.value() / 2)
+            << std::hex << it.key() << std::dec << " on " << it.value() << " pixels";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drawings, LibreOfficeMetafile,
+                         testing::Values("text-emf", "text-wmf", "picture-emf", "picture-wmf",
+                                         "shapes-emf", "shapes-wmf"));
 
 } // namespace
