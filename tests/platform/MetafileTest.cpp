@@ -112,6 +112,80 @@ TEST(Metafile, FramesOverThePictureBoundAreRefusedBeforeDrawing) {
     EXPECT_EQ(ErrorOf([&] { Metafile::ReadWmf(wmf); }), PictureSize::TooLargeText());
 }
 
+QByteArray Fields(std::initializer_list<quint32> values) {
+    Samples::Bytes b;
+    for (quint32 v : values)
+        b.U32(v);
+    return b.data;
+}
+
+// The sample with records added before its end record.
+QByteArray EmfWith(std::initializer_list<std::pair<quint32, QByteArray>> records) {
+    QByteArray emf = Samples::Emf();
+    Samples::Bytes added;
+    for (const auto& [type, fields] : records)
+        added.U32(type).U32(8 + static_cast<quint32>(fields.size())).Raw(fields);
+    emf.insert(emf.size() - 20, added.data);
+    qToLittleEndian<quint32>(static_cast<quint32>(emf.size()), emf.data() + 48);
+    return emf;
+}
+
+QByteArray WmfWith(std::initializer_list<std::pair<int, QByteArray>> records,
+                   bool placeable = true) {
+    QByteArray wmf = Samples::Wmf(placeable);
+    Samples::Bytes added;
+    for (const auto& [function, params] : records)
+        added.U32(3 + static_cast<quint32>(params.size() / 2)).U16(function).Raw(params);
+    wmf.insert(wmf.size() - 6, added.data);
+    return wmf;
+}
+
+QByteArray Words(std::initializer_list<int> values) {
+    Samples::Bytes b;
+    for (int v : values)
+        b.U16(v);
+    return b.data;
+}
+
+TEST(Metafile, FieldsReachingPastTheirRecordAreRefused) {
+    const QString invalid = "Metafile is not valid";
+    const QList<QByteArray> emfs = {
+        EmfWith({{86, Fields({0, 0, 9, 9, 1000, 0x00010001})}}), // 1000 points, one given
+        EmfWith({{84, Fields({0, 0, 9, 9, 1, 1, 1, 0, 0, 5, 500, 0, 0, 0, 0, 0, 0})}}),
+        EmfWith(
+            {{81, Fields({0, 0, 9, 9, 0, 0, 0, 0, 4, 4, 400, 40, 440, 16, 0, 0xCC0020, 4, 4})}}),
+        EmfWith({{82, Fields({3, 20})}}), // a font cut off
+    };
+    for (const QByteArray& bad : emfs)
+        EXPECT_EQ(ErrorOf([&] { GraphicToBitmap(Metafile::ReadEmf(bad)); }), invalid);
+    QByteArray bareNoWindow = Samples::Wmf(false);
+    bareNoWindow.remove(18, 2 * 10); // the window's origin and extent
+    const QList<QByteArray> wmfs = {
+        WmfWith({{0x324, Words({1000, 1, 1})}}),          // 1000 points, one given
+        WmfWith({{0xA32, Words({1, 1, 50, 0, 0x4241})}}), // 50 bytes of text, two given
+        WmfWith(
+            {{0xF43, Words({0x20, 0xCC, 0, 1, 1, 0, 0, 1, 1, 0, 0, 40, 0})}}), // a bitmap cut off
+        bareNoWindow,
+    };
+    for (const QByteArray& bad : wmfs)
+        EXPECT_EQ(ErrorOf([&] { GraphicToBitmap(Metafile::ReadWmf(bad)); }), invalid);
+}
+
+// "日本" in a font of each character set: the same picture whatever the encoding.
+TEST(Metafile, WindowsMetafileTextIsReadInItsFontsCharacterSet) {
+    auto withText = [](int charset, QByteArray bytes) {
+        Samples::Bytes font;
+        font.U16(-12).U16(0).U16(0).U16(0).U16(400).U8(0).U8(0).U8(0).U8(charset).Zeros(4);
+        font.Raw(QByteArray("IPAGothic\0\0\0", 12));
+        return GraphicToBitmap(Metafile::ReadWmf(WmfWith(
+            {{0x2FB, font.data}, {0x12D, Words({2})}, {0xA32, Words({1, 1, 4, 0}) + bytes}})));
+    };
+    const QImage sjis = withText(128, "\x93\xFA\x96\x7B");
+    EXPECT_EQ(sjis, withText(134, "\xC8\xD5\xB1\xBE"));
+    EXPECT_NE(sjis, withText(0, "\x93\xFA\x96\x7B"));
+    EXPECT_NE(sjis, GraphicToBitmap(Metafile::ReadWmf(Samples::Wmf())));
+}
+
 // Drawings LibreOffice wrote, with its own rendering of each (metafiles/make.sh): Japanese
 // text in two fonts, rotated text, a picture with partial transparency, a gradient, a curve.
 class LibreOfficeMetafile : public testing::TestWithParam<const char*> {};
