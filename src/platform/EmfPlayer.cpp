@@ -253,28 +253,36 @@ void GradientFill(Device& device, const Record& r) {
     }
 }
 
+// The shapes made of points, by their 32-bit record types.
+void Poly(Device& device, quint32 type, const Record& r, bool small) {
+    switch (type) {
+    case 2:
+        return device.Bezier(r.Poly(small), false);
+    case 3:
+        return device.Polygons({r.Poly(small)});
+    case 4:
+        return device.Polyline(r.Poly(small), false);
+    case 5:
+        return device.Bezier(r.Poly(small), true);
+    case 6:
+        return device.Polyline(r.Poly(small), true);
+    case 7:
+        return device.Polylines(r.PolyPoly(small));
+    default:
+        return device.Polygons(r.PolyPoly(small));
+    }
+}
+
 void Play(Device& device, quint32 type, const Record& r) {
     switch (type) {
     case 2:
-        device.Bezier(r.Poly(false), false);
-        break;
     case 3:
-        device.Polygons({r.Poly(false)});
-        break;
     case 4:
-        device.Polyline(r.Poly(false), false);
-        break;
     case 5:
-        device.Bezier(r.Poly(false), true);
-        break;
     case 6:
-        device.Polyline(r.Poly(false), true);
-        break;
     case 7:
-        device.Polylines(r.PolyPoly(false));
-        break;
     case 8:
-        device.Polygons(r.PolyPoly(false));
+        Poly(device, type, r, false);
         break;
     case 9:
         device.SetWindowExt(r.Size(8));
@@ -451,25 +459,13 @@ void Play(Device& device, quint32 type, const Record& r) {
         Text(device, r, true);
         break;
     case 85:
-        device.Bezier(r.Poly(true), false);
-        break;
     case 86:
-        device.Polygons({r.Poly(true)});
-        break;
     case 87:
-        device.Polyline(r.Poly(true), false);
-        break;
     case 88:
-        device.Bezier(r.Poly(true), true);
-        break;
     case 89:
-        device.Polyline(r.Poly(true), true);
-        break;
     case 90:
-        device.Polylines(r.PolyPoly(true));
-        break;
     case 91:
-        device.Polygons(r.PolyPoly(true));
+        Poly(device, type - 83, r, true); // as their 32-bit forms, with 16-bit points
         break;
     case 93:
     case 94:
