@@ -6,16 +6,15 @@
 #include <QLinearGradient>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QScopedValueRollback>
 #include <QtMath>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace MetafileDevice {
 namespace {
 
 constexpr quint32 kStock = 0x80000000;
-constexpr quint32 kSrcPaint = 0x00EE0086;
 constexpr size_t kMostSavedStates = 4096;
 constexpr double kDefaultFontPixels = 12;
 
@@ -287,6 +286,7 @@ void Device::SaveDc() {
 }
 
 void Device::RestoreDc(int which) {
+    FlushMask();
     const qint64 count = static_cast<qint64>(saved_.size());
     const qint64 keep = which < 0 ? count + which : qint64(which) - 1;
     if (keep < 0 || keep >= count)
@@ -619,50 +619,37 @@ void Device::DrawText(const QTransform& t, QPointF reference, const TextRun& run
 // Transparency as office programs write it: the alpha in grey ORed onto the background,
 // then the colours (white where transparent) ANDed. Drawn as the blend it stands for, so that
 // partly transparent pixels come out partly transparent.
-bool Device::MaskedPair(const QRectF& dest, const QImage& image, const QRectF& source, Blit blit) {
-    if (blit == Blit::Or && !image.isNull()) {
-        FlushMask();
-        mask_ = PendingMask{dest, image, source};
-        return true;
+void Device::Bitmap(const QRectF& dest, const QImage& image, const QRectF& source, quint32 rop) {
+    const Blit blit = BlitOf(rop);
+    const std::optional<PendingMask> mask = std::exchange(mask_, std::nullopt);
+    if (mask && blit == Blit::And && dest == mask->dest && source == mask->source &&
+        image.size() == mask->image.size()) {
+        QImage blended = image.convertToFormat(QImage::Format_ARGB32);
+        const QImage grey = mask->image.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < blended.height(); ++y) {
+            QRgb* row = reinterpret_cast<QRgb*>(blended.scanLine(y));
+            const QRgb* alpha = reinterpret_cast<const QRgb*>(grey.constScanLine(y));
+            for (int x = 0; x < blended.width(); ++x)
+                row[x] = (row[x] & 0xFFFFFF) | (quint32(qGray(alpha[x])) << 24);
+        }
+        DrawImage(mask->t, dest, blended, source, 255);
+        return;
     }
-    if (!mask_)
-        return false;
-    const PendingMask mask = *mask_;
-    mask_.reset();
-    if (blit != Blit::And || dest != mask.dest || source != mask.source ||
-        image.size() != mask.image.size()) {
-        Bitmap(mask.dest, mask.image, mask.source, kSrcPaint);
-        return false;
-    }
-    QImage blended = image.convertToFormat(QImage::Format_ARGB32);
-    const QImage grey = mask.image.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < blended.height(); ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(blended.scanLine(y));
-        const QRgb* alpha = reinterpret_cast<const QRgb*>(grey.constScanLine(y));
-        for (int x = 0; x < blended.width(); ++x)
-            row[x] = (row[x] & 0xFFFFFF) | (quint32(qGray(alpha[x])) << 24);
-    }
-    Blend(dest, blended, source, 255);
-    return true;
+    if (mask)
+        RasterOp(mask->t, mask->dest, mask->image, mask->source, Blit::Or);
+    if (blit == Blit::Or && !image.isNull())
+        mask_ = PendingMask{Full(), dest, image, source};
+    else
+        RasterOp(Full(), dest, image, source, blit);
 }
 
 void Device::FlushMask() {
-    if (!mask_)
-        return;
-    const PendingMask mask = *mask_;
-    mask_.reset();
-    const QScopedValueRollback painting(painting_, true);
-    Bitmap(mask.dest, mask.image, mask.source, kSrcPaint);
+    if (const std::optional<PendingMask> mask = std::exchange(mask_, std::nullopt))
+        RasterOp(mask->t, mask->dest, mask->image, mask->source, Blit::Or);
 }
 
-void Device::Bitmap(const QRectF& dest, const QImage& image, const QRectF& source, quint32 rop) {
-    const QTransform t = Full();
-    const Blit blit = BlitOf(rop);
-    if (!painting_) {
-        const QScopedValueRollback painting(painting_, true);
-        if (MaskedPair(dest, image, source, blit))
-            return;
-    }
+void Device::RasterOp(const QTransform& t, const QRectF& dest, const QImage& image,
+                      const QRectF& source, Blit blit) {
     if (inPath_ || !Finite(t) || !t.isInvertible() || blit == Blit::Nothing)
         return;
     painter_.setTransform(t);
@@ -687,14 +674,19 @@ void Device::Bitmap(const QRectF& dest, const QImage& image, const QRectF& sourc
         QImage drawn = image;
         if (blit == Blit::NotCopy || blit == Blit::MergePaint)
             drawn.invertPixels();
-        Blend(dest, drawn, source, 255);
+        DrawImage(t, dest, drawn, source, 255);
     }
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void Device::Blend(const QRectF& dest, const QImage& image, const QRectF& source,
                    int constantAlpha) {
-    const QTransform t = Full();
+    FlushMask();
+    DrawImage(Full(), dest, image, source, constantAlpha);
+}
+
+void Device::DrawImage(const QTransform& t, const QRectF& dest, const QImage& image,
+                       const QRectF& source, int constantAlpha) {
     if (inPath_ || !Finite(t) || image.isNull() || source.width() == 0 || source.height() == 0)
         return;
     // The source rectangle is stretched onto the destination, mirrored when their signs differ.
@@ -786,6 +778,7 @@ void Device::OffsetClip(QPointF logical) {
 }
 
 void Device::Combine(const QPainterPath& shape, ClipMode mode) {
+    FlushMask();
     QPainterPath whole;
     whole.addRect(picture_);
     const QPainterPath current = dc_.clip ? *dc_.clip : whole;

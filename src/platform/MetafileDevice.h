@@ -177,8 +177,11 @@ class Device {
     void Draw(const QPainterPath& shape, bool fill, bool stroke);
     void DrawText(const QTransform& t, QPointF reference, const TextRun& run);
     void ApplyClip();
-    bool MaskedPair(const QRectF& dest, const QImage& image, const QRectF& source, Blit blit);
     void FlushMask();
+    void RasterOp(const QTransform& t, const QRectF& dest, const QImage& image,
+                  const QRectF& source, Blit blit);
+    void DrawImage(const QTransform& t, const QRectF& dest, const QImage& image,
+                   const QRectF& source, int constantAlpha);
     void Combine(const QPainterPath& picture, ClipMode mode);
     const Object* Find(quint32 index) const;
     void Select(const Object& object);
@@ -191,12 +194,12 @@ class Device {
     std::vector<State> saved_;
     std::map<quint32, Object> objects_;
     struct PendingMask {
+        QTransform t;
         QRectF dest;
         QImage image;
         QRectF source;
     };
     std::optional<PendingMask> mask_; // drawn once the next record shows what it is
-    bool painting_ = false;
     quint32 freeHint_ = 0;
     bool inPath_ = false;
     QPainterPath path_;
