@@ -18,9 +18,9 @@ constexpr int kAcSrcAlpha = 1;
 // One record's fields; every read is checked against the record's own size.
 class Record {
   public:
-    Record(const QByteArray& file, qint64 at, qint64 size)
+    Record(const QByteArray& file, qint64 at, qint64 size, BitmapBudget& budget)
         : bytes_(QByteArray::fromRawData(file.constData() + at, size)),
-          in_(bytes_, Metafile::InvalidText()) {}
+          in_(bytes_, Metafile::InvalidText()), budget_(budget) {}
 
     const ByteReader& In() const { return in_; }
     quint32 U(qint64 at) const { return in_.U32(at); }
@@ -80,6 +80,7 @@ class Record {
             h.masks = {0xFF0000, 0xFF00, 0xFF, 0xFF000000};
         }
         bottomUp_ = !h.topDown;
+        budget_.Spend(h.width, h.height);
         return BitmapFile::DecodePixels(h, in_, bitsAt, alpha);
     }
     // A source rectangle in a bitmap's rows, which the record counts from the bottom for a
@@ -94,6 +95,7 @@ class Record {
   private:
     QByteArray bytes_;
     ByteReader in_;
+    BitmapBudget& budget_;
     mutable bool bottomUp_ = false;
 };
 
@@ -510,10 +512,11 @@ void PlayEmf(const QByteArray& file, QPainter& painter, QSize size) {
     const QSizeF unitsPerMm(pixelsX > 0 && mmX > 0 ? double(pixelsX) / mmX : screen,
                             pixelsY > 0 && mmY > 0 ? double(pixelsY) / mmY : screen);
     Device device(painter, ToPicture(in, unitsPerMm, size), unitsPerMm, QSizeF(size));
+    BitmapBudget budget;
     for (qint64 at = 0; at < file.size();) {
         const quint32 type = in.U32(at);
         const qint64 length = in.U32(at + 4);
-        Play(device, type, Record(file, at, length));
+        Play(device, type, Record(file, at, length, budget));
         if (type == 14)
             break;
         at += length;

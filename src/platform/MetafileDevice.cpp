@@ -1,5 +1,7 @@
 #include "platform/MetafileDevice.h"
 
+#include "platform/Error.h"
+#include "platform/PictureSize.h"
 #include "platform/SjisCodec.h"
 
 #include <QFontMetricsF>
@@ -242,6 +244,13 @@ TextRun DecodeText(const QByteArray& bytes, int charset, const QList<int>& byteA
         i += length;
     }
     return run;
+}
+
+void BitmapBudget::Spend(qint64 width, qint64 height) {
+    PictureSize::Check(width, height);
+    spent_ += 4 * width * height;
+    if (spent_ > 4 * PictureSize::kMaxBytes)
+        throw EError(PictureSize::TooLargeText());
 }
 
 Device::Device(QPainter& painter, const QTransform& toPicture, QSizeF unitsPerMm,

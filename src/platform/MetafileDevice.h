@@ -205,6 +205,17 @@ class Device {
     QPainterPath path_;
 };
 
+// The bitmaps one playing decodes, together: a few bytes of run-length data can stand for a
+// bitmap of the whole bound, and a metafile can hold many of them.
+class BitmapBudget {
+  public:
+    // Raises "Picture is too large" once the bitmaps decoded so far pass four times the bound.
+    void Spend(qint64 width, qint64 height);
+
+  private:
+    qint64 spent_ = 0;
+};
+
 // Windows' colour value (0x00BBGGRR).
 inline QColor ColorRef(quint32 value) {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);

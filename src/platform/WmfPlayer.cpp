@@ -19,9 +19,9 @@ constexpr quint32 kSrcCopy = 0x00CC0020;
 // checked against the record's own size.
 class Record {
   public:
-    Record(const QByteArray& file, qint64 at, qint64 size)
+    Record(const QByteArray& file, qint64 at, qint64 size, BitmapBudget& budget)
         : bytes_(QByteArray::fromRawData(file.constData() + at, size)),
-          in_(bytes_, Metafile::InvalidText()) {}
+          in_(bytes_, Metafile::InvalidText()), budget_(budget) {}
 
     const ByteReader& In() const { return in_; }
     qint64 Size() const { return in_.Size(); }
@@ -56,12 +56,14 @@ class Record {
     QImage Dib(qint64 at, bool* bottomUp) const {
         const BitmapFile::Header h = BitmapFile::ReadHeader(in_, at, Size());
         *bottomUp = !h.topDown;
+        budget_.Spend(h.width, h.height);
         return BitmapFile::DecodePixels(h, in_, h.end, false);
     }
 
   private:
     QByteArray bytes_;
     ByteReader in_;
+    BitmapBudget& budget_;
 };
 
 Font ReadFont(const Record& r) {
@@ -310,12 +312,13 @@ void PlayWmf(const QByteArray& file, qint64 start, const QRectF& frame, QPainter
     device.SetWindowOrg(frame.topLeft());
     device.SetWindowExt(frame.size());
     device.SetViewportExt(QSizeF(size));
+    BitmapBudget budget;
     for (qint64 at = start + kWmfHeaderSize; at < file.size();) {
         const qint64 length = 2 * qint64(in.U32(at));
         const quint16 function = in.U16(at + 4);
         if (function == 0)
             break;
-        Play(device, function, Record(file, at, length));
+        Play(device, function, Record(file, at, length, budget));
         at += length;
     }
 }

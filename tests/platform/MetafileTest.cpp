@@ -171,6 +171,24 @@ TEST(Metafile, FieldsReachingPastTheirRecordAreRefused) {
         EXPECT_EQ(ErrorOf([&] { GraphicToBitmap(Metafile::ReadWmf(bad)); }), invalid);
 }
 
+// A few bytes of run-length data stand for a bitmap of the whole bound: the bitmaps of one
+// metafile are bounded together.
+TEST(Metafile, ManyRunLengthBitmapsTogetherOverTheBoundAreRefused) {
+    Samples::Bytes dib;
+    dib.U32(40).U32(8192).U32(8192).U16(1).U16(8).U32(1).U32(4).Zeros(16).Zeros(1024);
+    dib.U8(0).U8(1).Zeros(2); // the end of the bitmap at once
+    const QByteArray stretch =
+        Fields({0, 0, 4, 4, 0, 0, 0, 0, 8192, 8192, 80, 1064, 1144, 4, 0, 0xCC0020, 4, 4}) +
+        dib.data;
+    EXPECT_NO_THROW(GraphicToBitmap(Metafile::ReadEmf(EmfWith({{81, stretch}, {81, stretch}}))));
+    EXPECT_EQ(
+        ErrorOf([&] {
+            GraphicToBitmap(Metafile::ReadEmf(EmfWith(
+                {{81, stretch}, {81, stretch}, {81, stretch}, {81, stretch}, {81, stretch}})));
+        }),
+        PictureSize::TooLargeText());
+}
+
 // "日本" in a font of each character set: the same picture whatever the encoding.
 TEST(Metafile, WindowsMetafileTextIsReadInItsFontsCharacterSet) {
     auto withText = [](int charset, QByteArray bytes) {
