@@ -584,7 +584,7 @@ void Device::DrawText(const QTransform& t, QPointF reference, const TextRun& run
     QFontMetricsF metrics(font, painter_.device());
     if (f.width != 0 && metrics.averageCharWidth() > 0) {
         const double stretch = std::abs(f.width) * xScale / metrics.averageCharWidth();
-        font.setStretch(std::clamp(qRound(stretch * 100), 1, 4000));
+        font.setStretch(qRound(std::clamp(stretch * 100, 1.0, 4000.0)));
         metrics = QFontMetricsF(font, painter_.device());
     }
 

@@ -189,6 +189,18 @@ TEST(Metafile, ManyRunLengthBitmapsTogetherOverTheBoundAreRefused) {
         PictureSize::TooLargeText());
 }
 
+// Found by fuzzing: a font billions of units wide overflowed its stretch.
+TEST(Metafile, FontsFarWiderThanThePictureStillDraw) {
+    Samples::Bytes font;
+    font.U32(3).U32(static_cast<quint32>(-12)).U32(2000000000).Zeros(8).U32(400).Zeros(8);
+    font.Raw(QByteArray("I\0P\0A\0G\0o\0t\0h\0i\0c\0", 18)).Zeros(46);
+    const QByteArray text = Fields({0, 0, 19, 14, 1, 0, 0, 1, 1, 2, 60, 0x100, 64}) +
+                            QByteArray("A\0B\0", 4) + Fields({6, 6});
+    const QImage bitmap = GraphicToBitmap(
+        Metafile::ReadEmf(EmfWith({{82, font.data}, {37, Fields({3})}, {84, text}})));
+    EXPECT_EQ(bitmap.size(), QSize(20, 15));
+}
+
 // "日本" in a font of each character set: the same picture whatever the encoding.
 TEST(Metafile, WindowsMetafileTextIsReadInItsFontsCharacterSet) {
     auto withText = [](int charset, QByteArray bytes) {
