@@ -33,6 +33,9 @@ struct Definitions {
                             "TENTHS"};
     QCommandLineOption printer{"printer", "プリンタ (printer; default: the sheet's stored one)",
                                "NAME"};
+    QCommandLineOption exact{"exact", "0.1mm 単位で配置 (lay labels out in tenth-millimetres)"};
+    QCommandLineOption wholeMm{"whole-mm", "1mm 単位で配置 (lay labels out in whole millimetres)"};
+    QCommandLineOption order{"order", "印刷順 (fill order: columns = 縦順, rows = 横順)", "ORDER"};
     QCommandLineOption pdf{"pdf", "PDF ファイルへ出力 (write a PDF file; stores nothing)", "FILE"};
     QCommandLineOption database{"database", "データベース (database; default: TAVREL.ini)", "PATH"};
     QCommandLineOption list{"list", "一覧 (list designs, sheets or printers)", "WHAT"};
@@ -40,8 +43,8 @@ struct Definitions {
     QCommandLineOption version{QStringList{"v", "version"}, "版 (show the version)"};
 
     void AddTo(QCommandLineParser& parser) const {
-        for (const auto* o : {&design, &id, &sheet, &column, &row, &count, &top, &left, &printer,
-                              &pdf, &database, &list, &help, &version})
+        for (const auto* o : {&design, &id, &sheet, &column, &row, &count, &top, &left, &exact,
+                              &wholeMm, &order, &printer, &pdf, &database, &list, &help, &version})
             parser.addOption(*o);
     }
 };
@@ -70,6 +73,9 @@ void CheckCombination(const QCommandLineParser& parser, const Definitions& d) {
     if (parser.isSet(d.design) && parser.isSet(d.id))
         BadArguments(QStringLiteral("--design と --id は同時に指定できません"),
                      QStringLiteral("--design and --id exclude each other"));
+    if (parser.isSet(d.exact) && parser.isSet(d.wholeMm))
+        BadArguments(QStringLiteral("--exact と --whole-mm は同時に指定できません"),
+                     QStringLiteral("--exact and --whole-mm exclude each other"));
     if (parser.isSet(d.printer) && parser.isSet(d.pdf))
         BadArguments(QStringLiteral("--printer と --pdf は同時に指定できません"),
                      QStringLiteral("--printer and --pdf exclude each other"));
@@ -82,7 +88,7 @@ void ReadList(const QCommandLineParser& parser, const Definitions& d, BatchOptio
         BadArguments(QStringLiteral("一覧の種類は designs, sheets, printers のいずれかです"),
                      QStringLiteral("--list takes designs, sheets or printers"), options.listWhat);
     for (const auto* o : {&d.design, &d.id, &d.sheet, &d.column, &d.row, &d.count, &d.top, &d.left,
-                          &d.printer, &d.pdf})
+                          &d.printer, &d.exact, &d.wholeMm, &d.order, &d.pdf})
         if (parser.isSet(*o))
             BadArguments(QStringLiteral("--list と一緒に使えない指定です"),
                          QStringLiteral("option not allowed with --list"),
@@ -103,6 +109,15 @@ void ReadPrint(const QCommandLineParser& parser, const Definitions& d, BatchOpti
     options.left = Number(parser, d.left);
     if (parser.isSet(d.printer))
         options.printer = parser.value(d.printer);
+    if (parser.isSet(d.exact) || parser.isSet(d.wholeMm))
+        options.exact = parser.isSet(d.exact);
+    if (parser.isSet(d.order)) {
+        const QString order = parser.value(d.order);
+        if (order != QStringLiteral("columns") && order != QStringLiteral("rows"))
+            BadArguments(QStringLiteral("印刷順は columns または rows です"),
+                         QStringLiteral("--order takes columns or rows"), order);
+        options.fillByRows = order == QStringLiteral("rows");
+    }
     options.pdfPath = parser.value(d.pdf);
     if (parser.isSet(d.pdf) && options.pdfPath.isEmpty())
         BadArguments(QStringLiteral("PDF ファイル名が空です"),
@@ -126,6 +141,7 @@ QString BatchOptions::HelpText() {
                        "  tavrel-batch (--design NAME | --id ID) [--sheet PAPERNAME] [--column N] "
                        "[--row N]\n"
                        "               [--count N] [--top TENTHS] [--left TENTHS]\n"
+                       "               [--exact | --whole-mm] [--order columns|rows]\n"
                        "               [--printer NAME | --pdf FILE] [--database PATH]\n"
                        "  tavrel-batch --list designs|sheets|printers [--database PATH]"));
     return parser.helpText() + QString::fromUtf8(kExitText);

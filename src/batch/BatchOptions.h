@@ -40,6 +40,8 @@ struct BatchOptions {
     QString sheetName;
     std::optional<int> column, row, count, top, left;
     std::optional<QString> printer;
+    // Unset: as the settings file says.
+    std::optional<bool> exact, fillByRows;
     QString pdfPath;
     QString database;
 

@@ -192,6 +192,9 @@ TPrintRequest TBatchRun::Impl::Request(const QString& printer) {
     r.snapshotPath = tmp.filePath(QStringLiteral("TaTempp.cds"));
     r.sheets = &sheets;
     r.printerName = printer;
+    r.exact = options.exact.value_or(Settings::PrintTenthMm);
+    r.order =
+        options.fillByRows.value_or(Settings::FillByRows) ? FillOrder::Rows : FillOrder::Columns;
     r.output.pdfPath = options.pdfPath;
     const int columns = static_cast<qint16>(value("RETSU")),
               rows = static_cast<qint16>(value("DAN"));
@@ -207,9 +210,11 @@ TPrintRequest TBatchRun::Impl::Request(const QString& printer) {
 }
 
 void TBatchRun::Impl::ShowProgress(TPrintRequest& request) {
-    const long long cells = CardLayout::EmptyCellsBefore(request.startColumn, request.startRow,
-                                                         sheets.FieldByName("DAN").AsInteger()) +
-                            request.count;
+    const long long cells =
+        CardLayout::EmptyCellsBefore(request.startColumn, request.startRow,
+                                     sheets.FieldByName("RETSU").AsInteger(),
+                                     sheets.FieldByName("DAN").AsInteger(), request.order) +
+        request.count;
     const int perPage = SheetLayout::FromRecord(sheets).LabelsPerSheet();
     const long long pages = (cells + perPage - 1) / perPage;
     if (!progress || pages < 2)

@@ -28,9 +28,13 @@ TKankyouForm::TKankyouForm(QWidget* parent) : QDialog(parent) {
     GroupBox11 = MakeGroup(this, QStringLiteral(" データベース位置 "), QRect(8, 124, 365, 56),
                            QStringLiteral("データベースの位置を設定します"));
     SpeedButton3 = MakeButton(GroupBox11, QStringLiteral("設 定"), QRect(14, 20, 96, 26));
-    BitBtn1 = MakeButton(this, QStringLiteral("OK"), QRect(206, 190, 80, 27),
+    GroupBox12 = MakeGroup(this, QStringLiteral(" 印 刷 "), QRect(8, 186, 365, 50),
+                           QStringLiteral("ラベルの位置を計る単位を設定します"));
+    TenthMmCheckBox = new QCheckBox(QStringLiteral("用紙寸法を0.1㎜単位で印刷する"), GroupBox12);
+    TenthMmCheckBox->setGeometry(14, 20, 330, 22);
+    BitBtn1 = MakeButton(this, QStringLiteral("OK"), QRect(206, 246, 80, 27),
                          QStringLiteral("設定を保存します"));
-    BitBtn2 = MakeButton(this, QStringLiteral("キャンセル"), QRect(293, 190, 80, 27),
+    BitBtn2 = MakeButton(this, QStringLiteral("キャンセル"), QRect(293, 246, 80, 27),
                          QStringLiteral("中止します"));
     for (QPushButton* b : {BitBtn1, BitBtn2})
         b->setFocusPolicy(Qt::ClickFocus);
@@ -72,6 +76,7 @@ void TKankyouForm::FormCreate() {
     HintCheckBox->setChecked(Settings::HintShow);
     ColorBox1->SetSelected(Settings::HintColor);
     UpDown1->SetPosition(Settings::HintTime / 1000);
+    TenthMmCheckBox->setChecked(Settings::PrintTenthMm);
     HintCheckBoxClick();
 }
 
@@ -113,6 +118,9 @@ bool TKankyouForm::KankyouSave() {
         IniWriteInteger(file, Settings::kSection, QStringLiteral("HintTime"), Settings::HintTime);
         Settings::HintColor = ColorBox1->Selected().value_or(static_cast<int>(0xFF000000u));
         IniWriteInteger(file, Settings::kSection, QStringLiteral("HintColor"), Settings::HintColor);
+        Settings::PrintTenthMm = TenthMmCheckBox->isChecked();
+        IniWriteBool(file, Settings::kSection, QStringLiteral("PrintTenthMm"),
+                     Settings::PrintTenthMm);
     } catch (...) {
         throw EError(QStringLiteral("IniFile Error"));
     }

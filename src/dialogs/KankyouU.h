@@ -20,7 +20,7 @@ class TKankyouForm : public QDialog {
 
     static constexpr int kHelpContext = 6;
     static constexpr int kClientWidth = 381;
-    static constexpr int kClientHeight = 248;
+    static constexpr int kClientHeight = 304;
 
     QGroupBox* GroupBox5 = nullptr;
     QGroupBox* GroupBox9 = nullptr;
@@ -33,6 +33,8 @@ class TKankyouForm : public QDialog {
     TColorBox* ColorBox1 = nullptr;
     QGroupBox* GroupBox11 = nullptr;
     QPushButton* SpeedButton3 = nullptr;
+    QGroupBox* GroupBox12 = nullptr;
+    QCheckBox* TenthMmCheckBox = nullptr;
     QPushButton* BitBtn2 = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;

@@ -4,10 +4,12 @@
 #include "model/PicturePlacement.h"
 #include "model/SheetLayout.h"
 
+#include <QPoint>
 #include <QString>
 
-// The page layout of a label sheet print, in whole millimetres as the sheet's tenth-millimetres
-// cut toward zero, with the corrections and the picture placement kept to fractions.
+// The page layout of a label sheet print: in whole millimetres as the sheet's tenth-millimetres
+// cut toward zero (as earlier installations print), or exactly in the stored tenth-millimetres;
+// the corrections and the picture placement are kept to fractions either way.
 namespace CardLayout {
 
 // The corrections in tenth-millimetres as the print dialog hands them over.
@@ -21,13 +23,18 @@ inline constexpr int kMaxAdjust = 2000;
 inline constexpr int kMaxCount = 99;
 
 // The empty cells ahead of the first label when it goes to a column and row (from 1) of a sheet
-// with that many rows per column.
-long long EmptyCellsBefore(int startColumn, int startRow, int rows);
+// of that many columns and rows filled in that order.
+long long EmptyCellsBefore(int startColumn, int startRow, int columns, int rows, FillOrder order);
+
+// The column and row (from 0) of the cell a print row takes on its sheet, the empty cells
+// counted; columns and rows are at least 1.
+QPoint CellOn(long long index, int columns, int rows, FillOrder order);
 
 // The page description but its title and printer; ppi is the display's logical resolution the
 // placement was recorded at. Sheets that would give no page (no columns or rows, a cell or a
 // paper without size) raise "ラベル初期設定に失敗しました。".
 TPageDescription Compute(const TPaper& paper, const SheetLayout& sheet, Adjustments adjust,
-                         const PicturePlacement& placement, double ppi, bool forPrinter);
+                         const PicturePlacement& placement, double ppi, bool forPrinter,
+                         bool exact = false, FillOrder order = FillOrder::Columns);
 
 } // namespace CardLayout

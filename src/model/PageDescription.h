@@ -6,6 +6,9 @@
 #include <QRectF>
 #include <QString>
 
+// The order labels take on a sheet: down each column first, or across each row (reading order).
+enum class FillOrder { Columns, Rows };
+
 // What a page of labels looks like. Lengths are millimetres; element rectangles are measured
 // from the label cell's top-left corner.
 struct TPageDescription {
@@ -16,6 +19,7 @@ struct TPageDescription {
     double bottomMargin = 0;
     int columns = 1;
     double columnSpacing = 0;
+    FillOrder order = FillOrder::Columns;
 
     // The label cell, printed once per row: white background, dotted frame.
     double bandHeight = 0;

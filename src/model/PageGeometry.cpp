@@ -36,15 +36,25 @@ std::vector<TPagePlan> FlowCells(const TPageDescription& page, int rowCount) {
     std::vector<TPagePlan> pages(1);
     int column = 0;
     int y = top;
+    // True when the next line of cells begins again at the top margin.
+    auto nextLine = [&] {
+        y += height;
+        if (y + height <= bottom || neverMoves)
+            return false;
+        y = top;
+        return true;
+    };
     for (int row = 0; row < rowCount; ++row) {
         if (row > 0) {
-            y += height;
-            if (y + height > bottom && !neverMoves) {
-                y = top;
+            if (page.order == FillOrder::Rows) {
                 if (++column == page.columns) {
                     column = 0;
-                    pages.emplace_back();
+                    if (nextLine())
+                        pages.emplace_back();
                 }
+            } else if (nextLine() && ++column == page.columns) {
+                column = 0;
+                pages.emplace_back();
             }
         }
         pages.back().cells.push_back({row, QRect(left + column * step, y, width, height)});

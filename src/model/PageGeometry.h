@@ -29,7 +29,8 @@ void CheckPageDescription(const TPageDescription& page);
 // (page width - margins - spacings) / columns, the remainder dropped.
 int ColumnWidth(const TPageDescription& page);
 
-// Cells go down a column, then to the next column, then to the next page. A cell taller than
+// Cells go down a column, then to the next column, then to the next page; in row order they go
+// across a row, then to the next row. A cell taller than
 // the space between the margins stays in its column, so no row ever starts an endless run of
 // pages. No rows still give one (blank) page.
 std::vector<TPagePlan> FlowCells(const TPageDescription& page, int rowCount);

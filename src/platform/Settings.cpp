@@ -19,6 +19,8 @@ QString SnapshotPath;
 bool HintShow;
 int HintColor;
 int HintTime;
+bool PrintTenthMm;
+bool FillByRows;
 
 namespace {
 
@@ -90,6 +92,8 @@ void ResetToInitial() {
     HintShow = true;
     HintColor = static_cast<int>(0xFF000018u);
     HintTime = 2000;
+    PrintTenthMm = false;
+    FillByRows = false;
 }
 
 QString ExecutableFolder() {
@@ -109,6 +113,8 @@ void SetExecutableFolder(const QString& folder) {
 bool ReadSettings() {
     try {
         IniFileName = WithDelimiter(SettingsFolder(ExecutableFolder(), IniFileName)) + IniFileName;
+        // A file that predates exact placement keeps printing as it always did.
+        const bool newFile = !QFileInfo::exists(IniFileName);
         IniFileCheck(IniFileName);
         DbDir = IniReadString(IniFileName, kSection, QStringLiteral("F_DbDir001"), DbDir);
         DbPath = IniReadString(IniFileName, kSection, QStringLiteral("F_DbPath01"), DbPath);
@@ -120,6 +126,9 @@ bool ReadSettings() {
         HintShow = IniReadBool(IniFileName, kSection, QStringLiteral("HintShow"), HintShow);
         HintColor = IniReadInteger(IniFileName, kSection, QStringLiteral("HintColor"), HintColor);
         HintTime = IniReadInteger(IniFileName, kSection, QStringLiteral("HintTime"), HintTime);
+        PrintTenthMm = IniReadBool(IniFileName, kSection, QStringLiteral("PrintTenthMm"),
+                                   PrintTenthMm || newFile);
+        FillByRows = IniReadBool(IniFileName, kSection, QStringLiteral("FillByRows"), FillByRows);
     } catch (...) {
         throw EError(QStringLiteral("IniFile Error"));
     }

@@ -16,11 +16,15 @@ extern QString SnapshotPath;
 extern bool HintShow;
 extern int HintColor;
 extern int HintTime;
+// Label sheets laid out in the stored tenth-millimetres rather than whole millimetres.
+extern bool PrintTenthMm;
+// Labels fill a sheet across each row (reading order) rather than down each column.
+extern bool FillByRows;
 
 // Fills the values from the settings file and creates the temporary folder. Both lie beside
 // the program, or with the user ($XDG_CONFIG_HOME/Tavrel, $XDG_CACHE_HOME/Tavrel) when the
-// program's folder cannot be written or is an installation's bin folder. Returns true; raises "IniFile Error" when the file
-// cannot be used.
+// program's folder cannot be written or is an installation's bin folder. Returns true; raises
+// "IniFile Error" when the file cannot be used.
 bool ReadSettings();
 
 // The program's folder; tests point it elsewhere.

@@ -106,8 +106,8 @@ bool TrepCardForm::BuildPrintRows() {
                 q.Post();
             }
         }
-        const long long empty =
-            CardLayout::EmptyCellsBefore(params_.StartColumn, params_.StartRow, params_.Dan);
+        const long long empty = CardLayout::EmptyCellsBefore(
+            params_.StartColumn, params_.StartRow, params_.Retsu, params_.Dan, params_.Order);
         if (empty > kMaxEmptyCells)
             BuildFailed();
         for (long long i = 0; i < empty; ++i) {
@@ -149,9 +149,9 @@ std::vector<TPrintRow> TrepCardForm::PrintRows() {
 
 TPageDescription TrepCardForm::Layout(bool forPrinter) {
     try {
-        TPageDescription page = CardLayout::Compute(paper_, SheetLayout::FromRecord(sheetList_),
-                                                    {params_.TopAdjust, params_.LeftAdjust},
-                                                    placement_, DisplayPpi(), forPrinter);
+        TPageDescription page = CardLayout::Compute(
+            paper_, SheetLayout::FromRecord(sheetList_), {params_.TopAdjust, params_.LeftAdjust},
+            placement_, DisplayPpi(), forPrinter, params_.Exact, params_.Order);
         page.title = repCard.Page.title;
         page.printerName = repCard.Page.printerName;
         return page;
@@ -225,7 +225,10 @@ TPrintParams ParamsOf(const TPrintRequest& r) {
             r.count,
             r.startColumn,
             r.startRow,
-            sheet.FieldByName(QStringLiteral("DAN")).AsInteger()};
+            sheet.FieldByName(QStringLiteral("DAN")).AsInteger(),
+            sheet.FieldByName(QStringLiteral("RETSU")).AsInteger(),
+            r.exact,
+            r.order};
 }
 
 } // namespace

@@ -19,6 +19,10 @@ struct TPrintParams {
     int StartColumn = 1;
     int StartRow = 1;
     int Dan = 1;
+    int Retsu = 1;
+    // Lengths in the stored tenth-millimetres rather than whole millimetres.
+    bool Exact = false;
+    FillOrder Order = FillOrder::Columns;
 };
 
 // One print run: the snapshot's design turned into print rows, laid out on the chosen sheet and
@@ -104,6 +108,9 @@ struct TPrintRequest {
     int startRow = 1;
     int count = 1;
     CardLayout::Adjustments adjust;
+    // Lengths in the stored tenth-millimetres; otherwise cut to whole millimetres.
+    bool exact = false;
+    FillOrder order = FillOrder::Columns;
     // A name not in the printer list prints to the system's default printer.
     QString printerName;
     TPrintOutput output;

@@ -142,6 +142,35 @@ TEST_F(BatchTest, StartCellAndCountContinueOnTheNextPage) {
     ExpectCells(Pdf(), {{1, 2, 3}, {1, 2, 4}, {1, 2, 5}, {2, 1, 1}});
 }
 
+TEST_F(BatchTest, ReadingOrderStartsAtTheCellAndGoesAcrossTheRows) {
+    if (!PdfTools::Available())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    const Outcome r = Print({"--design", "宛名", "--column", "2", "--row", "2", "--count", "4",
+                             "--order", "rows", "--pdf", Pdf()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    // (2,2) (1,3) (2,3) (1,4), listed here column by column.
+    ExpectCells(Pdf(), {{1, 1, 3}, {1, 1, 4}, {1, 2, 2}, {1, 2, 3}});
+}
+
+TEST_F(BatchTest, ExactPlacementPutsTheLabelsAtTheSheetsTenthsAndWholeMillimetresAsBefore) {
+    if (!PdfTools::Available())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    ASSERT_EQ(Print({"--design", "宛名", "--whole-mm", "--pdf", Pdf()}).status, 0);
+    const auto whole = LabelCorners(Pdf());
+    ASSERT_EQ(Print({"--design", "宛名", "--exact", "--pdf", Pdf()}).status, 0);
+    const auto exact = LabelCorners(Pdf());
+    ASSERT_EQ(whole.size(), 10u);
+    ASSERT_EQ(exact.size(), 10u);
+    // Exact cells: x 15.0 and 103.9, y 21.5 + 50.8 k; whole: x 15 and 103, y 21 + 50 k.
+    for (size_t i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        const int column = static_cast<int>(i) / 5, row = static_cast<int>(i) % 5;
+        const QPointF moved = exact[i].second - whole[i].second;
+        EXPECT_NEAR(moved.x(), 0.9 * column, 0.1);
+        EXPECT_NEAR(moved.y(), 0.5 + 0.8 * row, 0.1);
+    }
+}
+
 TEST_F(BatchTest, CorrectionsShiftEveryLabelByTenthMillimetres) {
     if (!PdfTools::Available())
         GTEST_SKIP() << "poppler-utils are not installed";
@@ -186,6 +215,8 @@ TEST_F(BatchTest, BadArgumentsEndWithStatusTwoAndSayWhy) {
         {{"--list", "designs", "--id", "1"}, "option not allowed with --list"},
         {{"--design", "宛名", "--bogus"}, "bad arguments"},
         {{"--design", "宛名", "extra"}, "(unexpected argument): extra"},
+        {{"--design", "宛名", "--exact", "--whole-mm"}, "exclude each other"},
+        {{"--design", "宛名", "--order", "diagonal"}, "(--order takes columns or rows): diagonal"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());

@@ -22,7 +22,7 @@ TEST_F(KankyouTest, OpensWithItsCaptionSizeAndTheCurrentSettings) {
     Start({{"HintTime", "2500"}});
     TKankyouForm form;
     EXPECT_EQ(form.windowTitle(), "Tavrel Ver.2.0.1．．．環境設定");
-    EXPECT_EQ(form.size(), QSize(381, 248));
+    EXPECT_EQ(form.size(), QSize(381, 304));
     EXPECT_EQ(Hints::HelpContextOf(&form), 6);
     EXPECT_TRUE(form.HintCheckBox->isChecked());
     EXPECT_EQ(form.EditEx1->text(), "2"); // 2500 ms shown in whole seconds
@@ -37,6 +37,12 @@ TEST_F(KankyouTest, OpensWithItsCaptionSizeAndTheCurrentSettings) {
     EXPECT_EQ(Stored("HintTime"), "2000");
     EXPECT_EQ(Stored("HintColor"), "-16777192");
     EXPECT_EQ(Stored("HintShow"), "1");
+    // The file predates exact placement: whole millimetres until the user ticks the box.
+    EXPECT_FALSE(form.TenthMmCheckBox->isChecked());
+    form.TenthMmCheckBox->click();
+    ASSERT_TRUE(form.KankyouSave());
+    EXPECT_TRUE(Settings::PrintTenthMm);
+    EXPECT_EQ(Stored("PrintTenthMm"), "1");
 }
 
 TEST_F(KankyouTest, TimeWrapsAroundAtBothEndsAndFollowsWhatIsTyped) {

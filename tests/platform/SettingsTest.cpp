@@ -38,8 +38,10 @@ TEST_F(SettingsTest, FirstStartWritesExactlyTheListedFile) {
     ASSERT_TRUE(Settings::ReadSettings());
     const QByteArray expected =
         "[TAVREL]\r\nF_DbDir001=\r\nF_DbPath01=\r\nExePath001=" + dir.path().toUtf8() +
-        "\r\nHintShow=1\r\nHintColor=-16777192\r\nHintTime=2000\r\n\r\n";
+        "\r\nHintShow=1\r\nHintColor=-16777192\r\nHintTime=2000\r\nPrintTenthMm=1\r\n"
+        "FillByRows=0\r\n\r\n";
     EXPECT_EQ(ReadIni(), expected);
+    EXPECT_TRUE(Settings::PrintTenthMm);
     EXPECT_TRUE(QDir(dir.filePath("Tmp")).exists());
     EXPECT_EQ(Settings::TmpPath, dir.filePath("Tmp"));
     EXPECT_EQ(Settings::SnapshotPath, dir.filePath("Tmp/TaTempp.cds"));
@@ -53,7 +55,10 @@ TEST_F(SettingsTest, ExistingKeysKeepTheirPlaceAndMissingOnesFollow) {
     Settings::ReadSettings();
     EXPECT_EQ(Settings::HintTime, 5000);
     EXPECT_TRUE(ReadIni().startsWith("[TAVREL]\r\nHintTime=5000\r\nF_DbDir001=\r\n"));
-    EXPECT_TRUE(ReadIni().endsWith("HintShow=1\r\nHintColor=-16777192\r\n\r\n"));
+    EXPECT_TRUE(ReadIni().endsWith("HintShow=1\r\nHintColor=-16777192\r\nPrintTenthMm=0\r\n"
+                                   "FillByRows=0\r\n\r\n"));
+    // An existing installation keeps its whole-millimetre layout.
+    EXPECT_FALSE(Settings::PrintTenthMm);
 }
 
 TEST_F(SettingsTest, CaseHexAndGarbageValues) {

@@ -5,6 +5,7 @@
 #include "sheets/SheetCatalogue.h"
 #include "sheets/TemplateFixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -12,8 +13,9 @@
 namespace {
 
 // The cells of one full sheet as the print run flows them, in tenth-millimetres.
-std::vector<TPagePlan> Flowed(const SheetLayout& l) {
-    const TPageDescription page = CardLayout::Compute(PaperOf(l.paperType), l, {}, {}, 96.0, false);
+std::vector<TPagePlan> Flowed(const SheetLayout& l, bool exact = false) {
+    const TPageDescription page =
+        CardLayout::Compute(PaperOf(l.paperType), l, {}, {}, 96.0, false, exact);
     return FlowCells(page, l.columns * l.rows);
 }
 
@@ -62,6 +64,42 @@ TEST(TemplateSheetLayout, PrintRunPutsEveryCatalogueSheetOnOnePageWhereItsWholeM
               << " mm from the template's place\n";
 }
 
+TEST(TemplateSheetLayout, ExactPlacementPutsEveryCatalogueLabelWhereTheMakerDoes) {
+    SKIP_WITHOUT_INSTALLED_TEMPLATES();
+    SheetCatalogue catalogue;
+    catalogue.Load(kInstalledTemplates);
+    double worst = 0;
+    int threeBySeven = 0;
+    for (const CatalogueEntry& e : catalogue.Entries()) {
+        if (!e.Convertible())
+            continue;
+        const SheetLayout& l = e.conversion.sheet->layout;
+        const TemplateLayout& t = e.sheet.layouts.front();
+        const std::vector<TPagePlan> pages = Flowed(l, true);
+        ASSERT_EQ(pages.size(), 1u) << e.sheet.part.toStdString();
+        double sheetWorst = 0;
+        for (const TCellPlace& c : pages[0].cells)
+            sheetWorst = std::max(sheetWorst, Offset(c.rect, t, c.row / l.rows, c.row % l.rows));
+        // The sheet definition holds tenth-millimetres, so each pitch may round by 0.05 mm.
+        EXPECT_LE(sheetWorst, 0.05 * std::max(l.columns, l.rows) + 1e-9)
+            << e.sheet.part.toStdString();
+        // Where the maker's pitches are whole tenths, every label lands within a tenth.
+        const double figures[] = {t.dx, t.dy};
+        const bool tenths = std::all_of(std::begin(figures), std::end(figures), [](double mm) {
+            return std::fabs(mm * 10 - std::round(mm * 10)) < 1e-6;
+        });
+        if (tenths) {
+            EXPECT_LE(sheetWorst, 0.1) << e.sheet.part.toStdString();
+        }
+        if (tenths && l.columns == 3 && l.rows == 7 && l.labelWidth == 700 && l.labelHeight == 423)
+            ++threeBySeven;
+        worst = std::max(worst, sheetWorst);
+    }
+    EXPECT_GT(threeBySeven, 0);
+    std::cout << "[ catalogue ] exact placement: every label within " << worst
+              << " mm of the template's place\n";
+}
+
 TEST(TemplateSheetLayout, TwoByFiveSheetFlowsByWholeMillimetres) {
     TemplateFolder folder;
     SheetCatalogue catalogue;
@@ -77,6 +115,10 @@ TEST(TemplateSheetLayout, TwoByFiveSheetFlowsByWholeMillimetres) {
     // 104 mm (the template: 105.0), the fifth row at 221 mm (the template: 224.4).
     EXPECT_EQ(pages[0].cells.front().rect, QRect(180, 210, 860, 500));
     EXPECT_EQ(pages[0].cells.back().rect, QRect(1040, 2210, 860, 500));
+    // Exact: the template's 18.6, 21.2, 105.0 and 224.4 mm to the tenth.
+    const std::vector<TPagePlan> exact = Flowed(l, true);
+    EXPECT_EQ(exact[0].cells.front().rect, QRect(186, 212, 864, 508));
+    EXPECT_EQ(exact[0].cells.back().rect, QRect(1050, 2244, 864, 508));
 }
 
 } // namespace
