@@ -6,10 +6,13 @@
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
 #include "platform/Help.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
 #include "platform/Version.h"
 #include "print/PreviewWindow.h"
+#include "print/SheetPicture.h"
+#include "print/StartCells.h"
 #include "printcore/NkPrinters.h"
 #include "printcore/repTavrelU.h"
 #include "ui/Hints.h"
@@ -36,6 +39,8 @@ using CardLayout::kMaxCount;
 
 constexpr int kClientWidth = 381;
 constexpr int kClientHeight = 358;
+// The part beside the sheet's controls that shows how the labels go onto it.
+constexpr int kSideWidth = 200;
 const QColor kBlue(0, 0, 255);
 
 void MakeBlue(QWidget* w) {
@@ -110,12 +115,13 @@ TCardSelectForm::TCardSelectForm(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* client = new QWidget(this);
-    client->setFixedSize(kClientWidth, kClientHeight);
+    client->setFixedSize(kClientWidth + kSideWidth, kClientHeight);
     layout->addWidget(client);
     CreateSheetPart(client);
     CreatePositionPart(client);
     CreateAdjustPart(client);
     CreatePrinterPart(client);
+    CreateOrderPart(client);
     CreateButtons(client);
     CreateStatusBar(client);
     DataSourceCardSet.SetDataSet(&IBQueryCardSet);
@@ -198,6 +204,25 @@ void TCardSelectForm::CreatePrinterPart(QWidget* client) {
     PrinterCombo->setGeometry(12, 20, 341, 21);
 }
 
+void TCardSelectForm::CreateOrderPart(QWidget* client) {
+    SheetPicture = new TSheetPicture(client);
+    SheetPicture->setGeometry(kClientWidth, 8, 184, 236);
+    SetHint(SheetPicture, QStringLiteral("クリックした位置から印刷を開始します"));
+    SheetPicture->OnCellClick = [this](int column, int row) { SheetPictureClick(column, row); };
+    for (QLineEdit* box : {MemoRetsu, MemoDan, MemoMaisu})
+        connect(box, &QLineEdit::textChanged, this, &TCardSelectForm::ShowJob);
+    GroupBox6 = MakeGroup(client, QStringLiteral(" 印刷順 "), {kClientWidth, 248, 184, 50},
+                          QStringLiteral("ラベルを埋める順序を設定します"));
+    OrderCombo = new QComboBox(GroupBox6);
+    OrderCombo->setGeometry(12, 20, 160, 21);
+    OrderCombo->addItems({QStringLiteral("縦順（列ごとに上から下へ）"),
+                          QStringLiteral("横順（段ごとに左から右へ）")});
+    OrderCombo->setCurrentIndex(Settings::FillByRows ? 1 : 0);
+    SetHint(OrderCombo, GroupBox6->toolTip());
+    connect(OrderCombo, &QComboBox::activated, this,
+            Guarded(this, &TCardSelectForm::OrderComboChange));
+}
+
 void TCardSelectForm::CreateButtons(QWidget* client) {
     PrintBtn = new QPushButton(QStringLiteral("印 刷"), client);
     PrintBtn->setGeometry(96, 306, 86, 25);
@@ -214,7 +239,7 @@ void TCardSelectForm::CreateButtons(QWidget* client) {
 void TCardSelectForm::CreateStatusBar(QWidget* client) {
     auto* bar = new QStatusBar(client);
     bar->setSizeGripEnabled(false);
-    bar->setGeometry(0, kClientHeight - 21, kClientWidth, 21);
+    bar->setGeometry(0, kClientHeight - 21, kClientWidth + kSideWidth, 21);
     StatusPanel0 = new QLabel(QStringLiteral("F1ヘルプ"));
     StatusPanel0->setAlignment(Qt::AlignCenter);
     StatusPanel0->setFixedWidth(60);
@@ -259,11 +284,17 @@ void TCardSelectForm::IBQueryCardSetAfterScroll() {
     UpDownDan->SetRange(1, Short(value("DAN")));
     UpDownTop->SetPosition(Limited(value("PR_TOPM"), -kMaxAdjust, kMaxAdjust));
     UpDownLeft->SetPosition(Limited(value("PR_LEFTM"), -kMaxAdjust, kMaxAdjust));
-    UpDownRetsu->SetPosition(1);
-    UpDownDan->SetPosition(1);
-    // One page of labels, as far as the count goes.
-    UpDownMaisu->SetPosition(Limited(UpDownRetsu->Max() * UpDownDan->Max(), 1, kMaxCount));
-    SelectIgnoringCase(ComboBox1, q.FieldByName(QStringLiteral("PAPERNAME")).AsString());
+    const QString name = q.FieldByName(QStringLiteral("PAPERNAME")).AsString();
+    const StartCell start = RememberedStart(name, UpDownRetsu->Max(), UpDownDan->Max(), kMaxCount);
+    UpDownRetsu->SetPosition(start.column);
+    UpDownDan->SetPosition(start.row);
+    // Else one page of labels, as far as the count goes.
+    UpDownMaisu->SetPosition(start.count > 0
+                                 ? start.count
+                                 : Limited(UpDownRetsu->Max() * UpDownDan->Max(), 1, kMaxCount));
+    SelectIgnoringCase(ComboBox1, name);
+    SheetPicture->SetSheet(SheetLayout::FromRecord(q));
+    ShowJob();
     SelectIgnoringCase(PrinterCombo, q.FieldByName(QStringLiteral("PRINTERNAME")).AsString());
 }
 
@@ -276,11 +307,32 @@ void TCardSelectForm::PrintBtnClick() {
     request.count = UpDownMaisu->Position();
     request.adjust = {UpDownTop->Position(), UpDownLeft->Position()};
     request.printerName = PrinterCombo->currentText();
+    request.exact = Settings::PrintTenthMm;
+    request.order = Settings::FillByRows ? FillOrder::Rows : FillOrder::Columns;
     request.output.preview = PreviewWindows(this);
-    if (PrintLabels(request))
-        SaveAdjustments(request.printerName,
-                        IBQueryCardSet.FieldByName(QStringLiteral("PAPERNAME")).AsString(),
-                        request.adjust.top, request.adjust.left);
+    if (!PrintLabels(request))
+        return;
+    const QString name = IBQueryCardSet.FieldByName(QStringLiteral("PAPERNAME")).AsString();
+    RememberStart(name, {request.startColumn, request.startRow, request.count});
+    SaveAdjustments(request.printerName, name, request.adjust.top, request.adjust.left);
+}
+
+void TCardSelectForm::OrderComboChange() {
+    Settings::FillByRows = OrderCombo->currentIndex() == 1;
+    IniWriteBool(Settings::IniFileName, Settings::kSection, QStringLiteral("FillByRows"),
+                 Settings::FillByRows);
+    ShowJob();
+}
+
+void TCardSelectForm::ShowJob() {
+    SheetPicture->SetJob(UpDownRetsu->Position(), UpDownDan->Position(), UpDownMaisu->Position(),
+                         Settings::FillByRows ? FillOrder::Rows : FillOrder::Columns);
+}
+
+void TCardSelectForm::SheetPictureClick(int column, int row) {
+    UpDownRetsu->SetPosition(column);
+    UpDownDan->SetPosition(row);
+    ShowJob();
 }
 
 void TCardSelectForm::SaveAdjustments(const QString& PrinterName, const QString& PaperName,

@@ -15,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 class TApplicationEvents;
 class TDBText;
+class TSheetPicture;
 class TUpDown;
 
 // The print dialog: the sheet, where on it the first label goes, how many labels, the shift of
@@ -56,6 +57,10 @@ class TCardSelectForm : public QDialog {
     TUpDown* UpDownLeft = nullptr;
     QGroupBox* GroupBox5 = nullptr;
     QComboBox* PrinterCombo = nullptr;
+    QGroupBox* GroupBox6 = nullptr;
+    // 縦順 (down the columns) or 横順 (across the rows), as the settings file keeps it.
+    QComboBox* OrderCombo = nullptr;
+    TSheetPicture* SheetPicture = nullptr;
     QPushButton* PrintBtn = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn2 = nullptr;
@@ -71,6 +76,12 @@ class TCardSelectForm : public QDialog {
     void ComboBox1Change();
     void IBQueryCardSetAfterScroll();
     void PrintBtnClick();
+    // Keeps the chosen fill order in memory and in the settings file.
+    void OrderComboChange();
+    // The sheet picture follows the sheet, the start, the count and the order.
+    void ShowJob();
+    // A cell clicked in the sheet picture becomes the start.
+    void SheetPictureClick(int column, int row);
     void SaveAdjustments(const QString& PrinterName, const QString& PaperName, int TopAdjust,
                          int LeftAdjust);
     // Ends the dialog's transaction, making the stored corrections permanent. When that fails
@@ -93,6 +104,7 @@ class TCardSelectForm : public QDialog {
     void CreatePositionPart(QWidget* client);
     void CreateAdjustPart(QWidget* client);
     void CreatePrinterPart(QWidget* client);
+    void CreateOrderPart(QWidget* client);
     void CreateButtons(QWidget* client);
     void CreateStatusBar(QWidget* client);
 

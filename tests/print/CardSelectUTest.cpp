@@ -4,7 +4,10 @@
 #include "controls/DBControls.h"
 #include "controls/UpDown.h"
 #include "data/DbConnect.h"
+#include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "print/SheetPicture.h"
+#include "print/StartCells.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"
 
@@ -15,6 +18,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
@@ -93,7 +97,8 @@ TEST_F(CardSelectTest, OpensOnTheDesignsSheetWithItsCaptionsAndOnePageOfLabels) 
     EXPECT_EQ(form->Label9->toolTip(),
               QStringLiteral("印刷枚数を設定します（初期値は１頁分の枚数です）"));
     EXPECT_EQ(form->ComboBox1->maxVisibleItems(), 20);
-    EXPECT_EQ(form->findChild<QWidget*>()->size(), QSize(381, 358));
+    // The Part's controls keep their place; the fill order and the sheet lie beside them.
+    EXPECT_EQ(form->findChild<QWidget*>()->size(), QSize(581, 358));
 }
 
 TEST_F(CardSelectTest, AnotherSheetResetsPositionsCountShiftsAndPrinter) {
@@ -114,6 +119,65 @@ TEST_F(CardSelectTest, AnotherSheetResetsPositionsCountShiftsAndPrinter) {
     EXPECT_EQ(form->MemoMaisu->text(), "10");
     EXPECT_EQ(form->MemoTop->text(), "0");
     EXPECT_EQ(form->PrinterCombo->currentText(), "Office");
+}
+
+TEST_F(CardSelectTest, TheLastStartAndCountOfASheetComeBackWhileTheyStillFitIt) {
+    const struct {
+        const char* stored;
+        const char* column;
+        const char* row;
+        const char* count;
+    } cases[] = {
+        {"2,5,7", "2", "5", "7"},    {"3,1,7", "1", "1", "10"}, {"1,6,7", "1", "1", "10"},
+        {"2,2,100", "1", "1", "10"}, {"2,2,0", "1", "1", "10"}, {"x,2,3", "1", "1", "10"},
+        {"2,2", "1", "1", "10"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        IniWriteString(Settings::IniFileName, "TAVREL", "StartCell_A%202x5", c.stored);
+        auto form = Open("A 2x5");
+        EXPECT_EQ(form->MemoRetsu->text(), c.column);
+        EXPECT_EQ(form->MemoDan->text(), c.row);
+        EXPECT_EQ(form->MemoMaisu->text(), c.count);
+    }
+    // Names that a settings line could not hold as they are still round-trip.
+    RememberStart("a=b;[c]", {2, 3, 4});
+    const StartCell back = RememberedStart("a=b;[c]", 2, 5, 99);
+    EXPECT_EQ(QPoint(back.column, back.row), QPoint(2, 3));
+    EXPECT_EQ(back.count, 4);
+}
+
+TEST_F(CardSelectTest, TheFillOrderIsShownAndKeptInTheSettingsFile) {
+    auto form = Open("A 2x5");
+    EXPECT_EQ(form->OrderCombo->currentIndex(), 0);
+    form->OrderCombo->setCurrentIndex(1);
+    form->OrderComboChange();
+    EXPECT_TRUE(Settings::FillByRows);
+    EXPECT_TRUE(IniReadBool(Settings::IniFileName, "TAVREL", "FillByRows", false));
+    EXPECT_EQ(Open("A 2x5")->OrderCombo->currentIndex(), 1);
+}
+
+TEST_F(CardSelectTest, TheSheetPictureSetsTheStartAndFollowsTheUpDowns) {
+    auto form = Open("A 2x5");
+    form->show();
+    TSheetPicture* picture = form->SheetPicture;
+    const QRectF cell = picture->CellArea(2, 3);
+    ASSERT_GT(cell.width(), 4);
+    QTest::mouseClick(picture, Qt::LeftButton, {}, cell.center().toPoint());
+    EXPECT_EQ(form->MemoRetsu->text(), "2");
+    EXPECT_EQ(form->MemoDan->text(), "3");
+    // Between the labels and beside the sheet nothing changes.
+    QTest::mouseClick(picture, Qt::LeftButton, {}, QPoint(1, 1));
+    EXPECT_EQ(form->MemoRetsu->text(), "2");
+    EXPECT_EQ(picture->CellAtPoint(picture->CellArea(1, 1).center()), QPoint(1, 1));
+    // 7 cells skipped and 10 labels: two sheets; typing moves the start back.
+    EXPECT_EQ(picture->PageCount(), 2);
+    form->MemoDan->setText("1");
+    form->MemoRetsu->setText("1");
+    EXPECT_EQ(picture->PageCount(), 1);
+    form->MemoRetsu->setText("2");
+    form->MemoMaisu->setText("6");
+    EXPECT_EQ(picture->PageCount(), 2);
 }
 
 TEST_F(CardSelectTest, UnknownOrEmptyDefaultSheetOpensTheFirstSheet) {
@@ -277,6 +341,7 @@ TEST_F(CardSelectTest, PrintedLabelsReachTheQueueWhereTheLayoutSaysAndTheCorrect
                          "WHERE PAPERNAME = '" +
                          sheet + "'"),
               QStringList{"15 -5 " + CupsQueue()});
+    EXPECT_EQ(IniReadString(Settings::IniFileName, "TAVREL", "StartCell_W%202x5", {}), "1,1,10");
     const QString pdf = AwaitPdf(out, before);
     ASSERT_FALSE(pdf.isEmpty()) << "cups-pdf wrote no file into " << out.path().toStdString();
     EXPECT_EQ(PdfTools::PageCount(pdf), 1);

@@ -131,6 +131,7 @@ struct TempProgram {
     TempProgram() {
         Settings::ResetToInitial();
         Settings::SnapshotPath = dir.filePath("TaTempp.cds");
+        Settings::IniFileName = dir.filePath("TAVREL.ini");
     }
     ~TempProgram() { Settings::ResetToInitial(); }
     QTemporaryDir dir;
