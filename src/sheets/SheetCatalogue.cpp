@@ -6,9 +6,26 @@
 
 namespace {
 
-// Full-width letters and digits as their plain forms, letter case ignored.
+// Full-width letters and digits as their plain forms, letter case ignored, a size's "×" or
+// "*" as "x".
 QString Folded(const QString& text) {
-    return text.normalized(QString::NormalizationForm_KC).toCaseFolded();
+    QString folded = text.normalized(QString::NormalizationForm_KC).toCaseFolded();
+    folded.replace(QChar(0x00D7), QLatin1Char('x')).replace(QLatin1Char('*'), QLatin1Char('x'));
+    return folded;
+}
+
+QStringList SizeWords(const LabelTemplate& t) {
+    QStringList words = {Folded(PaperText(t)),
+                         QString::number(LabelsPerSheet(t)),
+                         QString::number(LabelsPerSheet(t)) + QStringLiteral("面"),
+                         MmText(t.width),
+                         MmText(t.height),
+                         Folded(LabelSizeText(t)),
+                         MmText(t.width) + QLatin1Char('x') + MmText(t.height)};
+    for (const TemplateLayout& l : t.layouts)
+        words << QStringLiteral("%1x%2").arg(l.nx).arg(l.ny);
+    words.removeDuplicates();
+    return words;
 }
 
 } // namespace
@@ -28,6 +45,7 @@ void SheetCatalogue::Load(const QString& folder) {
         e.conversion = ConvertTemplate(t);
         e.searchText =
             Folded(t.brand + QLatin1Char('\n') + t.part + QLatin1Char('\n') + t.description);
+        e.sizeWords = SizeWords(t);
         e.sheet = std::move(t);
         entries_.push_back(std::move(e));
     }
@@ -59,8 +77,9 @@ std::vector<int> SheetCatalogue::Find(const QString& maker, const QString& searc
         const CatalogueEntry& e = entries_[i];
         if (!maker.isEmpty() && e.sheet.brand != maker)
             continue;
-        const bool all = std::all_of(words.begin(), words.end(),
-                                     [&e](const QString& w) { return e.searchText.contains(w); });
+        const bool all = std::all_of(words.begin(), words.end(), [&e](const QString& w) {
+            return e.searchText.contains(w) || e.sizeWords.contains(w);
+        });
         if (all)
             found.push_back(static_cast<int>(i));
     }

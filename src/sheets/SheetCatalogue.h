@@ -12,6 +12,8 @@ struct CatalogueEntry {
     LabelTemplate sheet;
     TemplateConversion conversion;
     QString searchText; // maker, part number and description, folded for searching
+    // Sizes and counts a user types whole: "70x42.3", "42.3", "3x7", "21面", "a4".
+    QStringList sizeWords;
 
     bool Convertible() const { return conversion.sheet.has_value(); }
 };
@@ -30,8 +32,9 @@ class SheetCatalogue {
     QStringList Makers() const;
     int ConvertibleCount() const;
 
-    // Positions of the entries of one maker (empty: every maker) whose maker, part number or
-    // description contain every word of the search text, letter case ignored.
+    // Positions of the entries of one maker (empty: every maker) where every word of the search
+    // text is part of the maker, part number or description, or is one of the sheet's sizes
+    // and counts; letter case and full-width forms ignored, "×" and "*" read as "x".
     std::vector<int> Find(const QString& maker, const QString& search) const;
 
   private:

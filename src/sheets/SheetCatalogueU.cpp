@@ -23,6 +23,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -76,7 +77,17 @@ class TCatalogueModel : public QAbstractTableModel {
     void SetRows(std::vector<int> rows) {
         beginResetModel();
         rows_ = std::move(rows);
+        Order();
         endResetModel();
+    }
+
+    // A column below 0 is the catalogue's own order.
+    void sort(int column, Qt::SortOrder order) override {
+        emit layoutAboutToBeChanged();
+        sortColumn_ = column;
+        sortOrder_ = order;
+        Order();
+        emit layoutChanged();
     }
     const std::vector<int>& Rows() const { return rows_; }
     const CatalogueEntry& EntryAt(int row) const {
@@ -129,6 +140,34 @@ class TCatalogueModel : public QAbstractTableModel {
   private:
     static constexpr int kColumns = 7;
 
+    // What a column sorts by: numbers as numbers, a label size by width, then height.
+    static QVariantList Key(const CatalogueEntry& e, int column) {
+        if (column == 3)
+            return {LabelsPerSheet(e.sheet)};
+        if (column == 4)
+            return {e.sheet.width, e.sheet.height};
+        return {Text(e, column).toString().toCaseFolded()};
+    }
+
+    void Order() {
+        const auto& entries = catalogue_.Entries();
+        std::stable_sort(rows_.begin(), rows_.end(), [&](int a, int b) {
+            if (sortColumn_ < 0)
+                return a < b;
+            const QVariantList ka = Key(entries[static_cast<size_t>(a)], sortColumn_),
+                               kb = Key(entries[static_cast<size_t>(b)], sortColumn_);
+            const auto less = [](const QVariantList& x, const QVariantList& y) {
+                for (qsizetype i = 0; i < x.size(); ++i) {
+                    const auto c = QVariant::compare(x[i], y[i]);
+                    if (c != QPartialOrdering::Equivalent)
+                        return c == QPartialOrdering::Less;
+                }
+                return false;
+            };
+            return sortOrder_ == Qt::AscendingOrder ? less(ka, kb) : less(kb, ka);
+        });
+    }
+
     static QVariant Text(const CatalogueEntry& e, int column) {
         const LabelTemplate& t = e.sheet;
         switch (column) {
@@ -151,6 +190,8 @@ class TCatalogueModel : public QAbstractTableModel {
 
     const SheetCatalogue& catalogue_;
     std::vector<int> rows_;
+    int sortColumn_ = -1;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };
 
 TSheetCatalogueForm::TSheetCatalogueForm(Query& sheets, const QString& folder, QWidget* parent)
@@ -204,7 +245,8 @@ QWidget* TSheetCatalogueForm::CreateListPart() {
     auto* v = new QVBoxLayout(part);
     v->setContentsMargins(0, 0, 0, 0);
     auto* search = new QHBoxLayout;
-    const QString hint = QStringLiteral("販売会社名・型番・説明に含まれる文字で絞り込みます");
+    const QString hint = QStringLiteral(
+        "販売会社名・型番・説明・用紙・ラベルの寸法（70x42.3）・面数（21面）で絞り込みます");
     search->addWidget(MakeLabel(part, QStringLiteral("検索"), {}, hint));
     SearchEdit = new QLineEdit(part);
     SearchEdit->setClearButtonEnabled(true);
@@ -221,6 +263,8 @@ QWidget* TSheetCatalogueForm::CreateListPart() {
     SheetGrid->verticalHeader()->hide();
     SheetGrid->verticalHeader()->setDefaultSectionSize(20);
     SheetGrid->horizontalHeader()->setStretchLastSection(true);
+    SheetGrid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    SheetGrid->setSortingEnabled(true);
     const int widths[] = {100, 120, 70, 40, 90, 170};
     for (int i = 0; i < 6; ++i)
         SheetGrid->setColumnWidth(i, widths[i]);

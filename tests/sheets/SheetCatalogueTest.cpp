@@ -133,6 +133,25 @@ TEST_F(InstalledCatalogue, HisagoTwoByFiveSheetConvertsExactly) {
     EXPECT_EQ(std::make_pair(v.layout.gapX, v.layout.gapY), std::make_pair(0, 0));
 }
 
+TEST_F(InstalledCatalogue, SheetsAreFoundByLabelSizeCountAndLayout) {
+    for (const char* search : {"70x42.3", "70×42.3", "21面", "3x7 42.3", "７０＊４２．３ a4"}) {
+        SCOPED_TRACE(search);
+        const std::vector<int> found = catalogue.Find({}, QString::fromUtf8(search));
+        int threeBySeven = 0;
+        for (int i : found) {
+            const LabelTemplate& t = catalogue.Entries()[static_cast<size_t>(i)].sheet;
+            threeBySeven += LabelsPerSheet(t) == 21 && t.width == 70 && t.height == 42.3;
+        }
+        EXPECT_GE(threeBySeven, 2);
+    }
+    // Every hit of a size has that size; a count alone gives only sheets of that count.
+    for (int i : catalogue.Find({}, "70x42.3"))
+        EXPECT_EQ(LabelSizeText(catalogue.Entries()[static_cast<size_t>(i)].sheet), "70×42.3");
+    for (int i : catalogue.Find({}, QStringLiteral("21面")))
+        EXPECT_EQ(LabelsPerSheet(catalogue.Entries()[static_cast<size_t>(i)].sheet), 21);
+    EXPECT_TRUE(catalogue.Find({}, "70x999").empty());
+}
+
 // ---------------------------------------------------------------------------
 
 TEST(SheetCatalogue, ListsMakersAndFindsByMakerPartAndDescription) {

@@ -8,6 +8,7 @@
 #include "support/Windows.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTimer>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -91,6 +93,18 @@ TEST_F(SheetCatalogueWindow, ListsTheMakersAndFiltersBySearchText) {
     EXPECT_TRUE(w.StatusPanels[2]->text().contains(QStringLiteral("円形"))); // chosen: its reason
     EXPECT_FALSE(w.AddBtn->isEnabled());
     EXPECT_FALSE(w.SheetImage->pixmap().isNull());
+    // A click on a header sorts by that column, counts as numbers, and a search keeps it.
+    w.SearchEdit->clear();
+    w.SheetGrid->horizontalHeader()->setSortIndicator(3, Qt::DescendingOrder);
+    std::vector<int> counts;
+    for (int row = 0; row < w.SheetGrid->model()->rowCount(); ++row)
+        counts.push_back(w.SheetGrid->model()->index(row, 3).data().toInt());
+    ASSERT_GE(counts.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(counts.rbegin(), counts.rend()));
+    EXPECT_GT(counts.front(), counts.back());
+    w.SearchEdit->setText(QStringLiteral("acme"));
+    EXPECT_GE(w.SheetGrid->model()->index(0, 3).data().toInt(),
+              w.SheetGrid->model()->index(1, 3).data().toInt());
 }
 
 TEST_F(SheetCatalogueWindow, AddsChosenSheetsAsCachedRowsNamedFreeAndAppliedByTheEditor) {
