@@ -30,7 +30,7 @@ QStringList SizeWords(const LabelTemplate& t) {
 
 } // namespace
 
-void SheetCatalogue::Load(const QString& folder) {
+void SheetCatalogue::Load(const QString& folder, const QString& translations) {
     folder_ = folder;
     entries_.clear();
     faults_.clear();
@@ -39,6 +39,8 @@ void SheetCatalogue::Load(const QString& folder) {
         return;
     TemplateSet set = ReadTemplateFolder(folder);
     faults_ = std::move(set.faults);
+    MessageCatalog japanese;
+    japanese.Load(translations); // without it the English shows
     entries_.reserve(set.templates.size());
     for (LabelTemplate& t : set.templates) {
         CatalogueEntry e;
@@ -46,6 +48,8 @@ void SheetCatalogue::Load(const QString& folder) {
         e.searchText =
             Folded(t.brand + QLatin1Char('\n') + t.part + QLatin1Char('\n') + t.description);
         e.sizeWords = SizeWords(t);
+        t.description = japanese.Translate(t.description);
+        e.searchText += QLatin1Char('\n') + Folded(t.description);
         e.sheet = std::move(t);
         entries_.push_back(std::move(e));
     }

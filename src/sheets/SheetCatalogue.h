@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sheets/LabelTemplate.h"
+#include "sheets/MessageCatalog.h"
 #include "sheets/TemplateSheet.h"
 
 #include <QString>
@@ -22,7 +23,9 @@ struct CatalogueEntry {
 class SheetCatalogue {
   public:
     // Reads every file of the folder; an empty or missing folder leaves the catalogue empty.
-    void Load(const QString& folder);
+    // Descriptions are shown in Japanese where the message catalogue translates them; the
+    // English stays searchable.
+    void Load(const QString& folder, const QString& translations = InstalledTemplateTranslations());
 
     bool Found() const { return found_; }
     QString Folder() const { return folder_; }

@@ -2,7 +2,10 @@
 #include "model/SheetDefaults.h"
 #include "sheets/TemplateFixture.h"
 
+#include <QFile>
 #include <QRectF>
+#include <QTemporaryDir>
+#include <QtEndian>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -150,6 +153,74 @@ TEST_F(InstalledCatalogue, SheetsAreFoundByLabelSizeCountAndLayout) {
     for (int i : catalogue.Find({}, QStringLiteral("21面")))
         EXPECT_EQ(LabelsPerSheet(catalogue.Entries()[static_cast<size_t>(i)].sheet), 21);
     EXPECT_TRUE(catalogue.Find({}, "70x999").empty());
+}
+
+TEST_F(InstalledCatalogue, DescriptionsAreJapaneseAndTheEnglishStillFinds) {
+    MessageCatalog japanese;
+    if (!japanese.Load(InstalledTemplateTranslations()))
+        GTEST_SKIP() << "the template package's Japanese translations are not installed";
+    EXPECT_EQ(japanese.Translate("Address labels"), QStringLiteral("宛名のラベル"));
+    EXPECT_EQ(japanese.Translate("no such text"), "no such text");
+    const std::vector<int> english = catalogue.Find({}, "address labels");
+    ASSERT_FALSE(english.empty());
+    const std::vector<int> found = catalogue.Find({}, QStringLiteral("宛名のラベル"));
+    ASSERT_FALSE(found.empty());
+    for (int i : found)
+        EXPECT_TRUE(catalogue.Entries()[static_cast<size_t>(i)].sheet.description.contains(
+            QStringLiteral("宛名のラベル")));
+    EXPECT_EQ(catalogue.Entries()[static_cast<size_t>(english[0])].sheet.description,
+              QStringLiteral("宛名のラベル"));
+}
+
+TEST(MessageCatalog, ReadsBothByteOrdersAndRefusesBrokenFiles) {
+    // Two entries: "Hello" -> "こんにちは", a plural "One\0Many" -> "1つ\0多数".
+    auto build = [](bool bigEndian) {
+        const QList<QByteArray> originals = {"Hello", QByteArray("One\0Many", 8)};
+        const QList<QByteArray> translations = {"こんにちは", QByteArray("1つ\0多数", 11)};
+        QByteArray out;
+        auto word = [&out, bigEndian](quint32 w) {
+            char b[4];
+            bigEndian ? qToBigEndian(w, b) : qToLittleEndian(w, b);
+            out.append(b, 4);
+        };
+        QByteArray strings;
+        const quint32 stringsAt = 28 + 16 * 2;
+        QList<std::pair<quint32, quint32>> table;
+        for (const auto& s : originals + translations) {
+            table.push_back({quint32(s.size()), stringsAt + quint32(strings.size())});
+            strings += s + '\0';
+        }
+        for (quint32 w : {0x950412deu, 0u, 2u, 28u, 44u, 0u, 0u})
+            word(w);
+        for (const auto& [length, offset] : table)
+            word(length), word(offset);
+        return out + strings;
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.mo");
+    auto write = [&path](const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    for (bool bigEndian : {false, true}) {
+        write(build(bigEndian));
+        MessageCatalog c;
+        ASSERT_TRUE(c.Load(path)) << bigEndian;
+        EXPECT_EQ(c.Translate("Hello"), QStringLiteral("こんにちは"));
+        EXPECT_EQ(c.Translate("One"), QStringLiteral("1つ"));
+        EXPECT_EQ(c.Count(), 2);
+    }
+    const QByteArray good = build(false);
+    for (const QByteArray& bad : {good.left(40), good.left(3), QByteArray("not a catalogue"),
+                                  good.left(8) + QByteArray("\xff\xff\xff\x7f") + good.mid(12)}) {
+        write(bad);
+        MessageCatalog c;
+        EXPECT_FALSE(c.Load(path));
+        EXPECT_EQ(c.Count(), 0);
+        EXPECT_EQ(c.Translate("Hello"), "Hello");
+    }
+    EXPECT_FALSE(MessageCatalog().Load(dir.filePath("missing.mo")));
 }
 
 // ---------------------------------------------------------------------------
