@@ -105,6 +105,29 @@ void TCardList::DBComboBoxPaperDropDown() {
         LoadDistinctList(f_.IBDatabase1, QStringLiteral("TAVRELSET"), QStringLiteral("PAPERNAME"),
                          {}, {}, QStringLiteral("ASC"), false, false);
     f_.DBComboBoxPaper->SetItems(names);
+    f_.DBComboBoxPaper->SetItemDetails(SheetDetails());
+}
+
+// Each sheet name's label size and count, as the first sheet of that name has them.
+QHash<QString, QString> TCardList::SheetDetails() {
+    Query q(&f_.IBDatabase1, &f_.IBTransaction1);
+    q.SQL = {QStringLiteral("SELECT PAPERNAME, L_WIDTH, L_HEIGHT, RETSU, DAN FROM TAVRELSET"),
+             QStringLiteral("ORDER BY ID")};
+    q.Open();
+    QHash<QString, QString> details;
+    auto mm = [&q](const char* field) {
+        return QString::number(q.FieldByName(QLatin1String(field)).AsInteger() / 10.0);
+    };
+    for (; !q.Eof(); q.Next()) {
+        const QString name = q.FieldByName(QStringLiteral("PAPERNAME")).AsString();
+        if (details.contains(name))
+            continue;
+        const int labels = q.FieldByName(QStringLiteral("RETSU")).AsInteger() *
+                           q.FieldByName(QStringLiteral("DAN")).AsInteger();
+        details.insert(
+            name, QStringLiteral("%1×%2㎜ %3面").arg(mm("L_WIDTH"), mm("L_HEIGHT")).arg(labels));
+    }
+    return details;
 }
 
 void TCardList::RecCopyBtnClick() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -29,6 +30,7 @@ class TCardList : public QObject {
     void IBQueryCardBeforePost();
     void CaptionDBNavi1BeforeAction();
     void DBComboBoxPaperDropDown();
+    QHash<QString, QString> SheetDetails();
     void RecCopyBtnClick();
     // Applies what is cached, reconnects, re-reads and returns to the row whose key field holds
     // the key value. True when the list is open. Raises "Database Refresh Error".

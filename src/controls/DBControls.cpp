@@ -6,9 +6,12 @@
 #include "platform/MessageService.h"
 #include "ui/SlotGuard.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace {
 
@@ -140,6 +143,45 @@ void TDBComboBox::SetItems(const QStringList& items) {
         setEditText(current);
     else
         setCurrentIndex(findText(current, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+namespace {
+
+// Draws an item as usual and its detail right-aligned after it.
+class DetailDelegate : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QString detail = index.data(TDBComboBox::kDetailRole).toString();
+        if (detail.isEmpty())
+            return;
+        painter->save();
+        painter->setPen(option.palette.color(option.state & QStyle::State_Selected
+                                                 ? QPalette::HighlightedText
+                                                 : QPalette::PlaceholderText));
+        painter->drawText(option.rect.adjusted(0, 0, -6, 0), Qt::AlignRight | Qt::AlignVCenter,
+                          detail);
+        painter->restore();
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const QString detail = index.data(TDBComboBox::kDetailRole).toString();
+        if (!detail.isEmpty())
+            size.rwidth() += option.fontMetrics.horizontalAdvance(detail) + 24;
+        return size;
+    }
+};
+
+} // namespace
+
+void TDBComboBox::SetItemDetails(const QHash<QString, QString>& details) {
+    if (!dynamic_cast<DetailDelegate*>(itemDelegate()))
+        setItemDelegate(new DetailDelegate(this));
+    for (int i = 0; i < count(); ++i)
+        setItemData(i, details.value(itemText(i)), kDetailRole);
+    view()->setMinimumWidth(view()->sizeHintForColumn(0));
 }
 
 void TDBComboBox::Reload() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <functional>
@@ -42,6 +43,10 @@ class TDBComboBox : public QComboBox {
     // List only (the default) or free text.
     void SetListOnly(bool listOnly);
     void SetItems(const QStringList& items);
+    // A grey text drawn at the right of each listed item, by the item's text; the stored value
+    // stays the item's text.
+    void SetItemDetails(const QHash<QString, QString>& details);
+    static constexpr int kDetailRole = Qt::UserRole + 1;
     FieldLink* Link() const { return link_; }
     void UpdateRecord();
     // Runs before the list drops down (to refill it).

@@ -86,6 +86,9 @@ TEST_F(CardListTest, ListOpensByNameWithItsPlacementAndPaperChoices) {
     EXPECT_TRUE(form->ImageForm->Stretched());
     EXPECT_EQ(form->DBComboBoxPaper->count(), 1);
     EXPECT_EQ(form->DBComboBoxPaper->currentText(), "LB-10");
+    form->DBComboBoxPaper->OnDropDown();
+    EXPECT_EQ(form->DBComboBoxPaper->itemData(0, TDBComboBox::kDetailRole).toString(),
+              QStringLiteral("0×0㎜ 0面"));
     EXPECT_EQ(form->DBEdit1->text(), "alpha");
     EXPECT_TRUE(form->DBGrid1->isEnabled());
     EXPECT_EQ(form->IBUpdateSQL1.InsertSQL.first(), "INSERT INTO TAVREL");
