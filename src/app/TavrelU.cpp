@@ -328,7 +328,8 @@ void TTavrelForm::PrintBtnClick() {
     if (IBQueryCard.UpdatesPending())
         IBQueryCard.ApplyUpdates();
     if (PreparePrintData(id))
-        ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this);
+        ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this,
+                        QString::number(id));
     CardList->RefreshCards(id, QStringLiteral("ID"));
 }
 

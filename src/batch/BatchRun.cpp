@@ -85,6 +85,7 @@ struct TBatchRun::Impl {
     void Produce(TrepCardForm& form, const QString& printer);
     void ShowProgress(TrepCardForm& form, int cells, int perPage);
     void Store(const TPrintParams& p);
+    TMergeParams Merge();
 };
 
 void TBatchRun::Impl::Connect() {
@@ -256,6 +257,25 @@ void TBatchRun::Impl::Store(const TPrintParams& p) {
     }
 }
 
+// A list that cannot be read, or rows or copies outside it, are bad input like a bad argument.
+TMergeParams TBatchRun::Impl::Merge() {
+    TMergeParams m;
+    if (options.mergePath.isEmpty())
+        return m;
+    try {
+        m.List = std::make_shared<const MergeList>(
+            LoadMergeList(options.mergePath, options.mergeEncoding));
+    } catch (const EError& e) {
+        Fail(BatchExit::BadArguments, QStringLiteral("差し込みデータを読めません"),
+             QStringLiteral("merge list refused"), e.message());
+    }
+    const int rows = static_cast<int>(m.List->rows.size());
+    m.FirstRow = options.firstRow.value_or(1) - 1;
+    m.LastRow = options.lastRow.value_or(rows) - 1;
+    m.Copies = InRange(options.copies, 1, 1, TMergeParams::kMaxCopies, "copies");
+    return m;
+}
+
 void TBatchRun::Impl::Print() {
     Connect();
     ReadDesign();
@@ -265,7 +285,8 @@ void TBatchRun::Impl::Print() {
     LocateSheet(sheetName);
     // A printer named on the command line must exist even before the ranges are checked.
     const QString printer = ChoosePrinter();
-    const TPrintParams p = Params(printer);
+    TPrintParams p = Params(printer);
+    p.Merge = Merge();
     // The window's own snapshot may be in use by a print dialog at this moment.
     Settings::SnapshotPath = tmp.filePath(QStringLiteral("TaTempp.cds"));
     try {
@@ -279,9 +300,16 @@ void TBatchRun::Impl::Print() {
         form.SelectPrinter(printer);
     form.repCard.Page.title = TrepCardForm::Title() + p.PaperName;
     form.LoadSnapshot(Settings::SnapshotPath);
+    try {
+        form.CheckMerge();
+    } catch (const EError& e) {
+        Fail(BatchExit::BadArguments, QStringLiteral("差し込み印刷できません"),
+             QStringLiteral("cannot merge"), e.message());
+    }
     form.BuildPrintRows();
     const int empty = (p.StartColumn - 1) * p.Dan + p.StartRow - 1;
-    ShowProgress(form, empty + p.Count,
+    const long long labels = p.Merge.List ? p.Merge.Labels() : p.Count;
+    ShowProgress(form, static_cast<int>(empty + labels),
                  sheets.FieldByName("RETSU").AsInteger() * sheets.FieldByName("DAN").AsInteger());
     Produce(form, printer);
     if (options.pdfPath.isEmpty())

@@ -15,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 class TApplicationEvents;
 class TDBText;
+class TMergePrintPart;
 class TUpDown;
 
 // The print dialog: the sheet, where on it the first label goes, how many labels, the shift of
@@ -64,10 +65,11 @@ class TCardSelectForm : public QDialog {
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
     TApplicationEvents* ApplicationEvents1 = nullptr;
+    TMergePrintPart* MergePart = nullptr;
 
     // What ShowPrintDialog does before it shows the dialog: the title, the sheet names, the
     // sheet named PaperName (else the first) and the print button.
-    void OpenFor(const QString& PaperName);
+    void OpenFor(const QString& PaperName, const QString& designKey = {});
     void FormCreate();
     bool FormCloseQuery();
     void ComboBox1Change();
@@ -95,6 +97,8 @@ class TCardSelectForm : public QDialog {
     void CreatePositionPart(QWidget* client);
     void CreateAdjustPart(QWidget* client);
     void CreatePrinterPart(QWidget* client);
+    void CreateMergePart(QWidget* client);
+    void UpdateMergeCells();
     void CreateButtons(QWidget* client);
     void CreateStatusBar(QWidget* client);
 
@@ -106,6 +110,8 @@ void StoreAdjustments(Query& q, const QString& PrinterName, const QString& Paper
                       int LeftAdjust);
 
 // Creates the dialog for the sheet named PaperName, shows it modally and releases it.
-void ShowPrintDialog(const QString& PaperName, QWidget* owner = nullptr);
+// designKey names the design whose last merge list is offered (empty: none).
+void ShowPrintDialog(const QString& PaperName, QWidget* owner = nullptr,
+                     const QString& designKey = {});
 // The dialog while it is shown, otherwise null.
 extern TCardSelectForm* CardSelectForm;

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QWidget;
+struct MergeList;
 
 // A paper by the printer's paper code, its size in tenth-millimetres; always portrait.
 struct TPaper {
@@ -49,6 +50,8 @@ struct TPageDescription {
     QRectF pictureRect;
     bool pictureStretch = false;
     bool picturePrinted = true;
+    // Merged labels leave out a line whose fields all came out empty and that has no other text.
+    bool dropBlankLines = true;
 
     // Preview caption and the print job's document name.
     QString title;
@@ -63,6 +66,10 @@ struct TPrintRow {
     // Decoded once by the caller and shared by every row that shows it; null draws nothing
     // (or a white rectangle when stretched).
     std::shared_ptr<const QImage> picture;
+    // The merge list row (an index into its rows) whose values fill the text's merge fields;
+    // without a list the text prints as stored.
+    std::shared_ptr<const MergeList> merge = nullptr;
+    int mergeRow = -1;
 };
 
 // The logical resolution at which picture placements and natural picture sizes are counted: the
