@@ -29,8 +29,6 @@ class TCardSelectForm : public QDialog {
     ~TCardSelectForm() override;
 
     static constexpr int kHelpContext = 2;
-    static constexpr int kMaxCount = 99;
-    static constexpr int kMaxAdjust = 2000;
     static QString Caption();
 
     Database IBDatabase1;
@@ -104,10 +102,6 @@ class TCardSelectForm : public QDialog {
 
     std::vector<Adjustment> saved_;
 };
-
-// Stores the corrections and the printer with every sheet named PaperName, in q's transaction.
-void StoreAdjustments(Query& q, const QString& PrinterName, const QString& PaperName, int TopAdjust,
-                      int LeftAdjust);
 
 // Creates the dialog for the sheet named PaperName, shows it modally and releases it.
 // designKey names the design whose last merge list is offered (empty: none).

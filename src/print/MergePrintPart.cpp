@@ -5,7 +5,7 @@
 #include "platform/IniFile.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
-#include "platform/SlotGuard.h"
+#include "ui/SlotGuard.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/MergeList.h"
-#include "print/repTavrelU.h"
+#include "printcore/repTavrelU.h"
 
 #include <QObject>
 #include <QString>
