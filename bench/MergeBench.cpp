@@ -11,11 +11,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <sys/resource.h>
 
 namespace {
 
@@ -47,11 +45,7 @@ void FillDatabase(const QString& path) {
                    "64, 1, 1)");
     design.Execute({Cell{QString::fromLatin1(MergeDesignRtf())},
                     Cell{StoredPicture::Encode(bench::AnchorPicture())}});
-    Statement sheet(db, tr);
-    sheet.Prepare("INSERT INTO TAVRELSET (ID, PAPERNAME, PAPERTYPE, P_WIDTH, P_HEIGHT, LEFT_M, "
-                  "TOP_M, RETSU, DAN, L_WIDTH, L_HEIGHT, X_SKIP, Y_SKIP, PR_TOPM, PR_LEFTM) "
-                  "VALUES (0, '2x5', 'A4', 2100, 2970, 150, 215, 2, 5, 864, 508, 25, 0, 0, 0)");
-    sheet.Execute({});
+    bench::AddAnchorSheet(db, tr);
     tr.Commit();
 }
 
@@ -70,33 +64,6 @@ void WriteList(const QString& path, int rows) {
         file.write(Sjis::Encode(text));
 }
 
-struct Run {
-    double ms = -1, cpuMs = 0;
-};
-
-double ChildrenCpuMs() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    const auto ms = [](timeval t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
-Run Median(const QString& program, const QStringList& args, int runs) {
-    std::vector<double> times, cpu;
-    for (int i = 0; i < runs; ++i) {
-        QProcess p;
-        const double start = bench::NowMs(), cpuStart = ChildrenCpuMs();
-        p.start(program, args);
-        if (!p.waitForFinished(600000) || p.exitCode() != 0) {
-            std::printf("%s failed: %s\n", qPrintable(program), p.readAllStandardError().data());
-            return {};
-        }
-        times.push_back(bench::NowMs() - start);
-        cpu.push_back(ChildrenCpuMs() - cpuStart);
-    }
-    return {bench::Median(times), bench::Median(cpu)};
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -110,15 +77,17 @@ int main(int argc, char** argv) {
     for (const int rows : {1000, 5000, 10000}) {
         const QString list = dir.filePath(QStringLiteral("list%1.csv").arg(rows));
         WriteList(list, rows);
-        const Run r = Median(
-            batch, {"--design", "anchor", "--merge", list, "--pdf", pdf, "--database", db}, 3);
-        if (r.ms < 0)
+        double cpuMs = 0;
+        const double ms = bench::MedianRun(
+            batch, {"--design", "anchor", "--merge", list, "--pdf", pdf, "--database", db}, cpuMs,
+            3);
+        if (ms < 0)
             return 1;
         rusage usage{};
         getrusage(RUSAGE_CHILDREN, &usage);
         std::printf("%6d rows: median %.0f ms (processor %.0f ms), %.0f ms per 1,000 labels, "
                     "peak %.0f MB so far, PDF %.2f MB\n",
-                    rows, r.ms, r.cpuMs, r.ms * 1000.0 / rows, usage.ru_maxrss / 1024.0,
+                    rows, ms, cpuMs, ms * 1000.0 / rows, usage.ru_maxrss / 1024.0,
                     QFileInfo(pdf).size() / (1024.0 * 1024.0));
     }
     std::printf("goal for 10,000 rows: < 2 s, < 150 MB, PDF < 10 MB\n");
