@@ -105,6 +105,19 @@ void TMergePrintPart::SetDesign(const QString& designKey) {
     UpdateCounts();
 }
 
+QStringList TMergePrintPart::RememberedColumns(const QString& designKey) {
+    const QString path = IniReadString(Settings::IniFileName, kSection, designKey, QString());
+    const int encoding = IniReadInteger(Settings::IniFileName, kSection, designKey + "Encoding", 0);
+    static const ListEncoding byIndex[] = {ListEncoding::Auto, ListEncoding::Utf8,
+                                           ListEncoding::Cp932};
+    try {
+        return path.isEmpty() ? QStringList()
+                              : LoadMergeList(path, byIndex[std::clamp(encoding, 0, 2)]).columns;
+    } catch (const EError&) {
+        return {};
+    }
+}
+
 void TMergePrintPart::SetCells(int empty, int perPage) {
     empty_ = std::max(empty, 0);
     perPage_ = std::max(perPage, 1);

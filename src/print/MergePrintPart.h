@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 class QCheckBox;
@@ -49,6 +50,9 @@ class TMergePrintPart : public QObject {
     // What the print run is to merge; no list while the part is off. Remembers the list.
     TMergeParams Params();
     bool Active() const;
+    // The columns of the list last printed with the design; none when there is no such list or
+    // it cannot be read.
+    static QStringList RememberedColumns(const QString& designKey);
 
   signals:
     void ActiveChanged(bool active);
