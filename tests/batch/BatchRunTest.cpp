@@ -228,7 +228,10 @@ TEST_F(BatchTest, SheetNamedInAnotherCaseIsFoundAsInTheDialog) {
 }
 
 // A design "差込" of three lines: "ラベル «氏名»", «住所», «電話».
-void AddMergeDesign(Database& db, Transaction& tr) {
+void AddMergeDesign(const QString& path) {
+    Database db;
+    Transaction tr;
+    ConnectDatabase(db, tr, path);
     QTextDocument doc;
     QTextCursor cursor(&doc);
     QTextCharFormat text;
@@ -266,12 +269,7 @@ std::vector<QStringList> LabelTexts(const QString& pdf, int count) {
 TEST_F(BatchTest, MergeListPrintsOneLabelPerRowFromTheStartCell) {
     if (!PdfTools::Available())
         GTEST_SKIP() << "poppler-utils are not installed";
-    {
-        Database d;
-        Transaction tr;
-        ConnectDatabase(d, tr, db.Path());
-        AddMergeDesign(d, tr);
-    }
+    AddMergeDesign(db.Path());
     QFile csv(db.Folder() + "/list.csv");
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
     csv.write(Sjis::Encode("氏名,住所,電話\r\n山田,\"東京都\r\n港区\",03\r\n佐藤,大阪,\r\n"
@@ -282,23 +280,19 @@ TEST_F(BatchTest, MergeListPrintsOneLabelPerRowFromTheStartCell) {
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     ExpectCells(Pdf(), {{1, 2, 3}, {1, 2, 4}, {1, 2, 5}});
     EXPECT_EQ(LabelTexts(Pdf(), 3),
-              (std::vector<QStringList>{{"山田", "東京都", "港区", "03"}, {"佐藤", "大阪"},
-                                        {"鈴木", "06"}}));
+              (std::vector<QStringList>{
+                  {"山田", "東京都", "港区", "03"}, {"佐藤", "大阪"}, {"鈴木", "06"}}));
     ASSERT_EQ(Print({"--design", "差込", "--merge", csv.fileName(), "--rows", "2-3", "--copies",
                      "2", "--pdf", Pdf()})
                   .status,
               0);
-    EXPECT_EQ(LabelTexts(Pdf(), 4), (std::vector<QStringList>{
-                                        {"佐藤", "大阪"}, {"佐藤", "大阪"}, {"鈴木", "06"}, {"鈴木", "06"}}));
+    EXPECT_EQ(LabelTexts(Pdf(), 4),
+              (std::vector<QStringList>{
+                  {"佐藤", "大阪"}, {"佐藤", "大阪"}, {"鈴木", "06"}, {"鈴木", "06"}}));
 }
 
 TEST_F(BatchTest, RefusedMergeListsEndWithStatusTwoBeforeAnythingIsPrinted) {
-    {
-        Database d;
-        Transaction tr;
-        ConnectDatabase(d, tr, db.Path());
-        AddMergeDesign(d, tr);
-    }
+    AddMergeDesign(db.Path());
     const struct {
         QByteArray csv;
         QStringList args;

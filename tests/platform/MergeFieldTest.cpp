@@ -32,7 +32,6 @@ TEST(MergeFieldTest, InstructionReadsBackAsItsName) {
         EXPECT_EQ(MergeField::NameOf(instruction), QString::fromUtf8(name)) << name;
     }
     EXPECT_EQ(MergeField::Instruction(QStringLiteral("氏名")), QStringLiteral("MERGEFIELD 氏名"));
-    EXPECT_EQ(MergeField::Placeholder(QStringLiteral("氏名")), QStringLiteral("«氏名»"));
 }
 
 } // namespace
