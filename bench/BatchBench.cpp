@@ -59,8 +59,7 @@ void ComparePeer(const QString& anchor, double ours, double oursCpu, double ours
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString batch = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                   : QCoreApplication::applicationDirPath() + "/../tavrel-batch";
+    const QString batch = bench::BatchProgram(argc, argv);
     QTemporaryDir dir;
     const QString db = dir.filePath("bench.fdb"), pdf = dir.filePath("anchor.pdf");
     FillDatabase(db);

@@ -7,6 +7,7 @@
 #include "data/Statement.h"
 #include "platform/StoredPicture.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -89,6 +90,12 @@ inline QImage AnchorPicture() {
                            qRgb((x + random.bounded(64)) % 256, (y + random.bounded(64)) % 256,
                                 random.bounded(256)));
     return image;
+}
+
+// tavrel-batch as the first argument names it, else the one of this build.
+inline QString BatchProgram(int argc, char** argv) {
+    return argc > 1 ? QString::fromLocal8Bit(argv[1])
+                    : QCoreApplication::applicationDirPath() + "/../tavrel-batch";
 }
 
 // The anchor sheet: A4, 2 x 5 labels of 86.4 x 50.8 mm.

@@ -69,8 +69,7 @@ void WriteList(const QString& path, int rows) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString batch = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                   : QCoreApplication::applicationDirPath() + "/../tavrel-batch";
+    const QString batch = bench::BatchProgram(argc, argv);
     QTemporaryDir dir;
     const QString db = dir.filePath("bench.fdb"), pdf = dir.filePath("merge.pdf");
     FillDatabase(db);
