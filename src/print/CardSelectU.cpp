@@ -10,6 +10,7 @@
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
 #include "platform/Version.h"
+#include "print/MergePrintPart.h"
 #include "print/PreviewWindow.h"
 #include "print/SheetPicture.h"
 #include "print/StartCells.h"
@@ -38,7 +39,9 @@ using CardLayout::kMaxAdjust;
 using CardLayout::kMaxCount;
 
 constexpr int kClientWidth = 381;
-constexpr int kClientHeight = 358;
+constexpr int kMergeTop = 304;
+constexpr int kMergeSpace = TMergePrintPart::kHeight + 22; // the part and its total line
+constexpr int kClientHeight = 358 + kMergeSpace;
 // The part beside the sheet's controls that shows how the labels go onto it.
 constexpr int kSideWidth = 200;
 const QColor kBlue(0, 0, 255);
@@ -122,6 +125,7 @@ TCardSelectForm::TCardSelectForm(QWidget* parent)
     CreateAdjustPart(client);
     CreatePrinterPart(client);
     CreateOrderPart(client);
+    CreateMergePart(client);
     CreateButtons(client);
     CreateStatusBar(client);
     DataSourceCardSet.SetDataSet(&IBQueryCardSet);
@@ -223,14 +227,37 @@ void TCardSelectForm::CreateOrderPart(QWidget* client) {
             Guarded(this, &TCardSelectForm::OrderComboChange));
 }
 
+// With a list the rows give the count, so the count box rests.
+void TCardSelectForm::CreateMergePart(QWidget* client) {
+    MergePart = new TMergePrintPart(client, kMergeTop);
+    connect(MergePart, &TMergePrintPart::ActiveChanged, this, [this](bool active) {
+        MemoMaisu->setEnabled(!active);
+        UpDownMaisu->setEnabled(!active);
+    });
+    for (TUpDown* upDown : {UpDownRetsu, UpDownDan})
+        connect(upDown, &TUpDown::Click, this, [this] { UpdateMergeCells(); });
+}
+
+void TCardSelectForm::UpdateMergeCells() {
+    Query& q = IBQueryCardSet;
+    if (q.IsEmpty())
+        return;
+    const int dan = q.FieldByName(QStringLiteral("DAN")).AsInteger();
+    const int retsu = q.FieldByName(QStringLiteral("RETSU")).AsInteger();
+    MergePart->SetCells(static_cast<int>(CardLayout::EmptyCellsBefore(
+                            UpDownRetsu->Position(), UpDownDan->Position(), retsu, dan,
+                            Settings::FillByRows ? FillOrder::Rows : FillOrder::Columns)),
+                        retsu * dan);
+}
+
 void TCardSelectForm::CreateButtons(QWidget* client) {
     PrintBtn = new QPushButton(QStringLiteral("印 刷"), client);
-    PrintBtn->setGeometry(96, 306, 86, 25);
+    PrintBtn->setGeometry(96, 306 + kMergeSpace, 86, 25);
     PrintBtn->setDefault(true);
     BitBtn1 = new QPushButton(QStringLiteral("閉じる(&C)"), client);
-    BitBtn1->setGeometry(190, 306, 86, 25);
+    BitBtn1->setGeometry(190, 306 + kMergeSpace, 86, 25);
     BitBtn2 = new QPushButton(QStringLiteral("ヘルプ(&H)"), client);
-    BitBtn2->setGeometry(284, 306, 86, 25);
+    BitBtn2->setGeometry(284, 306 + kMergeSpace, 86, 25);
     connect(PrintBtn, &QPushButton::clicked, this, Guarded(this, &TCardSelectForm::PrintBtnClick));
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtn2, &QPushButton::clicked, this, [] { Help::HelpContext(kHelpContext); });
@@ -296,6 +323,7 @@ void TCardSelectForm::IBQueryCardSetAfterScroll() {
     SheetPicture->SetSheet(SheetLayout::FromRecord(q));
     ShowJob();
     SelectIgnoringCase(PrinterCombo, q.FieldByName(QStringLiteral("PRINTERNAME")).AsString());
+    UpdateMergeCells();
 }
 
 void TCardSelectForm::PrintBtnClick() {
@@ -310,6 +338,8 @@ void TCardSelectForm::PrintBtnClick() {
     request.exact = Settings::PrintTenthMm;
     request.order = Settings::FillByRows ? FillOrder::Rows : FillOrder::Columns;
     request.output.preview = PreviewWindows(this);
+    UpdateMergeCells();
+    request.merge = MergePart->Params();
     if (!PrintLabels(request))
         return;
     const QString name = IBQueryCardSet.FieldByName(QStringLiteral("PAPERNAME")).AsString();
@@ -327,6 +357,8 @@ void TCardSelectForm::OrderComboChange() {
 void TCardSelectForm::ShowJob() {
     SheetPicture->SetJob(UpDownRetsu->Position(), UpDownDan->Position(), UpDownMaisu->Position(),
                          Settings::FillByRows ? FillOrder::Rows : FillOrder::Columns);
+    if (MergePart)
+        UpdateMergeCells();
 }
 
 void TCardSelectForm::SheetPictureClick(int column, int row) {
@@ -380,7 +412,8 @@ void TCardSelectForm::done(int result) {
         QDialog::done(result);
 }
 
-void TCardSelectForm::OpenFor(const QString& PaperName) {
+void TCardSelectForm::OpenFor(const QString& PaperName, const QString& designKey) {
+    MergePart->SetDesign(designKey);
     setWindowTitle(windowTitle() + PaperName);
     ComboBox1->addItems(LoadDistinctList(IBDatabase1, QStringLiteral("TAVRELSET"),
                                          QStringLiteral("PAPERNAME"), {}, {}, QStringLiteral("ASC"),
@@ -390,9 +423,9 @@ void TCardSelectForm::OpenFor(const QString& PaperName) {
     PrintBtn->setEnabled(ComboBox1->currentIndex() >= 0);
 }
 
-void ShowPrintDialog(const QString& PaperName, QWidget* owner) {
+void ShowPrintDialog(const QString& PaperName, QWidget* owner, const QString& designKey) {
     TCardSelectForm form(owner);
-    form.OpenFor(PaperName);
+    form.OpenFor(PaperName, designKey);
     CardSelectForm = &form;
     form.exec();
     CardSelectForm = nullptr;
