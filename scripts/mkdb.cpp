@@ -2,6 +2,7 @@
 //   tavrel-mkdb PATH            a new empty database at PATH (local path or host:/path)
 //   tavrel-mkdb --demo FOLDER   unless the settings file in FOLDER names a database already:
 //                               FOLDER/TAVREL.FDB with sample data, recorded in the settings
+#include "data/EngineConfig.h"
 #include "data/Schema.h"
 #include "platform/Error.h"
 #include "platform/IniFile.h"
@@ -39,6 +40,7 @@ int Demo(const QString& folder) {
 } // namespace
 
 int main(int argc, char** argv) {
+    EngineConfig::Use();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     try {

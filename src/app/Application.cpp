@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/TavrelU.h"
+#include "data/EngineConfig.h"
 #include "dialogs/HelpViewU.h"
 #include "labels/FontList.h"
 #include "platform/EndSignals.h"
@@ -19,6 +20,7 @@
 #include <QTranslator>
 
 void InitApplication(QApplication& app) {
+    EngineConfig::Use(); // before the first database call
     // The application title only: a display name would be appended to every window's title.
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     InstallQtTranslations(app);

@@ -7,6 +7,7 @@
 #include "controls/Hinted.h"
 #include "controls/NaviGlyphs.h"
 #include "data/DbConnect.h"
+#include "data/IbFunc.h"
 #include "dialogs/AboutU.h"
 #include "dialogs/KankyouU.h"
 #include "labels/DBRichEdit.h"
@@ -314,8 +315,8 @@ void TTavrelForm::PrepareEtcQuery() {
 
 void TTavrelForm::PaperBtnClick() {
     const QVariant id = IBQueryCard.FieldByName(QStringLiteral("ID")).Value();
-    if (IBQueryCard.UpdatesPending())
-        IBQueryCard.ApplyUpdates();
+    if (IBQueryCard.UpdatesPending() && !ApplyUpdatesAsking(IBQueryCard))
+        return;
     ShowSheetEditor(this);
     CardList->RefreshCards(id, QStringLiteral("ID"));
 }
@@ -325,8 +326,8 @@ void TTavrelForm::PrintBtnClick() {
     if (!PrintBtn->isEnabled())
         return;
     const int id = IBQueryCard.FieldByName(QStringLiteral("ID")).AsInteger();
-    if (IBQueryCard.UpdatesPending())
-        IBQueryCard.ApplyUpdates();
+    if (IBQueryCard.UpdatesPending() && !ApplyUpdatesAsking(IBQueryCard))
+        return;
     if (PreparePrintData(id))
         ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this);
     CardList->RefreshCards(id, QStringLiteral("ID"));

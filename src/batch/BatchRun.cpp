@@ -98,10 +98,12 @@ void TBatchRun::Impl::Connect() {
     }
     const QString path = fromSettings ? Settings::DbPath : options.database;
     try {
-        ConnectDatabase(db, tr, path);
-    } catch (const std::exception&) {
+        SetConnectionParams(db, tr, path);
+        db.Open();
+    } catch (const std::exception& e) {
         Fail(BatchExit::DatabaseFailed, QStringLiteral("データベースを開けません"),
-             QStringLiteral("database cannot be opened"), path);
+             QStringLiteral("database cannot be opened"),
+             path + QStringLiteral(": ") + OpenFailureReason(e).simplified());
     }
 }
 

@@ -307,6 +307,8 @@ void TCardSetForm::FormCreate() {
         q.UpdateObject = &IBUpdateSQL1;
         q.CachedUpdates = true;
         q.ForcedRefresh = true;
+        q.NameField = QStringLiteral("PAPERNAME");
+        q.RowKind = QStringLiteral("用紙");
         q.SQL = {QStringLiteral("SELECT * FROM TAVRELSET"), QStringLiteral("ORDER BY PAPERNAME")};
         q.Prepare();
         q.Open();
@@ -377,14 +379,14 @@ void TCardSetForm::CopyRecSpbClick() {
 }
 
 void TCardSetForm::N3Click() {
-    if (IBQueryCardSet.UpdatesPending())
-        IBQueryCardSet.ApplyUpdates();
+    if (IBQueryCardSet.UpdatesPending() && !ApplyUpdatesAsking(IBQueryCardSet))
+        return;
     ShowWriteText(IBQueryCardSet, kSheetFile, 18);
 }
 
 void TCardSetForm::N4Click() {
-    if (IBQueryCardSet.UpdatesPending())
-        IBQueryCardSet.ApplyUpdates();
+    if (IBQueryCardSet.UpdatesPending() && !ApplyUpdatesAsking(IBQueryCardSet))
+        return;
     ShowReadText(IBQueryCardSet, kSheetFile, 19);
     RefreshCardSet();
 }

@@ -38,7 +38,8 @@ using MainWindowTest = ProgramFolderTest;
 TEST_F(MainWindowTest, FirstStartReportsTheMissingDatabaseAndStillOpens) {
     TTavrelForm form;
     form.show();
-    EXPECT_EQ(shown, QStringList{"Database Connect Error"});
+    EXPECT_EQ(shown,
+              QStringList{"Database Connect Error\r\rデータベースの場所が設定されていません。"});
     EXPECT_EQ(captions, QStringList{"Tavrel"});
     EXPECT_EQ(form.windowTitle(), TTavrelForm::Caption());
     EXPECT_TRUE(form.isVisible());

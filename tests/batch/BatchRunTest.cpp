@@ -1,13 +1,16 @@
 #include "data/Database.h"
 #include "data/DbConnect.h"
 #include "data/Query.h"
+#include "platform/IniFile.h"
 #include "print/ComposeFixture.h"
 #include "print/PdfTools.h"
 #include "support/TestDb.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -26,6 +29,7 @@ Outcome RunBatch(const QStringList& args) {
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("FIREBIRD")); // the program chooses its engine configuration itself
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TAVREL_BATCH_PROGRAM), args);
     p.waitForFinished(120000);
@@ -196,6 +200,30 @@ TEST_F(BatchTest, BadArgumentsEndWithStatusTwoAndSayWhy) {
     }
 }
 
+// The window holds the database file while tavrel-batch prints from it; a window killed while
+// holding it keeps nobody out afterwards.
+TEST_F(BatchTest, PrintsWhileTheWindowHoldsTheFileAndAfterItWasKilled) {
+    QTemporaryDir folder;
+    IniWriteString(folder.filePath("TAVREL.ini"), "TAVREL", "F_DbPath01", db.Path());
+    QProcess window;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("FIREBIRD");
+    window.setProcessEnvironment(env);
+    window.start(TAVREL_TEST_CHILD, {"posted", folder.path()});
+    while (!window.readAllStandardOutput().contains("ready"))
+        ASSERT_TRUE(window.waitForReadyRead(60000)) << window.readAllStandardError().toStdString();
+    ASSERT_GT(TestDb::OtherAttachments(db.Path()), 0);
+    EXPECT_EQ(Print({"--design", "宛名", "--pdf", Pdf()}).status, 0);
+    EXPECT_TRUE(QFileInfo(Pdf()).size() > 0);
+    window.kill();
+    ASSERT_TRUE(window.waitForFinished(20000));
+    QFile::remove(Pdf());
+    const Outcome r = Print({"--design", "宛名", "--pdf", Pdf()});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(Pdf()));
+}
+
 TEST_F(BatchTest, MissingDesignSheetDatabasePrinterAndPdfEachHaveTheirStatus) {
     Outcome r = Print({"--design", "無い", "--pdf", Pdf()});
     EXPECT_EQ(r.status, 3);
@@ -208,6 +236,7 @@ TEST_F(BatchTest, MissingDesignSheetDatabasePrinterAndPdfEachHaveTheirStatus) {
     r = RunBatch({"--design", "宛名", "--pdf", Pdf(), "--database", db.Folder() + "/none.fdb"});
     EXPECT_EQ(r.status, 4);
     EXPECT_TRUE(r.err.contains("(database cannot be opened)"));
+    EXPECT_TRUE(r.err.contains("ファイルが見つかりません。")) << r.err.toStdString();
     r = Print({"--design", "宛名", "--printer", "No Such Printer"});
     EXPECT_EQ(r.status, 5);
     EXPECT_TRUE(r.err.contains("(printer not found): No Such Printer"));
