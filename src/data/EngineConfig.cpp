@@ -75,8 +75,8 @@ void PlaceLink(const QString& source, const QString& target) {
     }
 }
 
-} // namespace
-
+// The configuration and the character set module the engine looks for beside it. Raises EError
+// naming what could not be written.
 void Prepare(const QString& folder, const QString& firebirdLibDir) {
     const QDir lib(firebirdLibDir);
     if (!lib.exists(kIntlModule) || !lib.exists(kIntlConf))
@@ -88,6 +88,8 @@ void Prepare(const QString& folder, const QString& firebirdLibDir) {
     PlaceLink(QFileInfo(lib.filePath(kIntlConf)).canonicalFilePath(), root.filePath(kIntlConf));
     PlaceModule(lib.filePath(kIntlModule), root.filePath(kIntlModule));
 }
+
+} // namespace
 
 QString Use() {
     if (!qEnvironmentVariableIsEmpty("FIREBIRD"))

@@ -13,8 +13,4 @@ namespace EngineConfig {
 // the library keeps the machine's configuration (then a local file opens for one process only).
 QString Use();
 
-// Builds the folder: the configuration and the character set module the engine looks for
-// beside it. Raises EError naming what could not be written.
-void Prepare(const QString& folder, const QString& firebirdLibDir);
-
 } // namespace EngineConfig

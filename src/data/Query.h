@@ -40,11 +40,9 @@ class EUpdateConflict : public EError {
     enum class Reason { Changed, Deleted, Locked };
     EUpdateConflict(Reason reason, const QString& rowKind, const QString& name);
     Reason reason() const { return reason_; }
-    const QString& name() const { return name_; }
 
   private:
     Reason reason_;
-    QString name_;
 };
 
 // A handle on one field of a data set's current record.

@@ -72,7 +72,7 @@ void RollBackApply(Database& db, Transaction& tr, bool connectionLost) {
 } // namespace
 
 EUpdateConflict::EUpdateConflict(Reason reason, const QString& rowKind, const QString& name)
-    : EError(ConflictText(reason, rowKind, name)), reason_(reason), name_(name) {}
+    : EError(ConflictText(reason, rowKind, name)), reason_(reason) {}
 
 struct Query::ApplyStatements {
     ApplyStatements(Database& db, Transaction& tr, const TUpdateSQL& u, bool returnId)
