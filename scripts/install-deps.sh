@@ -12,9 +12,13 @@ PACKAGES=(
     fonts-ipafont-gothic fonts-ipafont-mincho
     glabels-data
     xvfb xauth
+    # the manual pages and the Debian package (scripts/package.sh)
+    scdoc gzip dpkg-dev file
 )
-# The office suite reads what the RTF writer writes, as a user's word processor would.
-TEST_PACKAGES=(libreoffice-writer-nogui)
+# The office suite reads what the RTF writer writes, as a user's word processor would; the font
+# dialog test picks an oblique face; the package's checkers: Debian's policy, the desktop entry,
+# the software centre's metadata.
+TEST_PACKAGES=(libreoffice-writer-nogui fonts-dejavu-extra lintian desktop-file-utils appstream)
 if [ "${1:-}" = --tests ]; then
     PACKAGES+=("${TEST_PACKAGES[@]}")
 fi
