@@ -97,7 +97,7 @@ QString Use() {
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (cache.isEmpty())
         return {};
-    const QString folder = cache + QStringLiteral("/tavrel/firebird");
+    const QString folder = cache + QStringLiteral("/Tavrel/firebird");
     try {
         Prepare(folder, QStringLiteral(TAVREL_FIREBIRD_LIB_DIR));
     } catch (const EError& e) {
