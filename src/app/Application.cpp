@@ -3,16 +3,14 @@
 #include "app/TavrelU.h"
 #include "data/EngineConfig.h"
 #include "dialogs/HelpViewU.h"
-#include "labels/FontList.h"
 #include "platform/EndSignals.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
-#include "print/NkPrinters.h"
+#include "printcore/PrintingInit.h"
+#include "ui/DesktopServices.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -21,17 +19,11 @@
 
 void InitApplication(QApplication& app) {
     EngineConfig::Use(); // before the first database call
-    // The application title only: a display name would be appended to every window's title.
-    QApplication::setApplicationName(QStringLiteral("Tavrel"));
+    InitPrinting(app);
     InstallQtTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tavrel/tavrel.svg")));
     Help::SetHelpFile(QStringLiteral("Tavrel.hlp"));
     Help::SetViewer(ShowHelpRequest);
-    InstallWindowsFaceSubstitutes();
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPointSize(9);
-    app.setFont(font);
-    NkPrinter(); // the printer set is known before the first window
 }
 
 QTranslator* InstallQtTranslations(QCoreApplication& app) {
@@ -98,5 +90,5 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
-    Hints::Install(this);
+    InstallDesktopServices(*this);
 }
