@@ -210,6 +210,7 @@ TEST_F(CardListTest, WindowWithoutDatabaseStillCloses) {
 // cannot save lets the user give the change up and go.
 TEST_F(CardListTest, ReadOnlyDatabaseListsAndTheUnsavableCloseDiscards) {
     SeedTwo();
+    ASSERT_EQ(tdb.Column("SELECT NAME FROM TAVREL").size(), 2);
     QProcess gfix;
     gfix.start("gfix", {"-mode", "read_only", "-user", "sysdba", tdb.Path()});
     ASSERT_TRUE(gfix.waitForFinished(30000) && gfix.exitCode() == 0)
