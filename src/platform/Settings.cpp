@@ -19,6 +19,7 @@ QString SnapshotPath;
 bool HintShow;
 int HintColor;
 int HintTime;
+QString IniWarning;
 
 namespace {
 
@@ -80,6 +81,13 @@ void ResetToInitial() {
     HintShow = true;
     HintColor = static_cast<int>(0xFF000018u);
     HintTime = 2000;
+    IniWarning.clear();
+}
+
+QString SettingsFile() {
+    if (QFileInfo(IniFileName).isAbsolute())
+        return IniFileName;
+    return WithDelimiter(SettingsFolder(ExecutableFolder(), IniFileName)) + IniFileName;
 }
 
 QString ExecutableFolder() {
@@ -99,8 +107,9 @@ void SetExecutableFolder(const QString& folder) {
 
 bool ReadSettings() {
     try {
-        IniFileName = WithDelimiter(SettingsFolder(ExecutableFolder(), IniFileName)) + IniFileName;
+        IniFileName = SettingsFile();
         IniFileCheck(IniFileName);
+        IniWarning = IniUnreadableLine(IniFileName);
         DbDir = IniReadString(IniFileName, kSection, QStringLiteral("F_DbDir001"), DbDir);
         DbPath = IniReadString(IniFileName, kSection, QStringLiteral("F_DbPath01"), DbPath);
         ExePath = ExecutableFolder();
