@@ -4,9 +4,12 @@
 #include "data/DbConnect.h"
 #include "data/Query.h"
 #include "platform/MessageService.h"
+#include "platform/SafeFile.h"
 #include "platform/Settings.h"
+#include "platform/SjisCodec.h"
 #include "print/CardSelectU.h"
 #include "print/NkPrinters.h"
+#include "print/PrintJob.h"
 #include "print/PrintSnapshot.h"
 #include "print/repTavrelU.h"
 
@@ -72,8 +75,10 @@ struct TBatchRun::Impl {
     Query design{&db, &tr};
     Query sheets{&db, &tr};
     QTemporaryDir tmp;
+    QString databasePath;
 
     void Connect();
+    void CheckPdfTarget();
     void List();
     void ListDesigns();
     void ListSheets();
@@ -96,13 +101,28 @@ void TBatchRun::Impl::Connect() {
         Fail(BatchExit::DatabaseFailed, QStringLiteral("設定ファイルを読めません"),
              QStringLiteral("cannot read the settings file"), Settings::IniFileName);
     }
-    const QString path = fromSettings ? Settings::DbPath : options.database;
+    if (!Settings::IniWarning.isEmpty())
+        err << "tavrel-batch: " << Settings::IniWarning << '\n' << Qt::flush;
+    databasePath = fromSettings ? Settings::DbPath : options.database;
     try {
-        ConnectDatabase(db, tr, path);
-    } catch (const std::exception&) {
+        // Opened here rather than through ConnectDatabase, whose fixed message drops the
+        // engine's reason (in use, read-only, not a database).
+        SetConnectionParams(db, tr, databasePath);
+        db.Open();
+    } catch (const std::exception& e) {
         Fail(BatchExit::DatabaseFailed, QStringLiteral("データベースを開けません"),
-             QStringLiteral("database cannot be opened"), path);
+             QStringLiteral("database cannot be opened"),
+             databasePath + QStringLiteral(": ") + ExceptionText(e));
     }
+}
+
+// Refused before anything is written: the file would be lost to the PDF.
+void TBatchRun::Impl::CheckPdfTarget() {
+    if (options.pdfPath.isEmpty())
+        return;
+    if (const auto refusal =
+            RefusePdfTarget(options.pdfPath, databasePath, Settings::SettingsFile()))
+        Fail(BatchExit::BadArguments, refusal->japanese, refusal->english, options.pdfPath);
 }
 
 void TBatchRun::Impl::List() {
@@ -152,8 +172,18 @@ void TBatchRun::Impl::ReadDesign() {
                                    QStringLiteral("WHERE (NAME = :P0) ORDER BY ID")};
     design.SetParam(QStringLiteral("P0"),
                     options.designId ? QVariant(*options.designId) : QVariant(options.designName));
-    design.Open();
-    if (design.IsEmpty())
+    // A name the column cannot hold (too long, or a character the database has no form for)
+    // names no stored design.
+    bool storable = options.designId || Sjis::FitsDatabase(options.designName);
+    try {
+        if (storable)
+            design.Open();
+    } catch (const EDatabaseError& e) {
+        if (options.designId || !e.message().contains(QLatin1String("string right truncation")))
+            throw;
+        storable = false;
+    }
+    if (!storable || design.IsEmpty())
         Fail(BatchExit::NotFound, QStringLiteral("デザインが見つかりません"),
              QStringLiteral("design not found"),
              options.designId ? QString::number(*options.designId) : options.designName);
@@ -233,11 +263,14 @@ void TBatchRun::Impl::Produce(TrepCardForm& form, const QString& printer) {
     try {
         printed = form.PrintDirect(options.pdfPath);
     } catch (const std::exception& e) {
-        if (toFile && ExceptionText(e) == QStringLiteral("印刷ファイルを作成できません。"))
+        const auto* write = dynamic_cast<const EWriteFailed*>(&e);
+        const QString detail =
+            write ? write->path() + QStringLiteral(": ") + write->reason() : ExceptionText(e);
+        if (toFile && (write || ExceptionText(e) == TPdfDocument::FailureText()))
             Fail(BatchExit::PdfFailed, QStringLiteral("PDF を書き込めません"),
-                 QStringLiteral("PDF cannot be written"), options.pdfPath);
+                 QStringLiteral("PDF cannot be written"), write ? detail : options.pdfPath);
         Fail(BatchExit::PrintFailed, QStringLiteral("印刷に失敗しました"),
-             QStringLiteral("printing failed"), ExceptionText(e));
+             QStringLiteral("printing failed"), detail);
     }
     if (!printed)
         Fail(BatchExit::PrintFailed, QStringLiteral("印刷に失敗しました"),
@@ -251,13 +284,14 @@ void TBatchRun::Impl::Store(const TPrintParams& p) {
         StoreAdjustments(q, p.PrinterName, p.PaperName, p.TopAdjust, p.LeftAdjust);
         tr.Commit();
     } catch (const std::exception& e) {
-        Fail(BatchExit::DatabaseFailed, QStringLiteral("印刷しましたが補正値を保存できません"),
+        Fail(BatchExit::NotStored, QStringLiteral("印刷しましたが補正値を保存できません"),
              QStringLiteral("printed, but the corrections were not stored"), ExceptionText(e));
     }
 }
 
 void TBatchRun::Impl::Print() {
     Connect();
+    CheckPdfTarget();
     ReadDesign();
     const QString sheetName = options.sheetName.isEmpty()
                                   ? design.FieldByName("PAPERNAME").AsString()
