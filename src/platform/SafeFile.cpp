@@ -29,6 +29,10 @@ mode_t ModeFor(const QByteArray& target) {
     return 0666 & ~mask;
 }
 
+bool SystemPath(const QString& path) {
+    return path.startsWith(QLatin1String("/dev/")) || path.startsWith(QLatin1String("/proc/"));
+}
+
 bool WriteFully(int fd, const char* data, qint64 size, int* error) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, static_cast<size_t>(size));
@@ -76,14 +80,19 @@ void TSafeFile::Fail(int error) {
 
 void TSafeFile::Open(const QString& message) {
     message_ = message;
-    const QByteArray target = Native(path_);
+    // An output named through a link is written where the link leads, and the link stays.
+    const QString canonical = allowDevice_ ? QFileInfo(path_).canonicalFilePath() : QString();
+    target_ = canonical.isEmpty() ? path_ : canonical;
+    const QByteArray target = Native(target_);
     struct stat st {};
+    // /dev/stdout may lead to a regular file, but its name is never to be replaced.
     const bool device =
-        allowDevice_ && ::stat(target.constData(), &st) == 0 && !S_ISREG(st.st_mode);
+        allowDevice_ && (SystemPath(path_) || SystemPath(canonical) ||
+                         (::stat(target.constData(), &st) == 0 && !S_ISREG(st.st_mode)));
     if (device) {
         fd_ = ::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
     } else {
-        const QFileInfo info(path_);
+        const QFileInfo info(target_);
         QByteArray name = Native(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
                                  QStringLiteral(".XXXXXX"));
         fd_ = ::mkostemp(name.data(), O_CLOEXEC);
@@ -122,7 +131,7 @@ void TSafeFile::Commit() {
     if (::close(fd) != 0)
         Fail(errno);
     if (regular) {
-        if (::rename(Native(temporary_).constData(), Native(path_).constData()) != 0)
+        if (::rename(Native(temporary_).constData(), Native(target_).constData()) != 0)
             Fail(errno);
         temporary_.clear();
     }

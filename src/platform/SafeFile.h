@@ -46,6 +46,7 @@ class TSafeFile : public QIODevice {
 
     QString path_;
     bool allowDevice_;
+    QString target_;
     QString temporary_;
     QString message_;
     int fd_ = -1;
