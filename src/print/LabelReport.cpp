@@ -1,6 +1,7 @@
 #include "print/LabelReport.h"
 
 #include "model/LabelPicture.h"
+#include "platform/SafeFile.h"
 #include "print/PreviewForm.h"
 #include "print/PrintJob.h"
 #include "print/ReportPages.h"
@@ -96,6 +97,8 @@ bool TLabelReport::Impl::PrintJob(const TJobSettings& job, const QString& pdfFil
     const QString queue =
         toQueue ? ResolvePrinterName(job.printerName, CupsPrinterSource()->Enumerate()) : QString();
     QTemporaryDir spool;
+    if (toQueue && !spool.isValid())
+        throw EWriteFailed(TPdfDocument::FailureText(), spool.path(), spool.errorString());
     const QString path = toQueue ? spool.filePath(QStringLiteral("labels.pdf")) : pdfFile;
     std::optional<TPdfDocument> pdf;
     const auto pages = Produce(true, [&](const std::shared_ptr<TReportPages>& produced, int index) {
