@@ -50,9 +50,8 @@ bool WriteAll(const QString& path, const QByteArray& bytes) {
 // A file system with room for a small file only; mounting needs root (else a plain folder).
 struct SmallDisk {
     QString path;
-    bool mounted =
-        QDir().mkpath(path) &&
-        QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4k", "tmpfs", path}) == 0;
+    bool mounted = QDir().mkpath(path) &&
+                   QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4k", "tmpfs", path}) == 0;
     ~SmallDisk() {
         if (mounted)
             QProcess::execute("umount", {path});
