@@ -6,15 +6,19 @@ PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev libgl-dev libxcb1-dev qt6-translations-l10n
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
-    libjpeg62-turbo-dev libemf2svg-dev libwmf-dev libexpat1-dev fonts-urw-base35 fonts-dejavu-core
+    libjpeg62-turbo-dev fonts-dejavu-core
     libcups2-dev cups printer-driver-cups-pdf poppler-utils
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
     glabels-data
     xvfb xauth
+    # the manual pages and the Debian package (scripts/package.sh)
+    scdoc gzip dpkg-dev file
 )
-# The office suite reads what the RTF writer writes, as a user's word processor would.
-TEST_PACKAGES=(libreoffice-writer-nogui)
+# The office suite reads what the RTF writer writes, as a user's word processor would; the font
+# dialog test picks an oblique face; the package's checkers: Debian's policy, the desktop entry,
+# the software centre's metadata.
+TEST_PACKAGES=(libreoffice-writer-nogui fonts-dejavu-extra lintian desktop-file-utils appstream)
 if [ "${1:-}" = --tests ]; then
     PACKAGES+=("${TEST_PACKAGES[@]}")
 fi

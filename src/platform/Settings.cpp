@@ -48,10 +48,20 @@ QString UserFolder(QStandardPaths::StandardLocation location) {
     return WithDelimiter(QStandardPaths::writableLocation(location)) + QStringLiteral("Tavrel");
 }
 
-// Beside the program when that folder is writable or already holds the file (a portable
-// copy, a build folder, an existing installation), else the user's configuration folder.
+QString DataFolderOf(const QString& exe) {
+    return QDir::cleanPath(WithDelimiter(exe) + QStringLiteral(TAVREL_DATA_FROM_BIN));
+}
+
+// A portable copy or a build folder writes beside itself; an installed copy (its data folder
+// exists) never does, not even for root: the package manager owns that folder.
+bool WritesBeside(const QString& exe) {
+    return Writable(exe) && !QFileInfo(DataFolderOf(exe)).isDir();
+}
+
+// Beside the program when it writes there or that folder already holds the file (an existing
+// installation), else the user's configuration folder.
 QString SettingsFolder(const QString& exe, const QString& fileName) {
-    if (Writable(exe) || QFileInfo::exists(WithDelimiter(exe) + fileName))
+    if (WritesBeside(exe) || QFileInfo::exists(WithDelimiter(exe) + fileName))
         return exe;
     const QString folder = UserFolder(QStandardPaths::GenericConfigLocation);
     QDir().mkpath(folder); // a folder that cannot be made fails as the settings file
@@ -59,7 +69,7 @@ QString SettingsFolder(const QString& exe, const QString& fileName) {
 }
 
 QString TmpParent(const QString& exe, const QString& tmp) {
-    if (Writable(exe) || Writable(WithDelimiter(exe) + tmp))
+    if (WritesBeside(exe) || Writable(WithDelimiter(exe) + tmp))
         return exe;
     return UserFolder(QStandardPaths::GenericCacheLocation);
 }
@@ -97,8 +107,7 @@ QString ExecutableFolder() {
 }
 
 QString InstalledDataFolder() {
-    return QDir::cleanPath(WithDelimiter(ExecutableFolder()) +
-                           QStringLiteral(TAVREL_DATA_FROM_BIN));
+    return DataFolderOf(ExecutableFolder());
 }
 
 void SetExecutableFolder(const QString& folder) {

@@ -21,7 +21,7 @@ extern QString IniWarning;
 
 // Fills the values from the settings file and creates the temporary folder. Both lie beside
 // the program, or with the user ($XDG_CONFIG_HOME/Tavrel, $XDG_CACHE_HOME/Tavrel) when the
-// program's folder cannot be written. Returns true; raises "IniFile Error" when the file
+// program's folder cannot be written or is an installation's bin folder. Returns true; raises "IniFile Error" when the file
 // cannot be used.
 bool ReadSettings();
 

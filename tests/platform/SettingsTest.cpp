@@ -129,26 +129,34 @@ TEST_F(SettingsTest, ReadOnlyFileStartsAndUsesDefaults) {
     chmod(IniPath().toLocal8Bit().constData(), 0644);
 }
 
-// An installed copy in a folder the user cannot write keeps its files with the user.
-TEST_F(SettingsTest, UnwritableProgramFolderKeepsSettingsAndTmpWithTheUser) {
+// An installed copy keeps its files with the user: in a folder the user cannot write, and in
+// an installation's writable bin folder (root running a packaged copy) alike.
+TEST_F(SettingsTest, InstalledCopyKeepsSettingsAndTmpWithTheUser) {
     const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
     const QByteArray oldCache = qgetenv("XDG_CACHE_HOME");
     qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
     qputenv("XDG_CACHE_HOME", dir.filePath("cache").toLocal8Bit());
-    const QString program = dir.filePath("absent/bin"); // a folder nobody can write into
-    Settings::SetExecutableFolder(program);
-    ASSERT_NO_THROW(Settings::ReadSettings());
-    const QString ini = dir.filePath("config/Tavrel/TAVREL.ini");
-    EXPECT_EQ(Settings::IniFileName, ini);
-    EXPECT_EQ(Settings::TmpPath, dir.filePath("cache/Tavrel/Tmp"));
-    EXPECT_EQ(Settings::SnapshotPath, dir.filePath("cache/Tavrel/Tmp/TaTempp.cds"));
-    EXPECT_TRUE(QDir(Settings::TmpPath).exists());
-    EXPECT_EQ(Settings::ExePath, program);
-    QFile f(ini);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(f.readAll().startsWith(
-        "[TAVREL]\r\nF_DbDir001=\r\nF_DbPath01=\r\nExePath001=" + program.toUtf8() + "\r\n"));
-    EXPECT_FALSE(QDir(program).exists());
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("usr/bin")) &&
+                QDir().mkpath(dir.filePath("usr/share/tavrel")));
+    for (const char* folder : {"absent/bin", "usr/bin"}) {
+        SCOPED_TRACE(folder);
+        const QString program = dir.filePath(folder);
+        QDir(dir.filePath("config")).removeRecursively();
+        Settings::ResetToInitial();
+        Settings::SetExecutableFolder(program);
+        ASSERT_NO_THROW(Settings::ReadSettings());
+        const QString ini = dir.filePath("config/Tavrel/TAVREL.ini");
+        EXPECT_EQ(Settings::IniFileName, ini);
+        EXPECT_EQ(Settings::TmpPath, dir.filePath("cache/Tavrel/Tmp"));
+        EXPECT_EQ(Settings::SnapshotPath, dir.filePath("cache/Tavrel/Tmp/TaTempp.cds"));
+        EXPECT_TRUE(QDir(Settings::TmpPath).exists());
+        EXPECT_EQ(Settings::ExePath, program);
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll().startsWith(
+            "[TAVREL]\r\nF_DbDir001=\r\nF_DbPath01=\r\nExePath001=" + program.toUtf8() + "\r\n"));
+        EXPECT_TRUE(QDir(program).isEmpty());
+    }
     for (const auto& [name, old] :
          {std::pair{"XDG_CONFIG_HOME", oldConfig}, std::pair{"XDG_CACHE_HOME", oldCache}})
         old.isEmpty() ? qunsetenv(name) : qputenv(name, old);
