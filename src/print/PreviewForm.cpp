@@ -5,7 +5,7 @@
 #include "platform/Settings.h"
 #include "platform/WaitCursor.h"
 #include "print/PrinterSetupForm.h"
-#include "print/ReportPages.h"
+#include "printcore/ReportPages.h"
 
 #include <QCloseEvent>
 #include <QDir>
