@@ -221,6 +221,7 @@ class Query {
     struct ApplyStatements;
     void ApplyRow(ApplyStatements& stmts, RowData& row);
     void InsertRow(ApplyStatements& stmts, RowData& row);
+    QString InsertReturning() const;
     void WriteLog(Database& db, Transaction& tr);
     [[noreturn]] void RaiseConflict(const RowPtr& row, EUpdateConflict::Reason reason);
     void CommitLog(Database& db, Transaction& tr);
