@@ -23,7 +23,8 @@ class TLabelReport::Impl {
     ~Impl() { delete preview; }
 
     std::shared_ptr<TReportPages> Produce(bool forPrinter, const PageSink& sink);
-    bool PrintJob(const TJobSettings& job, const QString& pdfFile);
+    // A copy for the user is the printer's pages but no print: no after-print event.
+    bool PrintJob(const TJobSettings& job, const QString& pdfFile, bool copyOnly = false);
     bool ProduceIntoPreview();
     void WaitForPreview();
 
@@ -91,7 +92,7 @@ std::shared_ptr<TReportPages> TLabelReport::Impl::Produce(bool forPrinter, const
     return pages;
 }
 
-bool TLabelReport::Impl::PrintJob(const TJobSettings& job, const QString& pdfFile) {
+bool TLabelReport::Impl::PrintJob(const TJobSettings& job, const QString& pdfFile, bool copyOnly) {
     const bool toQueue = pdfFile.isEmpty();
     const QString queue =
         toQueue ? ResolvePrinterName(job.printerName, CupsPrinterSource()->Enumerate()) : QString();
@@ -110,7 +111,7 @@ bool TLabelReport::Impl::PrintJob(const TJobSettings& job, const QString& pdfFil
     pdf->Finish();
     if (toQueue)
         SubmitPrintJob(path, queue, pages->Page().paper, pages->Page().title, job);
-    if (q.OnAfterPrint)
+    if (q.OnAfterPrint && !copyOnly)
         q.OnAfterPrint();
     return true;
 }
@@ -156,8 +157,13 @@ void TLabelReport::ShowPreview() {
     if (!d->preview) {
         QWidget* owner = d->parent ? d->parent.data() : QApplication::activeModalWidget();
         d->preview = new TPreviewForm(owner);
+        // The window beneath, typically the print dialog, is inactive while the preview is up.
+        d->preview->setWindowModality(Qt::ApplicationModal);
         d->preview->Job.printerName = Page.printerName;
         d->preview->OnPrint = [this](const TJobSettings& job) { d->PrintJob(job, QString()); };
+        d->preview->OnExportPdf = [this](const QString& path) {
+            d->PrintJob(d->preview->Job, path, true);
+        };
     }
     d->preview->setWindowTitle(Page.title);
     d->preview->showMaximized();

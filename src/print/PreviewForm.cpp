@@ -336,6 +336,10 @@ void TPreviewForm::ExportPdf(const QString& path) {
     if (!pages_ || produced_ == 0)
         return;
     WaitCursor wait;
+    if (OnExportPdf) {
+        OnExportPdf(path);
+        return;
+    }
     TPdfDocument pdf(path, pages_->Page().paper, pages_->Page().title);
     for (int i = 0; i < produced_; ++i) {
         if (i > 0)

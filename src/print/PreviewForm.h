@@ -60,7 +60,7 @@ class TPreviewForm : public QMainWindow {
     double Scale() const { return scale_; }
     int ZoomPercent() const;
 
-    // Writes the produced pages, as shown, to a PDF file.
+    // Writes the pages to a PDF file: those OnExportPdf produces, else the ones shown.
     void ExportPdf(const QString& path);
     // The default file name of the PDF copy: the title, made safe for a file system.
     QString PdfFileName() const;
@@ -68,6 +68,8 @@ class TPreviewForm : public QMainWindow {
     // The settings of the next print job.
     TJobSettings Job;
     std::function<void(const TJobSettings& job)> OnPrint;
+    // Produces the printer's pages into a PDF file, so that the copy prints like the printout.
+    std::function<void(const QString& path)> OnExportPdf;
     // Replaceable for tests: the PDF path asked of the user (empty: cancelled), and the printer
     // setup (false: cancelled).
     std::function<QString(const QString& suggested)> AskPdfPath;
