@@ -327,9 +327,11 @@ void TTavrelForm::PrintBtnClick() {
     const int id = IBQueryCard.FieldByName(QStringLiteral("ID")).AsInteger();
     if (IBQueryCard.UpdatesPending())
         IBQueryCard.ApplyUpdates();
+    // A design saved just now has the identifier the database gave it: the list stays on it.
+    const QVariant current = IBQueryCard.FieldByName(QStringLiteral("ID")).Value();
     if (PreparePrintData(id))
         ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this);
-    CardList->RefreshCards(id, QStringLiteral("ID"));
+    CardList->RefreshCards(current, QStringLiteral("ID"));
 }
 
 bool TTavrelForm::PreparePrintData(int ID) {

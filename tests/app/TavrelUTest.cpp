@@ -218,7 +218,7 @@ TEST_F(PrintEntryTest, ADoubleClickOnTheListPrintsTooButNotWhileEditing) {
     EXPECT_TRUE(shown.isEmpty());
 }
 
-TEST_F(PrintEntryTest, ANewDesignNotYetSavedIsNotFoundAndTheListShowsItAfterwards) {
+TEST_F(PrintEntryTest, ANewDesignNotYetSavedIsNotFoundButStaysCurrentAndPrintsNext) {
     form->IBQueryCard.Append();
     form->IBQueryCard.FieldByName("NAME").SetValue("new");
     form->IBQueryCard.Post();
@@ -227,7 +227,9 @@ TEST_F(PrintEntryTest, ANewDesignNotYetSavedIsNotFoundAndTheListShowsItAfterward
     EXPECT_EQ(tdb.Column("SELECT NAME FROM TAVREL ORDER BY NAME"),
               QStringList({"alpha", "beta", "new"}));
     EXPECT_EQ(form->IBQueryCard.RecordCount(), 3);
-    EXPECT_EQ(Current(), "alpha");
+    EXPECT_EQ(Current(), "new");
+    EXPECT_TRUE(Print());
+    EXPECT_EQ(Current(), "new");
 }
 
 TEST_F(PrintEntryTest, ASnapshotThatCannotBeWrittenStopsTheEntry) {
