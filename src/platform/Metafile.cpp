@@ -1,19 +1,14 @@
 #include "platform/Metafile.h"
 
 #include "platform/ByteReader.h"
+#include "platform/MetafilePlayer.h"
 #include "platform/PictureSize.h"
-#include "platform/WmfSvg.h"
 
 #include <QPainter>
-#include <QSvgRenderer>
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <cstdlib>
-#include <memory>
 #include <optional>
-
-#include <emf2svg.h>
 
 namespace {
 
@@ -25,14 +20,15 @@ constexpr quint32 kEmfSignature = 0x464D4520; // " EMF"
 constexpr quint32 kPlaceableKey = 0x9AC6CDD7;
 constexpr qint64 kPlaceableSize = 22;
 constexpr qint64 kWmfHeaderSize = 18;
-constexpr qint64 kWmfLargestRecordAt = 12;
+constexpr quint16 kSetWindowOrg = 0x20B;
+constexpr quint16 kSetWindowExt = 0x20C;
 
 int Pixels(double length, double unitsPerInch) {
     return static_cast<int>(std::lround(std::abs(length) * kScreenDpi / unitsPerInch));
 }
 
-// Every record must lie inside the file and the last one must end it: the converters trust
-// the record sizes they are given.
+// Every record must lie inside the file and the last one must end it: the player trusts
+// the record sizes it is given.
 void CheckEmfRecords(const ByteReader& in, qint64 total) {
     for (qint64 at = 0; at < total;) {
         const quint32 type = in.U32(at);
@@ -46,23 +42,6 @@ void CheckEmfRecords(const ByteReader& in, qint64 total) {
             return;
     }
     in.Fail(); // cut off before its end record
-}
-
-// The converter reads the header's description and pixel format wherever the header says they
-// are. One that does not lie inside the header record is left out of the copy it is given:
-// neither is drawn.
-void DropStrayHeaderParts(QByteArray& records) {
-    const ByteReader in(records, Metafile::InvalidText());
-    const qint64 headerSize = in.U32(4);
-    auto inside = [headerSize](qint64 at, qint64 length) {
-        return at >= kEmfHeaderSize && length > 0 && length <= headerSize - at;
-    };
-    const bool description = inside(in.U32(64), 2 * qint64(in.U32(60)));
-    const bool pixelFormat = headerSize < kEmfHeaderSize + 12 || inside(in.U32(92), in.U32(88));
-    if (!description)
-        qToLittleEndian<quint64>(0, records.data() + 60);
-    if (!pixelFormat)
-        qToLittleEndian<quint64>(0, records.data() + 88);
 }
 
 // The frame (hundredths of a millimetre) on a screen of 96 pixels per inch; the drawn bounds
@@ -83,8 +62,9 @@ QSize EmfSize(const ByteReader& in) {
 }
 
 struct WmfRecords {
-    qint64 end = 0;           // just past the end record
-    quint32 largestWords = 0; // the longest record, in 16-bit words
+    qint64 end = 0; // just past the end record
+    std::optional<QPointF> windowOrg;
+    std::optional<QSizeF> windowExt;
 };
 
 WmfRecords CheckWmfRecords(const ByteReader& in, qint64 at) {
@@ -99,7 +79,10 @@ WmfRecords CheckWmfRecords(const ByteReader& in, qint64 at) {
         const quint16 function = in.U16(p + 4);
         if (size < 6 || size > in.Size() - p)
             in.Fail();
-        records.largestWords = std::max(records.largestWords, words);
+        if (function == kSetWindowOrg && !records.windowOrg)
+            records.windowOrg = QPointF(in.I16(p + 8), in.I16(p + 6));
+        if (function == kSetWindowExt && !records.windowExt)
+            records.windowExt = QSizeF(in.I16(p + 8), in.I16(p + 6));
         p += size;
         if (function == 0) {
             records.end = p;
@@ -114,11 +97,6 @@ QString Metafile::InvalidText() {
     return QStringLiteral("Metafile is not valid");
 }
 
-Metafile::Metafile(QByteArray svg, QSize size) : svg_(std::move(svg)), size_(size) {
-    if (!QSvgRenderer(svg_).isValid())
-        throw EError(InvalidText());
-}
-
 Metafile Metafile::ReadEmf(const QByteArray& file) {
     const ByteReader in(file, InvalidText());
     if (in.U32(0) != kEmfHeaderType || in.U32(40) != kEmfSignature)
@@ -128,22 +106,7 @@ Metafile Metafile::ReadEmf(const QByteArray& file) {
     CheckEmfRecords(in, total);
     const QSize size = EmfSize(in);
     PictureSize::Check(size.width(), size.height());
-    generatorOptions options{};
-    char noNameSpace[] = "";
-    options.nameSpace = noNameSpace;
-    options.svgDelimiter = true;
-    options.emfplus = true;
-    options.imgWidth = size.width();
-    options.imgHeight = size.height();
-    QByteArray records = file.left(total);
-    DropStrayHeaderParts(records);
-    char* svg = nullptr;
-    size_t length = 0;
-    const int converted = emf2svg(records.data(), records.size(), &svg, &length, &options);
-    const std::unique_ptr<char, decltype(&std::free)> owned(svg, &std::free);
-    if (!converted || !svg)
-        in.Fail();
-    return Metafile(QByteArray(svg, static_cast<qsizetype>(length)), size);
+    return Metafile(file.left(total), size);
 }
 
 Metafile Metafile::ReadWmf(const QByteArray& file) {
@@ -152,30 +115,34 @@ Metafile Metafile::ReadWmf(const QByteArray& file) {
     const qint64 start = placeable ? kPlaceableSize : 0;
     const WmfRecords checked = CheckWmfRecords(in, start);
     QSize size;
-    std::optional<QRectF> frame;
+    QRectF frame;
     if (placeable) {
         const double inch = in.U16(14);
         if (inch == 0)
             in.Fail();
         const double left = in.I16(6), top = in.I16(8), right = in.I16(10), bottom = in.I16(12);
         size = QSize(Pixels(right - left, inch), Pixels(bottom - top, inch));
-        // libwmf lays the picture out in points from the header's top-left corner.
-        const double points = 72.0 / inch;
-        frame = QRectF(0, 0, std::abs(right - left) * points, std::abs(bottom - top) * points);
+        frame = QRectF(QPointF(left, top), QPointF(right, bottom));
+    } else if (checked.windowExt) {
+        // Without a placeable header the window is the picture, a unit to a screen pixel.
+        frame = QRectF(checked.windowOrg.value_or(QPointF()), *checked.windowExt);
+        size = QSize(Pixels(frame.width(), kScreenDpi), Pixels(frame.height(), kScreenDpi));
     }
-    // The converter takes a buffer of the header's largest record size before reading any
-    // record: it is given the size the records have.
-    QByteArray records = file.left(checked.end);
-    qToLittleEndian<quint32>(checked.largestWords, records.data() + start + kWmfLargestRecordAt);
-    const auto svg = WmfSvg::Convert(std::move(records), frame, &size);
-    if (!svg)
+    if (size.isEmpty())
         in.Fail();
-    return Metafile(*svg, size);
+    PictureSize::Check(size.width(), size.height());
+    Metafile graphic(file.left(checked.end), size);
+    graphic.enhanced_ = false;
+    graphic.start_ = start;
+    graphic.frame_ = frame;
+    return graphic;
 }
 
 void Metafile::Draw(QPainter& painter) const {
-    QSvgRenderer renderer(svg_);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size_)));
+    if (enhanced_)
+        MetafilePlayer::PlayEmf(records_, painter, size_);
+    else
+        MetafilePlayer::PlayWmf(records_, start_, frame_, painter, size_);
 }
 
 QImage GraphicToBitmap(const Metafile& graphic) {

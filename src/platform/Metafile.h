@@ -2,13 +2,14 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRectF>
 #include <QSize>
 #include <QString>
 
 class QPainter;
 
-// A Windows metafile (enhanced or old-style), turned into SVG by libemf2svg or libwmf and
-// drawn with QtSvg at the metafile's own size in pixels.
+// A Windows metafile (enhanced or old-style), its records drawn with QPainter at the
+// metafile's own size in pixels.
 class Metafile {
   public:
     static QString InvalidText(); // "Metafile is not valid"
@@ -19,13 +20,16 @@ class Metafile {
     static Metafile ReadWmf(const QByteArray& file);
 
     QSize Size() const { return size_; }
-    const QByteArray& Svg() const { return svg_; }
+    // Raises InvalidText() for a record whose fields do not fit inside it.
     void Draw(QPainter& painter) const;
 
   private:
-    Metafile(QByteArray svg, QSize size);
-    QByteArray svg_;
+    Metafile(QByteArray records, QSize size) : records_(std::move(records)), size_(size) {}
+    QByteArray records_;
     QSize size_;
+    bool enhanced_ = true;
+    qint64 start_ = 0; // an old-style metafile's header, after any placeable header
+    QRectF frame_;     // the logical rectangle an old-style metafile shows
 };
 
 // The graphic drawn at (0, 0) on a white bitmap of its own size.
