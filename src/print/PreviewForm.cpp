@@ -1,6 +1,7 @@
 #include "print/PreviewForm.h"
 
 #include "platform/Error.h"
+#include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/WaitCursor.h"
 #include "print/PrinterSetupForm.h"
@@ -100,7 +101,10 @@ TPreviewForm::TPreviewForm(QWidget* parent) : QMainWindow(parent, Qt::Window) {
     UpdateControls();
 }
 
-TPreviewForm::~TPreviewForm() = default;
+TPreviewForm::~TPreviewForm() {
+    // The window beneath must not keep showing a hint of a button that is gone.
+    Hints::SetCurrentHint(QString());
+}
 
 QToolButton* TPreviewForm::AddButton(QToolBar* bar, const QString& caption, const QString& hint,
                                      void (TPreviewForm::*handler)()) {

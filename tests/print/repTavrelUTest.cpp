@@ -2,10 +2,12 @@
 #include "ComposeFixture.h"
 #include "PdfTools.h"
 #include "platform/Error.h"
+#include "platform/Hints.h"
 #include "support/Windows.h"
 
 #include <QFile>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -261,8 +263,10 @@ TEST_F(PrintLabelsTest, ThePreviewIsModalAndItsPdfCopyHasNoFrames) {
         PrintAndClose({"Office", "2x5", "A4", 0, 0, 1, 2, 1, 5}, [&](TPreviewForm* preview) {
             EXPECT_EQ(QApplication::activeModalWidget(), preview);
             preview->ExportPdf(copy);
+            Hints::SetCurrentHint(preview->CloseBtn->statusTip());
         });
     EXPECT_FALSE(printed) << "a copy is not a print";
+    EXPECT_EQ(Hints::CurrentHint(), "") << "the preview's hint outlived it";
     // Column 1 holds only empty cells: the preview dots their frames, the paper shows nothing.
     const QImage page = PdfTools::Raster(copy, 1, 4);
     ASSERT_FALSE(page.isNull());
