@@ -30,6 +30,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopeGuard>
@@ -192,6 +193,7 @@ void TTavrelForm::CreateToolButtons() {
                               QStringLiteral("印刷する用紙を設定します"), 508);
     PrintBtn = MakeToolButton(ToolBar1, QStringLiteral("PrintBtn"), ToolGlyphs::Print(),
                               QStringLiteral("印刷します"), 536);
+    PrintBtn->setShortcut(QKeySequence::Print);
     connect(PaperBtn, &QToolButton::clicked, this, Guarded(this, &TTavrelForm::PaperBtnClick));
     connect(PrintBtn, &QToolButton::clicked, this, Guarded(this, &TTavrelForm::PrintBtnClick));
 }
@@ -255,6 +257,7 @@ void TTavrelForm::CreateNavigators() {
                               QStringLiteral("レコードの追加"), QStringLiteral("レコードの削除"),
                               QStringLiteral("レコードの編集"), QStringLiteral("レコードの登録"),
                               QStringLiteral("編集の取り消し"), QStringLiteral("データ更新")});
+    CaptionDBNavi1->Button(TNavigateBtn::nbPost)->setShortcut(QKeySequence::Save);
     CaptionDBNavi2 = new TCaptionDBNavi(Panel4);
     CaptionDBNavi2->setObjectName(QStringLiteral("CaptionDBNavi2"));
     CaptionDBNavi2->SetVisibleButtons(
