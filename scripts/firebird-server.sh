@@ -98,7 +98,11 @@ stop() {
         done
         if running_pid >/dev/null; then
             kill -KILL "$pid"
-            while running_pid >/dev/null; do sleep 0.1; done
+            for _ in $(seq 1 50); do
+                running_pid >/dev/null || break
+                sleep 0.1
+            done
+            running_pid >/dev/null && echo "the private Firebird server (process $pid) outlived SIGKILL" >&2
         fi
     fi
     rm -f "$ROOT/server.pid" "$ROOT/address"

@@ -1,11 +1,11 @@
 #include "print/PreviewForm.h"
 
 #include "platform/Error.h"
-#include "platform/Hints.h"
+#include "ui/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/WaitCursor.h"
 #include "print/PrinterSetupForm.h"
-#include "print/ReportPages.h"
+#include "printcore/ReportPages.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "print/ReportPages.h"
+#include "printcore/ReportPages.h"
 #include "PdfTools.h"
 #include "PrintFixture.h"
 #include "platform/SjisCodec.h"
-#include "print/PrintJob.h"
+#include "printcore/PrintJob.h"
 
 #include <QDir>
 #include <QTemporaryDir>
