@@ -1,15 +1,16 @@
 #include "print/PreviewForm.h"
 
 #include "platform/Error.h"
-#include "ui/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/WaitCursor.h"
 #include "print/PrinterSetupForm.h"
 #include "printcore/ReportPages.h"
+#include "ui/Hints.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -29,12 +30,23 @@ constexpr std::array kZoomSteps = {10, 25, 50, 75, 100, 125, 150, 200, 300, 400}
 constexpr int kPageGap = 12; // grey border around the page, screen pixels
 const QColor kHitColor(255, 220, 0, 110);
 
-QString DefaultPdfPath(const QString& suggested) {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(suggested);
+// The folder of the last PDF copy of this run.
+QString& LastPdfFolder() {
+    static QString folder;
+    return folder;
 }
 
 } // namespace
+
+QString TPreviewForm::DefaultPdfPath(const QString& suggested) {
+    // A folder that does not exist would put the dialog in the program's folder.
+    QString folder = LastPdfFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(suggested);
+}
 
 // ---------------------------------------------------------------------------
 // TPreviewPage
@@ -332,8 +344,10 @@ QString TPreviewForm::PdfFileName() const {
 
 void TPreviewForm::PdfBtnClick() {
     const QString path = AskPdfPath ? AskPdfPath(PdfFileName()) : QString();
-    if (!path.isEmpty())
-        ExportPdf(path);
+    if (path.isEmpty())
+        return;
+    ExportPdf(path);
+    LastPdfFolder() = QFileInfo(path).absolutePath();
 }
 
 void TPreviewForm::ExportPdf(const QString& path) {

@@ -64,6 +64,9 @@ class TPreviewForm : public QMainWindow {
     void ExportPdf(const QString& path);
     // The default file name of the PDF copy: the title, made safe for a file system.
     QString PdfFileName() const;
+    // Where the save box proposes the copy: the folder of the last copy, else the documents
+    // folder, else the home folder.
+    static QString DefaultPdfPath(const QString& suggested);
 
     // The settings of the next print job.
     TJobSettings Job;
