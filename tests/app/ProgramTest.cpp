@@ -11,6 +11,7 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -69,6 +70,11 @@ TEST(ProgramTest, StandardButtonsSpeakJapanese) {
     QFileDialog files;
     files.setOption(QFileDialog::DontUseNativeDialog);
     EXPECT_EQ(files.labelText(QFileDialog::Reject), "キャンセル");
+    // What the file dialog's list says of a folder, and how it writes a date.
+    QFileSystemModel model;
+    const QModelIndex tmp = model.index(QDir::tempPath());
+    EXPECT_EQ(model.type(tmp), "フォルダ");
+    EXPECT_EQ(QLocale().toString(QDate(2024, 3, 5), QLocale::LongFormat), "2024年3月5日火曜日");
 }
 
 TEST(ProgramTest, TitleBarsShowExactlyTheCaption) {
