@@ -20,6 +20,7 @@
 #include "platform/ToolGlyphs.h"
 #include "platform/Version.h"
 #include "print/CardSelectU.h"
+#include "print/MergePrintPart.h"
 #include "printcore/PrintSnapshot.h"
 #include "sheets/CardSetU.h"
 #include "ui/Hints.h"
@@ -30,6 +31,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
@@ -122,6 +124,11 @@ void TTavrelForm::CreateMenus() {
     MainMenuFile->addSeparator();
     X1 = AddItem(MainMenuFile, QStringLiteral("X1"), QStringLiteral("終了(&X)"),
                  QStringLiteral("終了します"));
+    MainMenuMerge = menuBar()->addMenu(QStringLiteral("差し込み(&M)"));
+    MergeField1 = AddItem(MainMenuMerge, QStringLiteral("MergeField1"),
+                          QStringLiteral("差し込みフィールドの挿入(&I)..."),
+                          QStringLiteral("住所録などの列をラベルに差し込むフィールドを挿入します"));
+    connect(MergeField1, &QAction::triggered, this, Guarded(this, &TTavrelForm::MergeField1Click));
     MainMenuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     N1 = AddItem(MainMenuHelp, QStringLiteral("N1"), QStringLiteral("ヘルプ"),
                  QStringLiteral("ヘルプを表示します"));
@@ -333,8 +340,25 @@ void TTavrelForm::PrintBtnClick() {
     // A design saved just now has the identifier the database gave it: the list stays on it.
     const QVariant current = IBQueryCard.FieldByName(QStringLiteral("ID")).Value();
     if (PreparePrintData(id))
-        ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this);
+        ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this,
+                        QString::number(id));
     CardList->RefreshCards(current, QStringLiteral("ID"));
+}
+
+void TTavrelForm::MergeField1Click() {
+    if (IBQueryCard.IsEmpty())
+        return;
+    const QString id = IBQueryCard.FieldByName(QStringLiteral("ID")).AsString();
+    bool ok = false;
+    const QString name =
+        QInputDialog::getItem(
+            this, QStringLiteral("差し込みフィールドの挿入"),
+            QStringLiteral(
+                "列名（このデザインで最後に使った差し込みデータの列から選ぶか、入力します）"),
+            TMergePrintPart::RememberedColumns(id), 0, true, &ok)
+            .trimmed();
+    if (ok && !name.isEmpty())
+        DBRichEdit1->InsertMergeField(name);
 }
 
 bool TTavrelForm::PreparePrintData(int ID) {
