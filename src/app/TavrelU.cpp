@@ -33,6 +33,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QInputDialog>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopeGuard>
@@ -200,6 +201,7 @@ void TTavrelForm::CreateToolButtons() {
                               QStringLiteral("印刷する用紙を設定します"), 508);
     PrintBtn = MakeToolButton(ToolBar1, QStringLiteral("PrintBtn"), ToolGlyphs::Print(),
                               QStringLiteral("印刷します"), 536);
+    PrintBtn->setShortcut(QKeySequence::Print);
     connect(PaperBtn, &QToolButton::clicked, this, Guarded(this, &TTavrelForm::PaperBtnClick));
     connect(PrintBtn, &QToolButton::clicked, this, Guarded(this, &TTavrelForm::PrintBtnClick));
 }
@@ -263,6 +265,7 @@ void TTavrelForm::CreateNavigators() {
                               QStringLiteral("レコードの追加"), QStringLiteral("レコードの削除"),
                               QStringLiteral("レコードの編集"), QStringLiteral("レコードの登録"),
                               QStringLiteral("編集の取り消し"), QStringLiteral("データ更新")});
+    CaptionDBNavi1->Button(TNavigateBtn::nbPost)->setShortcut(QKeySequence::Save);
     CaptionDBNavi2 = new TCaptionDBNavi(Panel4);
     CaptionDBNavi2->setObjectName(QStringLiteral("CaptionDBNavi2"));
     CaptionDBNavi2->SetVisibleButtons(
@@ -337,10 +340,12 @@ void TTavrelForm::PrintBtnClick() {
     const int id = IBQueryCard.FieldByName(QStringLiteral("ID")).AsInteger();
     if (IBQueryCard.UpdatesPending() && !ApplyUpdatesAsking(IBQueryCard))
         return;
+    // A design saved just now has the identifier the database gave it: the list stays on it.
+    const QVariant current = IBQueryCard.FieldByName(QStringLiteral("ID")).Value();
     if (PreparePrintData(id))
         ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this,
                         QString::number(id));
-    CardList->RefreshCards(id, QStringLiteral("ID"));
+    CardList->RefreshCards(current, QStringLiteral("ID"));
 }
 
 void TTavrelForm::MergeField1Click() {

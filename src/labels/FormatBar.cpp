@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QKeySequence>
 #include <QListView>
 #include <QPainter>
 #include <QStylePainter>
@@ -259,6 +260,9 @@ void TFormatBar::CreateButtons(Placer& placer) {
     ColorBtn->setIcon(ColorGlyph());
     for (QToolButton* button : {BoldBtn, ItalicBtn, UnderBtn})
         button->setCheckable(true);
+    BoldBtn->setShortcut(QKeySequence::Bold);
+    ItalicBtn->setShortcut(QKeySequence::Italic);
+    UnderBtn->setShortcut(QKeySequence::Underline);
     placer.Separator();
     UeBtn = placer.TextButton(QStringLiteral("UeBtn"),
                               QStringLiteral("選択した文字列を上付きに設定します"),

@@ -21,7 +21,8 @@ class TLabelReport::Impl {
     explicit Impl(TLabelReport& owner) : q(owner) {}
 
     std::shared_ptr<TReportPages> Produce(bool forPrinter, const PageSink& sink);
-    bool PrintJob(const TJobSettings& job, const QString& pdfFile);
+    // A copy for the user is the printer's pages but no print: no after-print event.
+    bool PrintJob(const TJobSettings& job, const QString& pdfFile, bool copyOnly = false);
     bool ProduceIntoPreview();
 
     TLabelReport& q;
@@ -87,7 +88,7 @@ std::shared_ptr<TReportPages> TLabelReport::Impl::Produce(bool forPrinter, const
     return pages;
 }
 
-bool TLabelReport::Impl::PrintJob(const TJobSettings& job, const QString& pdfFile) {
+bool TLabelReport::Impl::PrintJob(const TJobSettings& job, const QString& pdfFile, bool copyOnly) {
     const bool toQueue = pdfFile.isEmpty();
     const QString queue =
         toQueue ? ResolvePrinterName(job.printerName, CupsPrinterSource()->Enumerate()) : QString();
@@ -108,7 +109,7 @@ bool TLabelReport::Impl::PrintJob(const TJobSettings& job, const QString& pdfFil
     pdf->Finish();
     if (toQueue)
         SubmitPrintJob(path, queue, pages->Page().paper, pages->Page().title, job);
-    if (q.OnAfterPrint)
+    if (q.OnAfterPrint && !copyOnly)
         q.OnAfterPrint();
     return true;
 }
@@ -146,7 +147,8 @@ void TLabelReport::ShowPreview() {
         if (!PreviewFactory)
             throw EError(QStringLiteral("プレビューを表示できません。"));
         d->preview = PreviewFactory(
-            Page.printerName, [this](const TJobSettings& job) { d->PrintJob(job, QString()); });
+            Page.printerName, [this](const TJobSettings& job) { d->PrintJob(job, QString()); },
+            [this](const QString& path) { d->PrintJob(TJobSettings{}, path, true); });
     }
     d->preview->Show(Page.title);
 }

@@ -54,6 +54,7 @@ QString MediaName(const TPaper& paper);
 
 // Hands a PDF file to the CUPS queue as one job: all pages, the copies and orientation of the
 // settings, one-sided, automatic paper source, the paper's media, title as the job's name.
-// Raises EError with CUPS's own message when the job is refused.
+// Raises EError when the job is refused: for a queue that does not accept jobs in the user's
+// language with the reason the queue gives, otherwise with CUPS's own message.
 void SubmitPrintJob(const QString& pdfPath, const QString& queue, const TPaper& paper,
                     const QString& title, const TJobSettings& job);

@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -216,6 +217,7 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
     DBNavigator1->SetVisibleButtons({TNavigateBtn::nbInsert, TNavigateBtn::nbDelete,
                                      TNavigateBtn::nbPost, TNavigateBtn::nbCancel});
     DBNavigator1->setGeometry(2, 6, 288, 25);
+    DBNavigator1->Button(TNavigateBtn::nbPost)->setShortcut(QKeySequence::Save);
     DBNavigator1->SetCaptions({QStringLiteral("最初"), QStringLiteral("前"), QStringLiteral("次"),
                                QStringLiteral("最後"), QStringLiteral("追加"),
                                QStringLiteral("削除"), QStringLiteral("編集"),

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -173,6 +174,21 @@ TEST_F(PreviewFormTest, PdfButtonWritesTheShownPagesUnderTheTitle) {
     QFile::remove(dir.filePath("copy.pdf"));
     form.PdfBtn->click();
     EXPECT_FALSE(QFile::exists(dir.filePath("copy.pdf")));
+}
+
+TEST_F(PreviewFormTest, TheSaveBoxProposesTheLastFolderElseDocumentsElseHome) {
+    QTemporaryDir home, elsewhere;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    const auto restore = qScopeGuard([&] { qputenv("HOME", oldHome); });
+    const QString name = "a.pdf";
+    // An earlier copy's folder that is gone no longer counts.
+    EXPECT_EQ(TPreviewForm::DefaultPdfPath(name), QDir(home.path()).filePath(name));
+    QDir(home.path()).mkdir("Documents");
+    EXPECT_EQ(TPreviewForm::DefaultPdfPath(name), QDir(home.path()).filePath("Documents/a.pdf"));
+    form.AskPdfPath = [&](const QString&) { return QDir(elsewhere.path()).filePath("copy.pdf"); };
+    form.PdfBtn->click();
+    EXPECT_EQ(TPreviewForm::DefaultPdfPath(name), QDir(elsewhere.path()).filePath(name));
 }
 
 TEST_F(PreviewFormTest, PdfThatCannotOrMustNotBeWrittenIsReportedAndNothingIsReplaced) {

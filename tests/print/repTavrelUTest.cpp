@@ -4,9 +4,11 @@
 #include "platform/Error.h"
 #include "print/PreviewWindow.h"
 #include "support/Windows.h"
+#include "ui/Hints.h"
 
 #include <QFile>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -261,6 +263,31 @@ TEST_F(PrintLabelsTest, ClosingThePreviewWithoutPrintingReturnsFalse) {
     EXPECT_EQ(title, QStringLiteral("印刷．．．2x5"));
     EXPECT_EQ(OpenPreview(), nullptr);
     EXPECT_EQ(FileBytes(Settings::SnapshotPath).isEmpty(), false);
+}
+
+// Beneath the preview nothing can be used, and its PDF copy prints like the printer's pages.
+TEST_F(PrintLabelsTest, ThePreviewIsModalAndItsPdfCopyHasNoFrames) {
+    if (!PdfTools::Available())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    LoadSheets(sheets, {Sheet{}});
+    const QString copy = program.dir.filePath("copy.pdf");
+    const bool printed =
+        PrintAndClose({"Office", "2x5", "A4", 0, 0, 1, 2, 1, 5}, [&](TPreviewForm* preview) {
+            EXPECT_EQ(QApplication::activeModalWidget(), preview);
+            preview->ExportPdf(copy);
+            Hints::SetCurrentHint(preview->CloseBtn->statusTip());
+        });
+    EXPECT_FALSE(printed) << "a copy is not a print";
+    EXPECT_EQ(Hints::CurrentHint(), "") << "the preview's hint outlived it";
+    // Column 1 holds only empty cells: the preview dots their frames, the paper shows nothing.
+    const QImage page = PdfTools::Raster(copy, 1, 4);
+    ASSERT_FALSE(page.isNull());
+    int dark = 0;
+    for (int y = 20 * 4; y < 275 * 4; ++y)
+        for (int x = 14 * 4; x < 102 * 4; ++x)
+            dark += qGray(page.pixel(x, y)) < 200 ? 1 : 0;
+    EXPECT_EQ(dark, 0);
+    EXPECT_EQ(LabelCorners(copy).size(), 1u);
 }
 
 TEST_F(PrintLabelsTest, SheetsWithoutCellsOrPrintersStopTheRunBeforeAPreview) {
