@@ -270,7 +270,21 @@ QImage DecodePixels(const Header& h, const ByteReader& in, qint64 at, bool keepA
     return image;
 }
 
-QImage Decode(const QByteArray& file) {
+namespace {
+
+bool AllTransparent(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(row[x]) != 0)
+                return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QImage Decode(const QByteArray& file, bool keepAlpha) {
     const ByteReader in(file, InvalidText());
     in.Need(0, kFileHeader);
     if (file.at(0) != 'B' || file.at(1) != 'M')
@@ -279,7 +293,10 @@ QImage Decode(const QByteArray& file) {
     const Header header = ReadHeader(in, kFileHeader, pixelsAt);
     if (pixelsAt < kFileHeader + kCoreHeader)
         in.Fail();
-    return DecodePixels(header, in, pixelsAt, false);
+    QImage image = DecodePixels(header, in, pixelsAt, keepAlpha);
+    if (image.hasAlphaChannel() && AllTransparent(image))
+        image = image.convertToFormat(QImage::Format_RGB32);
+    return image;
 }
 
 } // namespace BitmapFile
