@@ -14,6 +14,7 @@
 #include "labels/FormatBar.h"
 #include "labels/ImageFormU.h"
 #include "labels/PictureMenu.h"
+#include "labels/SheetOutline.h"
 #include "platform/Help.h"
 #include "platform/Hints.h"
 #include "platform/MessageService.h"
@@ -170,6 +171,7 @@ void TTavrelForm::CreateClientArea() {
     DBRichEdit1->SetDataSource(&DSCard);
     DBRichEdit1->SetDataField(QStringLiteral("CardText"));
     FormatBar1 = new TFormatBar(ToolBar1, DBRichEdit1, this);
+    SheetOutline1 = new TSheetOutline(&DSCard, DBRichEdit1);
     ImageForm = new TImageForm(Panel3, &DSCard);
     CreatePictureMenu();
     CardList = std::make_unique<TCardList>(*this);
@@ -317,6 +319,7 @@ void TTavrelForm::PaperBtnClick() {
     if (IBQueryCard.UpdatesPending())
         IBQueryCard.ApplyUpdates();
     ShowSheetEditor(this);
+    SheetOutline1->Refresh();
     CardList->RefreshCards(id, QStringLiteral("ID"));
 }
 

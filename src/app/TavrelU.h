@@ -20,6 +20,7 @@ class TDBComboBox;
 class TDBEdit;
 class TDBRichEdit;
 class TFormatBar;
+class TSheetOutline;
 class TDBGrid;
 class TImageForm;
 class TPictureMenu;
@@ -69,6 +70,8 @@ class TTavrelForm : public QMainWindow {
     // The label text editor; the first control in tab order.
     TDBRichEdit* DBRichEdit1 = nullptr;
     TFormatBar* FormatBar1 = nullptr;
+    // The label's edge in the editor, after the design's sheet.
+    TSheetOutline* SheetOutline1 = nullptr;
     TImageForm* ImageForm = nullptr;
     // The picture menu and its handlers.
     TPictureMenu* PictureMenu1 = nullptr;

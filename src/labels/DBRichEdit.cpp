@@ -12,7 +12,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <algorithm>
@@ -218,6 +220,57 @@ void TDBRichEdit::ChangeSelAttributes(const std::function<void(QTextCharFormat&)
         cursor.setCharFormat(run.format);
     }
     cursor.endEditBlock();
+}
+
+Qt::Alignment TDBRichEdit::SelAlignment() const {
+    const QTextCursor cursor = textCursor();
+    const Qt::Alignment align =
+        document()->findBlock(cursor.selectionStart()).blockFormat().alignment();
+    if (align & Qt::AlignHCenter)
+        return Qt::AlignHCenter;
+    if (align & (Qt::AlignRight | Qt::AlignTrailing))
+        return Qt::AlignRight;
+    return Qt::AlignLeft;
+}
+
+void TDBRichEdit::SetSelAlignment(Qt::Alignment alignment) {
+    QTextBlockFormat format;
+    format.setAlignment(alignment);
+    textCursor().mergeBlockFormat(format);
+}
+
+void TDBRichEdit::SetLabelOutline(const QRectF& outline) {
+    outline_ = outline;
+    if (outline.isEmpty()) {
+        setLineWrapMode(QTextEdit::NoWrap);
+    } else {
+        // The text is as wide as printing makes it, so alignment places it on the label; lines
+        // still never wrap.
+        setWordWrapMode(QTextOption::NoWrap);
+        setLineWrapMode(QTextEdit::FixedPixelWidth);
+        const qreal margin = document()->documentMargin();
+        setLineWrapColumnOrWidth(std::max(1, qRound(outline.right() + 2 * margin)));
+    }
+    viewport()->update();
+}
+
+QRectF TDBRichEdit::ShownLabelOutline() const {
+    if (outline_.isEmpty())
+        return {};
+    const qreal margin = document()->documentMargin();
+    return outline_.translated(margin - horizontalScrollBar()->value(),
+                               margin - verticalScrollBar()->value());
+}
+
+void TDBRichEdit::paintEvent(QPaintEvent* event) {
+    QTextEdit::paintEvent(event);
+    if (outline_.isEmpty())
+        return;
+    QPainter painter(viewport());
+    QPen pen(QColor(0, 120, 215), 0); // cosmetic: one pixel at any size
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(ShownLabelOutline());
 }
 
 void TDBRichEdit::CheckSelection() {

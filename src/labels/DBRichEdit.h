@@ -43,6 +43,10 @@ class TDBRichEdit : public QTextEdit {
     // Changes each selected character's own attributes, so characters that differ keep what
     // the change leaves alone; with nothing selected, the attributes of the text typed next.
     void ChangeSelAttributes(const std::function<void(QTextCharFormat&)>& change);
+    // Horizontal alignment of the first selected paragraph: left, centre or right.
+    Qt::Alignment SelAlignment() const;
+    // Aligns every paragraph the selection touches, or the caret's paragraph.
+    void SetSelAlignment(Qt::Alignment alignment);
 
     // Puts the record into edit state with the selection as it was; raises when the record
     // cannot be edited.
@@ -53,11 +57,19 @@ class TDBRichEdit : public QTextEdit {
     // The field could not be read: the failure text shows and the editor stays read-only.
     bool ReadFailed() const { return readFailed_; }
 
+    // The label's edge, in logical pixels from the text's origin, drawn as a thin outline over
+    // the text; paragraphs are aligned within it. An empty rectangle shows no outline.
+    void SetLabelOutline(const QRectF& outline);
+    const QRectF& LabelOutline() const { return outline_; }
+    // The outline where it is drawn now, in viewport pixels.
+    QRectF ShownLabelOutline() const;
+
   signals:
     // The caret moved, the selection changed, or another text was loaded.
     void SelectionChange();
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -89,6 +101,7 @@ class TDBRichEdit : public QTextEdit {
     bool writing_ = false;
     bool readFailed_ = false;
     bool writeFailed_ = false;
+    QRectF outline_;
     int lastAnchor_ = -1;
     int lastPosition_ = -1;
 };
