@@ -10,6 +10,7 @@
 #include "dialogs/AboutU.h"
 #include "dialogs/KankyouU.h"
 #include "labels/DBRichEdit.h"
+#include "labels/EditMenu.h"
 #include "labels/FontList.h"
 #include "labels/FormatBar.h"
 #include "labels/ImageFormU.h"
@@ -122,6 +123,7 @@ void TTavrelForm::CreateMenus() {
     MainMenuFile->addSeparator();
     X1 = AddItem(MainMenuFile, QStringLiteral("X1"), QStringLiteral("終了(&X)"),
                  QStringLiteral("終了します"));
+    MainMenuEdit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     MainMenuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     N1 = AddItem(MainMenuHelp, QStringLiteral("N1"), QStringLiteral("ヘルプ"),
                  QStringLiteral("ヘルプを表示します"));
@@ -174,6 +176,7 @@ void TTavrelForm::CreateClientArea() {
     SheetOutline1 = new TSheetOutline(&DSCard, DBRichEdit1);
     ImageForm = new TImageForm(Panel3, &DSCard);
     CreatePictureMenu();
+    EditMenu1 = new TEditMenu(MainMenuEdit, DBRichEdit1, ImageForm, &DSCard);
     CardList = std::make_unique<TCardList>(*this);
     CardList->OnRowShown = [this] { FormatBar1->UpdateFormatButtons(); };
     connect(RecCopyBtn, &QToolButton::clicked, CardList.get(),

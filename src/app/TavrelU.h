@@ -21,6 +21,7 @@ class TDBEdit;
 class TDBRichEdit;
 class TFormatBar;
 class TSheetOutline;
+class TEditMenu;
 class TDBGrid;
 class TImageForm;
 class TPictureMenu;
@@ -44,6 +45,7 @@ class TTavrelForm : public QMainWindow {
 
     // Components.
     QMenu* MainMenuFile = nullptr;
+    QMenu* MainMenuEdit = nullptr;
     QMenu* MainMenuHelp = nullptr;
     QAction* K1 = nullptr;
     QAction* X1 = nullptr;
@@ -72,6 +74,8 @@ class TTavrelForm : public QMainWindow {
     TFormatBar* FormatBar1 = nullptr;
     // The label's edge in the editor, after the design's sheet.
     TSheetOutline* SheetOutline1 = nullptr;
+    // The 編集 menu's commands and the design's undo history.
+    TEditMenu* EditMenu1 = nullptr;
     TImageForm* ImageForm = nullptr;
     // The picture menu and its handlers.
     TPictureMenu* PictureMenu1 = nullptr;

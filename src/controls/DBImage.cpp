@@ -73,6 +73,7 @@ Query& TDBImage::EditRecord() {
 
 void TDBImage::SetPicture(const QImage& picture) {
     Query& q = EditRecord();
+    emit PictureChanging();
     picture_ = picture;
     shownBytes_ = StoredPicture::Encode(picture);
     q.Fields(FieldIndex()).SetValue(picture.isNull() ? QVariant() : QVariant(shownBytes_));

@@ -42,6 +42,10 @@ class TDBImage : public QWidget {
 
     std::function<void(QMouseEvent*)> OnMouseDown;
 
+  signals:
+    // The record is in edit state and its picture is about to be replaced.
+    void PictureChanging();
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -107,7 +107,7 @@ void TImageForm::mousePressEvent(QMouseEvent* event) {
 
 bool TImageForm::Follow(QMouseEvent* event) {
     if (tracking_ && event->buttons() == Qt::NoButton)
-        tracking_ = false;
+        EndTracking();
     if (tracking_)
         Track(event->globalPosition().toPoint());
     return tracking_;
@@ -133,8 +133,16 @@ void TImageForm::mouseMoveEvent(QMouseEvent* event) {
         unsetCursor();
 }
 
-void TImageForm::mouseReleaseEvent(QMouseEvent* event) {
+void TImageForm::EndTracking() {
+    if (!tracking_)
+        return;
     tracking_ = false;
+    if (geometry() != pressGeometry_)
+        emit UserPlaced(pressGeometry_);
+}
+
+void TImageForm::mouseReleaseEvent(QMouseEvent* event) {
+    EndTracking();
     QFrame::mouseReleaseEvent(event);
 }
 
@@ -144,7 +152,7 @@ bool TImageForm::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseMove)
             return Follow(static_cast<QMouseEvent*>(event));
         if (event->type() == QEvent::MouseButtonRelease)
-            tracking_ = false;
+            EndTracking();
     }
     return QFrame::eventFilter(watched, event);
 }

@@ -37,6 +37,10 @@ class TImageForm : public QFrame {
     // The right-click menu of the window and its picture.
     void SetPopupMenu(QMenu* menu) { popup_ = menu; }
 
+  signals:
+    // The user has dragged or sized the window away from where it was.
+    void UserPlaced(const QRect& from);
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -50,6 +54,7 @@ class TImageForm : public QFrame {
     void EditIfModifiable();
     void BeginTracking(const QPoint& globalPos, Qt::Edges edges);
     void Track(const QPoint& globalPos);
+    void EndTracking();
     // Follows the mouse while a button is held; a move without one ends the drag (its
     // release went to a menu).
     bool Follow(QMouseEvent* event);
