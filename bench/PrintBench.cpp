@@ -4,9 +4,9 @@
 #include "app/Application.h"
 #include "platform/RichFormat.h"
 #include "platform/RtfWriter.h"
-#include "print/LabelReport.h"
 #include "print/PreviewForm.h"
-#include "print/ReportPages.h"
+#include "printcore/LabelReport.h"
+#include "printcore/ReportPages.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -7,8 +7,8 @@
 #include "data/Query.h"
 #include "platform/RtfWriter.h"
 #include "platform/Settings.h"
-#include "print/PrintSnapshot.h"
-#include "print/repTavrelU.h"
+#include "printcore/PrintSnapshot.h"
+#include "printcore/repTavrelU.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,6 +1,6 @@
 #include "FuzzInput.h"
 #include "data/Query.h"
-#include "print/PrintSnapshot.h"
+#include "printcore/PrintSnapshot.h"
 
 #include <QCryptographicHash>
 #include <QTemporaryDir>

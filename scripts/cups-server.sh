@@ -1,28 +1,26 @@
 #!/bin/bash
-# A CUPS scheduler with a PDF queue for the print tests.
-#   start: uses the running system scheduler, or starts a private one (its own configuration,
-#          spool and socket under $TAVREL_CUPS_DIR), adds the queue "TavrelPDF" on the cups-pdf
-#          backend writing into $TAVREL_CUPS_DIR/pdf, and prints the shell lines that point the
-#          tests at it (use with eval). When CUPS cannot be used it says why on stderr and
-#          prints nothing, so the print tests skip.
-#   stop:  removes the queue and stops the private scheduler by its process id.
+# A private CUPS scheduler with a PDF queue for the print tests; the machine's own scheduler, its
+# queues and its default printer are never touched.
+#   start: starts the scheduler (its own configuration, spool and socket under
+#          $TAVREL_CUPS_DIR), adds the queue "TavrelPDF" on the cups-pdf backend writing into
+#          $TAVREL_CUPS_DIR/pdf as its default, and prints the shell lines that point the tests at
+#          it (use with eval). When CUPS cannot be used it says why on stderr and prints nothing,
+#          so the print tests skip.
+#   stop:  stops the scheduler by its process id and removes the backend's configuration.
 # Installs nothing: scripts/install-deps.sh does.
 set -uo pipefail
 
 DIR="${TAVREL_CUPS_DIR:-/tmp/tavrel-cups-$(id -u)}"
 QUEUE=TavrelPDF
-INSTANCE=tavrel
 PDF_DIR="$DIR/pdf"
 PPD=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-# cups-pdf reads the configuration of instance NAME from here; the shared cups-pdf.conf of the
-# system stays as it is.
+# cups-pdf reads the configuration of instance NAME only from /etc/cups; each folder has an
+# instance of its own, so runs in two folders write into their own folders. The shared
+# cups-pdf.conf of the system stays as it is.
+INSTANCE=tavrel$(printf '%s' "$DIR" | cksum | cut -d' ' -f1)
 PDF_CONF=/etc/cups/cups-pdf-$INSTANCE.conf
 
 say() { echo "cups-server: $*" >&2; }
-
-system_scheduler_running() {
-    env -u CUPS_SERVER lpstat -r 2>/dev/null | grep -q "is running"
-}
 
 write_private_config() {
     mkdir -p "$DIR/root/ppd" "$DIR/spool/tmp" "$DIR/cache" "$DIR/state" "$DIR/log"
@@ -117,28 +115,20 @@ add_queue() {
 
 start() {
     mkdir -p "$DIR"
-    if ! private_running && system_scheduler_running; then
-        unset CUPS_SERVER
-        rm -f "$DIR/private.pid"
-    else
-        start_private || return 0
-        export CUPS_SERVER="$DIR/cups.sock"
-    fi
+    start_private || return 0
+    # Every CUPS command from here on, lpadmin's included, speaks to the private scheduler.
+    export CUPS_SERVER="$DIR/cups.sock"
     if ! add_queue; then
         stop
         return 0
     fi
-    [ -n "${CUPS_SERVER:-}" ] && echo "export CUPS_SERVER='$CUPS_SERVER'"
+    echo "export CUPS_SERVER='$CUPS_SERVER'"
     echo "export TAVREL_CUPS_QUEUE='$QUEUE'"
     echo "export TAVREL_CUPS_PDF_DIR='$PDF_DIR'"
 }
 
 stop() {
-    if [ -f "$DIR/private.pid" ]; then
-        stop_private
-    else
-        lpadmin -x "$QUEUE" 2>/dev/null
-    fi
+    stop_private
     rm -f "$PDF_CONF"
     return 0
 }

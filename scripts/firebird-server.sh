@@ -71,7 +71,7 @@ start() {
     prepare_root "$port"
     make_security_database
     FIREBIRD=$ROOT FIREBIRD_LOCK=$ROOT/lock FIREBIRD_TMP=$ROOT/tmp \
-        setsid /usr/sbin/firebird >"$ROOT/server.out" 2>&1 </dev/null &
+        setsid /usr/sbin/firebird >"$ROOT/server.out" 2>&1 </dev/null 9>&- &
     pid=$!
     echo "$pid" >"$ROOT/server.pid"
     for _ in $(seq 1 50); do
@@ -98,14 +98,24 @@ stop() {
         done
         if running_pid >/dev/null; then
             kill -KILL "$pid"
-            while running_pid >/dev/null; do sleep 0.1; done
+            for _ in $(seq 1 50); do
+                running_pid >/dev/null || break
+                sleep 0.1
+            done
+            running_pid >/dev/null && echo "the private Firebird server (process $pid) outlived SIGKILL" >&2
         fi
     fi
     rm -f "$ROOT/server.pid" "$ROOT/address"
 }
 
 case "${1:-start}" in
-start) start ;;
+start)
+    # Servers started at once would both take the first free port: one finds it, starts and
+    # listens before the next looks.
+    exec 9>/tmp/tavrel-firebird-port.lock
+    flock 9
+    start
+    ;;
 stop) stop ;;
 *) echo "usage: $0 start|stop" >&2; exit 2 ;;
 esac

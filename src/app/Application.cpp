@@ -2,16 +2,14 @@
 
 #include "app/TavrelU.h"
 #include "dialogs/HelpViewU.h"
-#include "labels/FontList.h"
 #include "platform/EndSignals.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
-#include "print/NkPrinters.h"
+#include "printcore/PrintingInit.h"
+#include "ui/DesktopServices.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QFont>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -19,17 +17,11 @@
 #include <QTranslator>
 
 void InitApplication(QApplication& app) {
-    // The application title only: a display name would be appended to every window's title.
-    QApplication::setApplicationName(QStringLiteral("Tavrel"));
+    InitPrinting(app);
     InstallQtTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tavrel/tavrel.svg")));
     Help::SetHelpFile(QStringLiteral("Tavrel.hlp"));
     Help::SetViewer(ShowHelpRequest);
-    InstallWindowsFaceSubstitutes();
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPointSize(9);
-    app.setFont(font);
-    NkPrinter(); // the printer set is known before the first window
 }
 
 QTranslator* InstallQtTranslations(QCoreApplication& app) {
@@ -96,5 +88,5 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
-    Hints::Install(this);
+    InstallDesktopServices(*this);
 }

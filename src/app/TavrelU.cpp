@@ -17,15 +17,15 @@
 #include "labels/PictureMenu.h"
 #include "labels/SheetOutline.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
-#include "platform/SlotGuard.h"
 #include "platform/ToolGlyphs.h"
 #include "platform/Version.h"
 #include "print/CardSelectU.h"
-#include "print/PrintSnapshot.h"
+#include "printcore/PrintSnapshot.h"
 #include "sheets/CardSetU.h"
+#include "ui/Hints.h"
+#include "ui/SlotGuard.h"
 
 #include <QCloseEvent>
 #include <QDesktopServices>

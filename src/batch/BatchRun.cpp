@@ -3,20 +3,21 @@
 #include "data/Database.h"
 #include "data/DbConnect.h"
 #include "data/Query.h"
+#include "model/CardLayout.h"
+#include "model/SheetLayout.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
-#include "print/CardSelectU.h"
-#include "print/NkPrinters.h"
-#include "print/PrintSnapshot.h"
-#include "print/repTavrelU.h"
+#include "printcore/NkPrinters.h"
+#include "printcore/PrintSnapshot.h"
+#include "printcore/repTavrelU.h"
 
 #include <QTemporaryDir>
 #include <algorithm>
 
 namespace {
 
-constexpr int kMaxCount = TCardSelectForm::kMaxCount;
-constexpr int kMaxAdjust = TCardSelectForm::kMaxAdjust;
+using CardLayout::kMaxAdjust;
+using CardLayout::kMaxCount;
 
 [[noreturn]] void Fail(BatchExit exit, const QString& japanese, const QString& english,
                        const QString& detail = {}) {
@@ -34,14 +35,6 @@ int InRange(std::optional<int> given, int fallback, int low, int high, const cha
                  .arg(low)
                  .arg(high));
     return value;
-}
-
-// The listed printer of that name, letter case ignored; empty when there is none.
-QString ListedPrinter(const QStringList& printers, const QString& name) {
-    const auto it = std::find_if(printers.begin(), printers.end(), [&name](const QString& p) {
-        return p.compare(name, Qt::CaseInsensitive) == 0;
-    });
-    return it == printers.end() ? QString() : *it;
 }
 
 // A machine without printers lists none; asking for one by name then finds none.
@@ -80,11 +73,11 @@ struct TBatchRun::Impl {
     void ReadDesign();
     void LocateSheet(const QString& name);
     void Print();
-    TPrintParams Params(const QString& printer);
+    TPrintRequest Request(const QString& printer);
     QString ChoosePrinter();
-    void Produce(TrepCardForm& form, const QString& printer);
-    void ShowProgress(TrepCardForm& form, int cells, int perPage);
-    void Store(const TPrintParams& p);
+    void ShowProgress(TPrintRequest& request);
+    void Produce(const TPrintRequest& request);
+    void Store(const TPrintRequest& request);
 };
 
 void TBatchRun::Impl::Connect() {
@@ -178,13 +171,13 @@ QString TBatchRun::Impl::ChoosePrinter() {
         return {};
     const QStringList printers = Printers();
     if (options.printer) {
-        const QString listed = ListedPrinter(printers, *options.printer);
+        const QString listed = FindPrinterName(printers, *options.printer);
         if (listed.isEmpty())
             Fail(BatchExit::PrintFailed, QStringLiteral("プリンタが見つかりません"),
                  QStringLiteral("printer not found"), *options.printer);
         return listed;
     }
-    const QString stored = ListedPrinter(printers, sheets.FieldByName("PRINTERNAME").AsString());
+    const QString stored = FindPrinterName(printers, sheets.FieldByName("PRINTERNAME").AsString());
     if (!stored.isEmpty())
         return stored;
     if (printers.isEmpty())
@@ -193,45 +186,46 @@ QString TBatchRun::Impl::ChoosePrinter() {
     return printers.constFirst();
 }
 
-TPrintParams TBatchRun::Impl::Params(const QString& printer) {
+TPrintRequest TBatchRun::Impl::Request(const QString& printer) {
     auto value = [this](const char* name) { return sheets.FieldByName(name).AsInteger(); };
-    TPrintParams p;
-    p.PrinterName = printer;
-    p.PaperName = sheets.FieldByName("PAPERNAME").AsString();
-    p.PaperType = sheets.FieldByName("PAPERTYPE").AsString();
-    p.Dan = value("DAN");
-    const int columns = static_cast<qint16>(value("RETSU")), rows = static_cast<qint16>(p.Dan);
-    p.StartColumn = InRange(options.column, 1, 1, std::max(columns, 1), "column");
-    p.StartRow = InRange(options.row, 1, 1, std::max(rows, 1), "row");
-    p.Count =
+    TPrintRequest r;
+    r.snapshotPath = tmp.filePath(QStringLiteral("TaTempp.cds"));
+    r.sheets = &sheets;
+    r.printerName = printer;
+    r.output.pdfPath = options.pdfPath;
+    const int columns = static_cast<qint16>(value("RETSU")),
+              rows = static_cast<qint16>(value("DAN"));
+    r.startColumn = InRange(options.column, 1, 1, std::max(columns, 1), "column");
+    r.startRow = InRange(options.row, 1, 1, std::max(rows, 1), "row");
+    r.count =
         InRange(options.count, std::clamp(columns * rows, 1, kMaxCount), 1, kMaxCount, "count");
-    p.TopAdjust = InRange(options.top, std::clamp(value("PR_TOPM"), -kMaxAdjust, kMaxAdjust),
-                          -kMaxAdjust, kMaxAdjust, "top");
-    p.LeftAdjust = InRange(options.left, std::clamp(value("PR_LEFTM"), -kMaxAdjust, kMaxAdjust),
-                           -kMaxAdjust, kMaxAdjust, "left");
-    return p;
+    r.adjust.top = InRange(options.top, std::clamp(value("PR_TOPM"), -kMaxAdjust, kMaxAdjust),
+                           -kMaxAdjust, kMaxAdjust, "top");
+    r.adjust.left = InRange(options.left, std::clamp(value("PR_LEFTM"), -kMaxAdjust, kMaxAdjust),
+                            -kMaxAdjust, kMaxAdjust, "left");
+    return r;
 }
 
-void TBatchRun::Impl::ShowProgress(TrepCardForm& form, int cells, int perPage) {
-    const int pages = perPage > 0 ? (cells + perPage - 1) / perPage : 0;
+void TBatchRun::Impl::ShowProgress(TPrintRequest& request) {
+    const long long cells = CardLayout::EmptyCellsBefore(request.startColumn, request.startRow,
+                                                         sheets.FieldByName("DAN").AsInteger()) +
+                            request.count;
+    const int perPage = SheetLayout::FromRecord(sheets).LabelsPerSheet();
+    const long long pages = (cells + perPage - 1) / perPage;
     if (!progress || pages < 2)
         return;
-    form.repCard.OnStartPage = [&form, this, pages, start = form.repCard.OnStartPage] {
-        start();
-        err << QStringLiteral("\r印刷中 (printing) %1/%2").arg(form.repCard.PageNumber()).arg(pages)
-            << Qt::flush;
-    };
-    form.repCard.OnAfterPrint = [this, end = form.repCard.OnAfterPrint] {
-        end();
-        err << '\n' << Qt::flush;
+    request.output.onPage = [this, pages](int page) {
+        err << QStringLiteral("\r印刷中 (printing) %1/%2").arg(page).arg(pages) << Qt::flush;
+        if (page == pages)
+            err << '\n' << Qt::flush;
     };
 }
 
-void TBatchRun::Impl::Produce(TrepCardForm& form, const QString& printer) {
+void TBatchRun::Impl::Produce(const TPrintRequest& request) {
     const bool toFile = !options.pdfPath.isEmpty();
     bool printed = false;
     try {
-        printed = form.PrintDirect(options.pdfPath);
+        printed = PrintLabels(request);
     } catch (const std::exception& e) {
         if (toFile && ExceptionText(e) == QStringLiteral("印刷ファイルを作成できません。"))
             Fail(BatchExit::PdfFailed, QStringLiteral("PDF を書き込めません"),
@@ -241,14 +235,15 @@ void TBatchRun::Impl::Produce(TrepCardForm& form, const QString& printer) {
     }
     if (!printed)
         Fail(BatchExit::PrintFailed, QStringLiteral("印刷に失敗しました"),
-             QStringLiteral("printing failed"), toFile ? options.pdfPath : printer);
+             QStringLiteral("printing failed"), toFile ? options.pdfPath : request.printerName);
 }
 
 // The corrections and the printer go with every sheet of that name, as the dialog stores them.
-void TBatchRun::Impl::Store(const TPrintParams& p) {
+void TBatchRun::Impl::Store(const TPrintRequest& request) {
     try {
         Query q(&db, &tr);
-        StoreAdjustments(q, p.PrinterName, p.PaperName, p.TopAdjust, p.LeftAdjust);
+        StoreAdjustments(q, request.printerName, sheets.FieldByName("PAPERNAME").AsString(),
+                         request.adjust.top, request.adjust.left);
         tr.Commit();
     } catch (const std::exception& e) {
         Fail(BatchExit::DatabaseFailed, QStringLiteral("印刷しましたが補正値を保存できません"),
@@ -265,27 +260,18 @@ void TBatchRun::Impl::Print() {
     LocateSheet(sheetName);
     // A printer named on the command line must exist even before the ranges are checked.
     const QString printer = ChoosePrinter();
-    const TPrintParams p = Params(printer);
-    // The window's own snapshot may be in use by a print dialog at this moment.
-    Settings::SnapshotPath = tmp.filePath(QStringLiteral("TaTempp.cds"));
+    TPrintRequest request = Request(printer);
+    // Its own snapshot: the window's may be in use by a print dialog at this moment.
     try {
-        PrintSnapshot::Save(design, Settings::SnapshotPath);
+        PrintSnapshot::Save(design, request.snapshotPath);
     } catch (const std::exception& e) {
         Fail(BatchExit::PrintFailed, QStringLiteral("印刷に失敗しました"),
              QStringLiteral("printing failed"), ExceptionText(e));
     }
-    TrepCardForm form(p, sheets);
-    if (!printer.isEmpty())
-        form.SelectPrinter(printer);
-    form.repCard.Page.title = TrepCardForm::Title() + p.PaperName;
-    form.LoadSnapshot(Settings::SnapshotPath);
-    form.BuildPrintRows();
-    const int empty = (p.StartColumn - 1) * p.Dan + p.StartRow - 1;
-    ShowProgress(form, empty + p.Count,
-                 sheets.FieldByName("RETSU").AsInteger() * sheets.FieldByName("DAN").AsInteger());
-    Produce(form, printer);
+    ShowProgress(request);
+    Produce(request);
     if (options.pdfPath.isEmpty())
-        Store(p);
+        Store(request);
 }
 
 TBatchRun::TBatchRun(const BatchOptions& options, QTextStream& out, QTextStream& err, bool progress)

@@ -1,7 +1,8 @@
-#include "app/Application.h"
 #include "batch/BatchRun.h"
+#include "platform/Version.h"
+#include "printcore/PrintingInit.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <unistd.h>
 
@@ -10,11 +11,11 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    InitApplication(app);
-    QApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
+    QGuiApplication app(argc, argv);
+    InitPrinting(app);
+    QGuiApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
     QTextStream out(stdout), err(stderr);
-    const int status = RunBatch(QApplication::arguments(), out, err, isatty(STDERR_FILENO) != 0);
+    const int status = RunBatch(QGuiApplication::arguments(), out, err, isatty(STDERR_FILENO) != 0);
     out.flush();
     return status;
 }

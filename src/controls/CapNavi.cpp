@@ -4,7 +4,7 @@
 #include "data/DataSource.h"
 #include "data/Query.h"
 #include "platform/MessageService.h"
-#include "platform/SlotGuard.h"
+#include "ui/SlotGuard.h"
 
 #include <QMouseEvent>
 #include <QPainter>

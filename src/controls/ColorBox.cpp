@@ -1,6 +1,6 @@
 #include "controls/ColorBox.h"
 
-#include "platform/Hints.h"
+#include "ui/Hints.h"
 
 #include <QEvent>
 #include <QPainter>

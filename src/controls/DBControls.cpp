@@ -4,7 +4,7 @@
 #include "data/Query.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
-#include "platform/SlotGuard.h"
+#include "ui/SlotGuard.h"
 
 #include <QApplication>
 #include <QCompleter>

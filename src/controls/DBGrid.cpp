@@ -2,7 +2,7 @@
 
 #include "data/Query.h"
 #include "platform/MessageService.h"
-#include "platform/SlotGuard.h"
+#include "ui/SlotGuard.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>

@@ -2,9 +2,10 @@
 
 #include "data/DbConnect.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
+#include "platform/Version.h"
+#include "ui/Hints.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -129,7 +130,7 @@ void TAboutBox::CloseConnection() {
 
 void TAboutBox::FillTexts() {
     Label2->setText(QStringLiteral("Wenlo 印刷ユーティリティー"));
-    Version->setText(QStringLiteral("Tavrel Version 2.0.1"));
+    Version->setText(QStringLiteral("Tavrel Version " TAVREL_VERSION));
     Copyright->setText(NoticeText());
     // The line takes the size of its text, so the strip around it is left to turn it white.
     Copyright->adjustSize();

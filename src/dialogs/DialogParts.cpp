@@ -1,7 +1,7 @@
 #include "dialogs/DialogParts.h"
 
 #include "controls/Hinted.h"
-#include "platform/Hints.h"
+#include "ui/Hints.h"
 
 #include <QDialog>
 #include <QGroupBox>

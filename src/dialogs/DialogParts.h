@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Version.h"
+
 #include <QString>
 
 class QDialog;
@@ -15,7 +17,7 @@ class TApplicationEvents;
 // What the two settings dialogs share.
 namespace DialogParts {
 
-inline const QString kCaptionPrefix = QStringLiteral("Tavrel Ver.2.0.1");
+inline const QString kCaptionPrefix = TavrelVersionCaption();
 
 // A fixed-size window with a title and a system menu only, of the given client size.
 void MakeFixedDialog(QDialog* dialog, const QSize& client);

@@ -3,10 +3,10 @@
 #include "dialogs/DialogParts.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/IniFile.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
+#include "ui/Hints.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

@@ -6,7 +6,6 @@
 #include "labels/DBRichEdit.h"
 #include "labels/ImageFormU.h"
 #include "platform/MessageService.h"
-#include "platform/SlotGuard.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,9 +1,10 @@
 #include "labels/FontList.h"
 
+#include "platform/WindowsFaces.h"
+
 #include <QFont>
 #include <QFontDatabase>
 #include <algorithm>
-#include <utility>
 
 namespace {
 // The font database tells a family that several foundries provide as "Name [Foundry]"; users
@@ -28,27 +29,11 @@ QStringList SortFontNames(QStringList names, bool excludeVertical) {
     return names;
 }
 
-namespace {
-// The designs name Windows faces; these are the metric-compatible faces here.
-const std::pair<const char16_t*, const char16_t*> kWindowsFaces[] = {
-    {u"ＭＳ Ｐゴシック", u"IPAPGothic"},
-    {u"ＭＳ ゴシック", u"IPAGothic"},
-    {u"ＭＳ Ｐ明朝", u"IPAPMincho"},
-    {u"ＭＳ 明朝", u"IPAMincho"},
-};
-} // namespace
-
-void InstallWindowsFaceSubstitutes() {
-    for (const auto& [face, local] : kWindowsFaces)
-        QFont::insertSubstitution(QString::fromUtf16(face), QString::fromUtf16(local));
-}
-
 QStringList GetFontList(bool excludeVertical) {
     // Printers print with the same installed fonts the screen shows, so one list serves both.
     QStringList names = QFontDatabase::families();
     // Stored designs name Windows faces; those with a local stand-in can be chosen too.
-    for (const auto& entry : kWindowsFaces) {
-        const QString face = QString::fromUtf16(entry.first);
+    for (const auto& [face, local] : WindowsFaces()) {
         if (!QFont::substitutes(face).isEmpty())
             names += face;
     }

@@ -9,6 +9,3 @@ QStringList GetFontList(bool excludeVertical);
 // The same rules applied to a given list of names; a family offered by several foundries
 // ("C059 [URW]") is listed once under its own name.
 QStringList SortFontNames(QStringList names, bool excludeVertical);
-
-// Lets stored designs that name Windows faces show in the local metric-compatible faces.
-void InstallWindowsFaceSubstitutes();

@@ -3,7 +3,7 @@
 #include "controls/DBImage.h"
 #include "data/DataSource.h"
 #include "data/Query.h"
-#include "model/LabelDesign.h"
+#include "model/PicturePlacement.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>

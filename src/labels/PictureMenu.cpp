@@ -8,13 +8,13 @@
 #include "labels/PictureDialogs.h"
 #include "labels/PictureGlyphs.h"
 #include "model/LabelOutline.h"
-#include "platform/DesktopIcon.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 #include "platform/PictureFile.h"
-#include "platform/SlotGuard.h"
 #include "platform/StoredPicture.h"
 #include "platform/WaitCursor.h"
+#include "ui/DesktopIcon.h"
+#include "ui/SlotGuard.h"
 
 #include <QCursor>
 #include <QDesktopServices>

@@ -1,33 +1,5 @@
 #include "model/SheetDefaults.h"
 
-#include <QStringList>
-
-const QList<PaperPreset>& PaperPresets() {
-    static const QList<PaperPreset> presets = {
-        {QStringLiteral("A3"), 2970, 4200}, {QStringLiteral("A4"), 2100, 2970},
-        {QStringLiteral("A5"), 1485, 2100}, {QStringLiteral("B4"), 2570, 3640},
-        {QStringLiteral("B5"), 1820, 2570}, {FreePaperType(), 0, 0}};
-    return presets;
-}
-
-QStringList PaperTypeNames() {
-    QStringList names;
-    for (const PaperPreset& p : PaperPresets())
-        names << p.name;
-    return names;
-}
-
-PaperPreset PaperPresetFor(const QString& paperType) {
-    for (const PaperPreset& p : PaperPresets())
-        if (p.name.compare(paperType, Qt::CaseInsensitive) == 0)
-            return p;
-    return {paperType, 0, 0};
-}
-
-QString FreePaperType() {
-    return QStringLiteral("その他");
-}
-
 QString NewSheetPaperType() {
     return QStringLiteral("A4");
 }

@@ -45,16 +45,6 @@ int SheetLayout::LabelsPerSheet() const {
     return std::max(1, columns) * std::max(1, rows);
 }
 
-CellPosition SheetLayout::PositionOf(int index) const {
-    const int perColumn = std::max(1, rows);
-    const int onSheet = index % LabelsPerSheet();
-    return {index / LabelsPerSheet(), onSheet / perColumn, onSheet % perColumn};
-}
-
-int SheetLayout::StartIndex(int startColumn, int startRow) const {
-    return (startColumn - 1) * rows + (startRow - 1);
-}
-
 SheetLayout SheetLayout::WholeMillimetres() const {
     SheetLayout mm = *this;
     for (int* length :

@@ -5,14 +5,6 @@
 
 class Query;
 
-// Where a label sits on its sheet: page, column and row, all counted from 0.
-struct CellPosition {
-    int page = 0;
-    int column = 0;
-    int row = 0;
-    bool operator==(const CellPosition&) const = default;
-};
-
 // One sheet definition (a TAVRELSET row). Lengths are whole tenth-millimetres as stored.
 struct SheetLayout {
     QString paperName;
@@ -36,15 +28,8 @@ struct SheetLayout {
 
     // The label at a column and row (from 0) in the layout's own unit; gaps lie between labels.
     QRect CellRect(int column, int row) const;
-    QRect CellRect(const CellPosition& position) const {
-        return CellRect(position.column, position.row);
-    }
-    // Labels fill each column from the top, then the next column, then the next sheet.
-    // Fewer than one column or row counts as one, so that every index has a place.
-    CellPosition PositionOf(int index) const;
+    // Fewer than one column or row counts as one.
     int LabelsPerSheet() const;
-    // The index of the first label when printing starts at a column and row (from 1).
-    int StartIndex(int startColumn, int startRow) const;
 
     // The same sheet with every length cut to whole millimetres (toward zero), the unit the
     // printed page is laid out in; its cell rectangles are then in millimetres.

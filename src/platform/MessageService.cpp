@@ -2,8 +2,7 @@
 
 #include "platform/Error.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <QGuiApplication>
 #include <cstdio>
 
 namespace Messages {
@@ -14,32 +13,9 @@ Responder& CurrentResponder() {
     return responder;
 }
 
-QMessageBox::StandardButtons ToStandard(Buttons buttons) {
-    switch (buttons) {
-    case Buttons::Ok:
-        return QMessageBox::Ok;
-    case Buttons::OkCancel:
-        return QMessageBox::Ok | QMessageBox::Cancel;
-    case Buttons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
-    case Buttons::YesNoCancel:
-        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    }
-    return QMessageBox::Ok;
-}
-
-QMessageBox::Icon ToIcon(Kind kind) {
-    switch (kind) {
-    case Kind::Error:
-        return QMessageBox::Critical;
-    case Kind::Warning:
-        return QMessageBox::Warning;
-    case Kind::Question:
-        return QMessageBox::Question;
-    case Kind::Information:
-        break;
-    }
-    return QMessageBox::Information;
+Presenter& CurrentPresenter() {
+    static Presenter presenter;
+    return presenter;
 }
 
 bool& UnattendedFlag() {
@@ -61,35 +37,18 @@ Answer UnattendedAnswer(const Request& request) {
     return Answer::No;
 }
 
-Answer FromStandard(int button) {
-    switch (button) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    case QMessageBox::Ok:
-        return Answer::Ok;
-    default:
-        return Answer::Cancel;
-    }
-}
-
 Answer Show(const Request& request, QWidget* parent) {
     if (UnattendedFlag())
         return UnattendedAnswer(request);
     if (CurrentResponder())
         return CurrentResponder()(request);
-    // Windows breaks lines at a bare carriage return; Qt needs a line feed.
-    QString shown = request.text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"))
-        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(ToIcon(request.kind), request.caption, shown, ToStandard(request.buttons),
-                    parent ? parent : QApplication::activeWindow());
-    return FromStandard(box.exec());
+    if (CurrentPresenter())
+        return CurrentPresenter()(request, parent);
+    return UnattendedAnswer(request);
 }
 
 QString Title() {
-    const QString name = QApplication::applicationDisplayName();
+    const QString name = QGuiApplication::applicationDisplayName();
     return name.isEmpty() ? QStringLiteral("Tavrel") : name;
 }
 
@@ -107,6 +66,10 @@ void SetResponder(Responder responder) {
 }
 void ClearResponder() {
     CurrentResponder() = nullptr;
+}
+
+void SetPresenter(Presenter presenter) {
+    CurrentPresenter() = std::move(presenter);
 }
 
 void ShowError(const QString& text, QWidget* parent) {

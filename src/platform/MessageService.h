@@ -25,6 +25,11 @@ using Responder = std::function<Answer(const Request&)>;
 void SetResponder(Responder responder);
 void ClearResponder();
 
+// The real boxes, which the windows put in place; without them a text goes to the standard
+// error and a question gets the answer that starts nothing new.
+using Presenter = std::function<Answer(const Request&, QWidget* parent)>;
+void SetPresenter(Presenter presenter);
+
 // While the program ends without a user (a signal at log-out), nothing is shown: texts go to
 // the standard error and every question gets the answer that starts nothing new (No, or
 // Cancel where there is no No).

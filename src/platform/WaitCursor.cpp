@@ -1,24 +1,32 @@
 #include "platform/WaitCursor.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-
 namespace {
+
 int depth = 0;
+
+std::function<void(bool)>& Show() {
+    static std::function<void(bool)> show;
+    return show;
 }
+
+} // namespace
 
 WaitCursor::WaitCursor() {
     ++depth;
-    if (QGuiApplication::instance())
-        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    if (Show())
+        Show()(true);
 }
 
 WaitCursor::~WaitCursor() {
     --depth;
-    if (QGuiApplication::instance())
-        QGuiApplication::restoreOverrideCursor();
+    if (Show())
+        Show()(false);
 }
 
 int WaitCursor::Depth() {
     return depth;
+}
+
+void WaitCursor::SetShow(std::function<void(bool shown)> show) {
+    Show() = std::move(show);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
-// Shows the hourglass while alive and restores the previous cursor, also after a failure.
+#include <functional>
+
+// Marks long work while alive: the windows show the hourglass and restore the previous cursor
+// afterwards, also after a failure. Without windows nothing is shown.
 class WaitCursor {
   public:
     WaitCursor();
@@ -10,4 +13,6 @@ class WaitCursor {
 
     // How many wait cursors are showing now (for tests).
     static int Depth();
+    // What shows the hourglass (true) and takes it away again (false); the windows set it.
+    static void SetShow(std::function<void(bool shown)> show);
 };

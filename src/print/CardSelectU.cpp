@@ -6,12 +6,14 @@
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
-#include "platform/SlotGuard.h"
-#include "print/NkPrinters.h"
-#include "print/repTavrelU.h"
+#include "platform/Version.h"
+#include "print/PreviewWindow.h"
+#include "printcore/NkPrinters.h"
+#include "printcore/repTavrelU.h"
+#include "ui/Hints.h"
+#include "ui/SlotGuard.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -28,6 +30,9 @@
 TCardSelectForm* CardSelectForm = nullptr;
 
 namespace {
+
+using CardLayout::kMaxAdjust;
+using CardLayout::kMaxCount;
 
 constexpr int kClientWidth = 381;
 constexpr int kClientHeight = 358;
@@ -87,7 +92,7 @@ void SelectIgnoringCase(QComboBox* box, const QString& text) {
 } // namespace
 
 QString TCardSelectForm::Caption() {
-    return QStringLiteral("Tavrel Ver.2.0.1 印刷設定．．．");
+    return TavrelVersionCaption() + QStringLiteral(" 印刷設定．．．");
 }
 
 TCardSelectForm::TCardSelectForm(QWidget* parent)
@@ -263,16 +268,19 @@ void TCardSelectForm::IBQueryCardSetAfterScroll() {
 }
 
 void TCardSelectForm::PrintBtnClick() {
-    const int top = UpDownTop->Position(), left = UpDownLeft->Position();
-    const int column = UpDownRetsu->Position(), row = UpDownDan->Position();
-    const int count = UpDownMaisu->Position();
-    Query& q = IBQueryCardSet;
-    const int dan = q.FieldByName(QStringLiteral("DAN")).AsInteger();
-    const QString paperName = q.FieldByName(QStringLiteral("PAPERNAME")).AsString();
-    const QString paperType = q.FieldByName(QStringLiteral("PAPERTYPE")).AsString();
-    const QString printer = PrinterCombo->currentText();
-    if (PrintLabels(printer, paperName, paperType, top, left, count, column, row, dan, q, this))
-        SaveAdjustments(printer, paperName, top, left);
+    TPrintRequest request;
+    request.snapshotPath = Settings::SnapshotPath;
+    request.sheets = &IBQueryCardSet;
+    request.startColumn = UpDownRetsu->Position();
+    request.startRow = UpDownDan->Position();
+    request.count = UpDownMaisu->Position();
+    request.adjust = {UpDownTop->Position(), UpDownLeft->Position()};
+    request.printerName = PrinterCombo->currentText();
+    request.output.preview = PreviewWindows(this);
+    if (PrintLabels(request))
+        SaveAdjustments(request.printerName,
+                        IBQueryCardSet.FieldByName(QStringLiteral("PAPERNAME")).AsString(),
+                        request.adjust.top, request.adjust.left);
 }
 
 void TCardSelectForm::SaveAdjustments(const QString& PrinterName, const QString& PaperName,
@@ -284,29 +292,6 @@ void TCardSelectForm::SaveAdjustments(const QString& PrinterName, const QString&
 
 void TCardSelectForm::RunUpdate(const Adjustment& a) {
     StoreAdjustments(IBQueryEtc, a.printer, a.paper, a.top, a.left);
-}
-
-void StoreAdjustments(Query& q, const QString& PrinterName, const QString& PaperName, int TopAdjust,
-                      int LeftAdjust) {
-    q.Close();
-    q.SQL.clear();
-    q.ClearParams();
-    const auto reset = qScopeGuard([&q] {
-        q.Close();
-        q.Unprepare();
-        q.SQL.clear();
-        q.ClearParams();
-    });
-    q.SQL = {QStringLiteral("UPDATE TAVRELSET"),
-             QStringLiteral("SET Pr_TopM = :Param0,Pr_LeftM = :Param1,"),
-             QStringLiteral("PrinterName = :Param2"),
-             QStringLiteral("WHERE (PAPERNAME = :Param3)")};
-    q.SetParam(QStringLiteral("Param0"), static_cast<double>(TopAdjust));
-    q.SetParam(QStringLiteral("Param1"), static_cast<double>(LeftAdjust));
-    q.SetParam(QStringLiteral("Param2"), PrinterName);
-    q.SetParam(QStringLiteral("Param3"), PaperName);
-    q.Prepare();
-    q.ExecSQL();
 }
 
 void TCardSelectForm::OnConnection(const std::function<void()>& work) {

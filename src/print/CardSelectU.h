@@ -28,8 +28,6 @@ class TCardSelectForm : public QDialog {
     ~TCardSelectForm() override;
 
     static constexpr int kHelpContext = 2;
-    static constexpr int kMaxCount = 99;
-    static constexpr int kMaxAdjust = 2000;
     static QString Caption();
 
     Database IBDatabase1;
@@ -100,10 +98,6 @@ class TCardSelectForm : public QDialog {
 
     std::vector<Adjustment> saved_;
 };
-
-// Stores the corrections and the printer with every sheet named PaperName, in q's transaction.
-void StoreAdjustments(Query& q, const QString& PrinterName, const QString& PaperName, int TopAdjust,
-                      int LeftAdjust);
 
 // Creates the dialog for the sheet named PaperName, shows it modally and releases it.
 void ShowPrintDialog(const QString& PaperName, QWidget* owner = nullptr);

@@ -4,7 +4,7 @@
 #include "platform/MessageService.h"
 #include "platform/WaitCursor.h"
 #include "print/PrinterSetupForm.h"
-#include "print/ReportPages.h"
+#include "printcore/ReportPages.h"
 
 #include <QCloseEvent>
 #include <QDir>

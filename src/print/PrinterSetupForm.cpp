@@ -1,6 +1,6 @@
 #include "print/PrinterSetupForm.h"
 
-#include "print/NkPrinters.h"
+#include "printcore/NkPrinters.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

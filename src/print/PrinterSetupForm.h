@@ -1,6 +1,6 @@
 #pragma once
 
-#include "print/PrintJob.h"
+#include "printcore/PrintJob.h"
 
 #include <QDialog>
 

@@ -10,16 +10,16 @@
 #include "data/RecordCopy.h"
 #include "model/SheetDefaults.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
-#include "platform/SlotGuard.h"
 #include "platform/ToolGlyphs.h"
 #include "platform/Version.h"
 #include "sheets/ReadTextU.h"
 #include "sheets/SheetCatalogueU.h"
 #include "sheets/SheetDiagram.h"
 #include "sheets/WriteTextU.h"
+#include "ui/Hints.h"
+#include "ui/SlotGuard.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

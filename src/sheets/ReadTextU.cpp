@@ -3,11 +3,11 @@
 #include "controls/Hinted.h"
 #include "controls/WindowMenu.h"
 #include "platform/Error.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
 #include "platform/WaitCursor.h"
 #include "sheets/SheetTextFile.h"
+#include "ui/Hints.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -4,11 +4,11 @@
 #include "controls/WindowMenu.h"
 #include "data/Query.h"
 #include "platform/Error.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
 #include "platform/WaitCursor.h"
 #include "sheets/TemplatePicture.h"
+#include "ui/Hints.h"
 
 #include <QAbstractTableModel>
 #include <QHBoxLayout>

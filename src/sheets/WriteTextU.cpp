@@ -5,10 +5,10 @@
 #include "data/Query.h"
 #include "platform/Error.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
 #include "sheets/SheetTextFile.h"
+#include "ui/Hints.h"
 
 #include <QApplication>
 #include <QFileDialog>

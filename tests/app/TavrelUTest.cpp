@@ -5,7 +5,6 @@
 #include "labels/FormatBar.h"
 #include "labels/PictureMenu.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "platform/IniFile.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
@@ -15,6 +14,7 @@
 #include "support/ProgramFolder.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"
+#include "ui/Hints.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,5 +1,5 @@
 #include "controls/ColorBox.h"
-#include "platform/Hints.h"
+#include "ui/Hints.h"
 
 #include <QSet>
 #include <gtest/gtest.h>

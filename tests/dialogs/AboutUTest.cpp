@@ -1,10 +1,10 @@
 #include "dialogs/AboutU.h"
 #include "data/DbConnect.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "support/ProgramFolder.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"
+#include "ui/Hints.h"
 
 #include <QCursor>
 #include <QKeyEvent>

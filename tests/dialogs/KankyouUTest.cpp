@@ -3,9 +3,9 @@
 #include "controls/CtrlsEx.h"
 #include "controls/UpDown.h"
 #include "dialogs/SetDbfU.h"
-#include "platform/Hints.h"
 #include "support/ProgramFolder.h"
 #include "support/Windows.h"
+#include "ui/Hints.h"
 
 #include <QCheckBox>
 #include <QEvent>

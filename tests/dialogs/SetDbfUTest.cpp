@@ -1,9 +1,9 @@
 #include "dialogs/SetDbfU.h"
 #include "dialogs/KankyouU.h"
 #include "platform/Help.h"
-#include "platform/Hints.h"
 #include "support/ProgramFolder.h"
 #include "support/Windows.h"
+#include "ui/Hints.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

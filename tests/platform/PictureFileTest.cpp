@@ -1,12 +1,10 @@
 #include "platform/PictureFile.h"
-#include "platform/DesktopIcon.h"
 #include "platform/Error.h"
 #include "platform/PictureSize.h"
 #include "support/Errors.h"
 #include "support/PictureSamples.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -15,11 +13,7 @@ namespace {
 class PictureFileTest : public ::testing::Test {
   protected:
     QString Write(const QString& name, const QByteArray& bytes) {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return path;
+        return Samples::WriteFile(dir.filePath(name), bytes);
     }
     static QString LoadError(const QString& path) {
         return ErrorOf([&] { PictureFile::Load(path); });
@@ -71,24 +65,6 @@ TEST_F(PictureFileTest, WrongMissingOrUnknownFilesNameTheFileAndTheLoadersReason
     const QString missing = dir.filePath("missing.bmp");
     EXPECT_TRUE(LoadError(missing).contains(
         QString("Cannot open file \"%1\".").arg(QDir::toNativeSeparators(missing))));
-}
-
-TEST_F(PictureFileTest, TheDesktopIconOfAFile) {
-    const QImage exeIcon = IconFile::IconToBitmap(DesktopIcon::Extract(
-        Write("tool.exe", Samples::PeWithIcons({Samples::IconDib(Samples::Pattern(32, 32), 24)},
-                                               {QSize(32, 32)}))));
-    EXPECT_EQ(exeIcon, Samples::Pattern(32, 32));
-    EXPECT_TRUE(DesktopIcon::Extract(dir.filePath("gone.exe")).IsNull());
-    // Any other file has the icon of its type, at the large icon size.
-    const Icon typeIcon = DesktopIcon::Extract(Write("notes.txt", "hello"));
-    ASSERT_FALSE(typeIcon.IsNull());
-    EXPECT_EQ(typeIcon.image.size(), QSize(32, 32));
-    EXPECT_THROW(
-        DesktopIcon::Extract(Write(
-            "broken.exe",
-            Samples::PeWithIcons({Samples::IconDib(Samples::Pattern(32, 32), 24)}, {QSize(32, 32)})
-                .left(0x230))),
-        EError);
 }
 
 } // namespace

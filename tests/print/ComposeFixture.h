@@ -4,9 +4,9 @@
 #include "platform/RtfWriter.h"
 #include "platform/Settings.h"
 #include "platform/StoredPicture.h"
-#include "print/NkPrinters.h"
 #include "print/PreviewForm.h"
-#include "print/PrintSnapshot.h"
+#include "printcore/NkPrinters.h"
+#include "printcore/PrintSnapshot.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

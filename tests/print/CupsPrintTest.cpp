@@ -3,7 +3,8 @@
 #include "platform/Error.h"
 #include "platform/SjisCodec.h"
 #include "print/PreviewForm.h"
-#include "print/PrintJob.h"
+#include "print/PreviewWindow.h"
+#include "printcore/PrintJob.h"
 #include "support/Windows.h"
 
 #include <QApplication>
@@ -45,6 +46,7 @@ class CupsPrintTest : public ::testing::Test {
                     .arg(++jobs);
         before = Files();
         report.Page = LabelSheet();
+        report.PreviewFactory = PreviewWindows();
         report.Page.printerName = queue;
         report.Page.title = title;
         report.OnAfterPrint = [this] { ++afterPrints; };

@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/SjisCodec.h"
 #include "print/PreviewForm.h"
+#include "print/PreviewWindow.h"
 #include "support/Windows.h"
 
 #include <QApplication>
@@ -30,6 +31,7 @@ class LabelReportTest : public ::testing::Test {
   protected:
     void SetUp() override {
         report.Page = LabelSheet();
+        report.PreviewFactory = PreviewWindows();
         report.OnBeforePrint = [this](bool&) {
             log << (report.PrintingToPrinter() ? "before:printer" : "before:preview");
             report.Page.frameColor = report.PrintingToPrinter() ? Qt::white : Qt::black;

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "print/LabelReport.h"
 #include "print/PreviewForm.h"
-#include "print/ReportPages.h"
+#include "printcore/LabelReport.h"
+#include "printcore/ReportPages.h"
+#include "support/LabelSheetPage.h"
 
 #include <QApplication>
 
@@ -11,29 +12,13 @@
 #include <QPainter>
 #include <memory>
 
-// Shared pieces of the print tests: the 2 x 5 sheet of 86 x 50 mm labels on A4 (left 15, top
-// 21, spacing 2), pictures of one colour, and pages rendered to images read back in millimetres.
+// Shared pieces of the print tests: the label sheet page, pictures of one colour, and pages
+// rendered to images read back in millimetres.
 namespace PrintFixture {
 
 inline constexpr int kPixelsPerMm = 4;
 
-inline TPageDescription LabelSheet() {
-    TPageDescription page;
-    page.paper = TPaper::Standard(TPaper::A4);
-    page.leftMargin = 15;
-    page.rightMargin = 21;
-    page.topMargin = 21;
-    page.bottomMargin = 26;
-    page.columns = 2;
-    page.columnSpacing = 2;
-    page.bandHeight = 50;
-    page.bandWidth = 86;
-    page.textRect = QRectF(0, 0, 86, 50);
-    page.pictureRect = QRectF(3, 3, 80, 44);
-    page.pictureStretch = true;
-    page.title = QStringLiteral("印刷．．．テスト");
-    return page;
-}
+using ::LabelSheet;
 
 inline std::shared_ptr<const QImage> SolidPicture(const QColor& color, int width = 60,
                                                   int height = 40) {

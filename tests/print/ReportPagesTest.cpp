@@ -1,4 +1,4 @@
-#include "print/ReportPages.h"
+#include "printcore/ReportPages.h"
 #include "PrintFixture.h"
 #include "platform/SjisCodec.h"
 

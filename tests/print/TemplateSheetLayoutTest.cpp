@@ -1,7 +1,7 @@
 // Sheets taken from the installed template catalogue, laid out by the print run's own page
 // layout and cell flow.
-#include "print/CardLayout.h"
-#include "print/PageGeometry.h"
+#include "model/CardLayout.h"
+#include "model/PageGeometry.h"
 #include "sheets/SheetCatalogue.h"
 #include "sheets/TemplateFixture.h"
 
@@ -13,8 +13,7 @@ namespace {
 
 // The cells of one full sheet as the print run flows them, in tenth-millimetres.
 std::vector<TPagePlan> Flowed(const SheetLayout& l) {
-    const TPageDescription page =
-        CardLayout::Compute(CardLayout::PaperOf(l.paperType), l, {}, {}, 96.0, false);
+    const TPageDescription page = CardLayout::Compute(PaperOf(l.paperType), l, {}, {}, 96.0, false);
     return FlowCells(page, l.columns * l.rows);
 }
 

@@ -1,7 +1,8 @@
-#include "print/repTavrelU.h"
+#include "printcore/repTavrelU.h"
 #include "ComposeFixture.h"
 #include "PdfTools.h"
 #include "platform/Error.h"
+#include "print/PreviewWindow.h"
 #include "support/Windows.h"
 
 #include <QFile>
@@ -262,8 +263,19 @@ class PrintLabelsTest : public PrintRunTest {
             look(preview);
             EXPECT_TRUE(TryClose(preview));
         });
-        return PrintLabels(p.PrinterName, p.PaperName, p.PaperType, p.TopAdjust, p.LeftAdjust,
-                           p.Count, p.StartColumn, p.StartRow, p.Dan, sheets);
+        return PrintLabels(Request(p));
+    }
+    TPrintRequest Request(const TPrintParams& p) {
+        TPrintRequest r;
+        r.snapshotPath = Settings::SnapshotPath;
+        r.sheets = &sheets;
+        r.startColumn = p.StartColumn;
+        r.startRow = p.StartRow;
+        r.count = p.Count;
+        r.adjust = {p.TopAdjust, p.LeftAdjust};
+        r.printerName = p.PrinterName;
+        r.output.preview = PreviewWindows();
+        return r;
     }
     UsePrinters printers{{"Office"}};
 };
@@ -292,7 +304,7 @@ TEST_F(PrintLabelsTest, SheetsWithoutCellsOrPrintersStopTheRunBeforeAPreview) {
     WriteSnapshot(Settings::SnapshotPath, design);
     auto errorOf = [this] {
         try {
-            PrintLabels("Office", "2x5", "A4", 0, 0, 1, 1, 1, 5, sheets);
+            PrintLabels(Request({"Office", "2x5", "A4", 0, 0, 1, 1, 1, 5}));
         } catch (const EError& e) {
             return e.message();
         }

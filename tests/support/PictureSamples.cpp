@@ -1,6 +1,7 @@
 #include "support/PictureSamples.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QtEndian>
 #include <algorithm>
 #include <cstdio>
@@ -313,6 +314,13 @@ QImage Pattern(int width, int height) {
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y, qRgb((x * 37) % 256, (y * 53) % 256, ((x + y) * 11) % 256));
     return image;
+}
+
+QString WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+    return path;
 }
 
 } // namespace Samples

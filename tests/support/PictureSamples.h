@@ -46,6 +46,9 @@ QByteArray IcoFile(const QList<QByteArray>& images, const QList<QSize>& sizes);
 // A 32-bit Windows executable whose resources hold one icon group listing the images.
 QByteArray PeWithIcons(const QList<QByteArray>& images, const QList<QSize>& sizes);
 
+// Writes the bytes as the file at path; returns the path.
+QString WriteFile(const QString& path, const QByteArray& bytes);
+
 // A 20 × 15 pixel metafile (on a 96-dpi screen) with a red rectangle from (2, 2) to (18, 12)
 // on a white (undrawn) background.
 QByteArray Emf();

@@ -5,8 +5,12 @@
 #include "data/Query.h"
 #include "data/Schema.h"
 #include "data/Statement.h"
+#include "platform/Error.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -19,6 +23,26 @@ QString TempRoot(bool server) {
     return server ? QStringLiteral("/var/tmp/tavrel-test-XXXXXX")
                   : QDir::tempPath() + QStringLiteral("/tavrel-test-XXXXXX");
 }
+
+// A database made from the schema once, for every local test database of every test process
+// to copy: making one takes far longer than copying it. Its name carries the schema's digest.
+QString LocalTemplate() {
+    const QString schema = SchemaScript();
+    const QString digest = QString::fromLatin1(
+        QCryptographicHash::hash(schema.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+    const QString path =
+        QDir::tempPath() + QStringLiteral("/tavrel-template-%1-%2.fdb").arg(getuid()).arg(digest);
+    if (QFileInfo::exists(path))
+        return path;
+    // Made aside and renamed into place, so no test ever copies half a file.
+    QTemporaryDir making(QDir::tempPath() + QStringLiteral("/tavrel-template-XXXXXX"));
+    const QString made = making.filePath(QStringLiteral("TAVREL.FDB"));
+    CreateDatabaseFromScripts(made, {schema});
+    if (!QFile::rename(made, path) && !QFileInfo::exists(path))
+        throw EError(QStringLiteral("cannot keep the template database ") + path);
+    return path;
+}
+
 } // namespace
 
 TestDb::TestDb() : TestDb(QString()) {}
@@ -28,7 +52,11 @@ TestDb::TestDb(const QString& server) : dir_(TempRoot(!server.isEmpty())) {
     if (!server.isEmpty())
         chmod(dir_.path().toLocal8Bit().constData(), 0777);
     path_ = server.isEmpty() ? file : server + QLatin1Char(':') + file;
-    CreateDatabaseFromScripts(path_, {SchemaScript()});
+    if (!server.isEmpty())
+        CreateDatabaseFromScripts(path_, {SchemaScript()});
+    else if (!QFile::copy(LocalTemplate(), file) ||
+             !QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner))
+        throw EError(QStringLiteral("cannot copy the template database to ") + file);
 }
 
 TestDb::~TestDb() = default;

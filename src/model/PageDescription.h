@@ -1,0 +1,34 @@
+#pragma once
+
+#include "model/Paper.h"
+
+#include <QColor>
+#include <QRectF>
+#include <QString>
+
+// What a page of labels looks like. Lengths are millimetres; element rectangles are measured
+// from the label cell's top-left corner.
+struct TPageDescription {
+    TPaper paper;
+    double leftMargin = 0;
+    double rightMargin = 0;
+    double topMargin = 0;
+    double bottomMargin = 0;
+    int columns = 1;
+    double columnSpacing = 0;
+
+    // The label cell, printed once per row: white background, dotted frame.
+    double bandHeight = 0;
+    double bandWidth = 0;
+    QColor frameColor = Qt::black;
+
+    QRectF textRect;
+    QRectF pictureRect;
+    bool pictureStretch = false;
+    bool picturePrinted = true;
+
+    // Preview caption and the print job's document name.
+    QString title;
+    // A name the printing system does not know (or an empty one) prints to its default printer.
+    QString printerName;
+};

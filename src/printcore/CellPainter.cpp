@@ -1,0 +1,144 @@
+#include "printcore/CellPainter.h"
+
+#include "model/LabelPicture.h"
+#include "platform/RichFormat.h"
+#include "platform/RtfReader.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <cmath>
+
+namespace {
+
+constexpr double kElementPointSize = 9;
+constexpr double kFrameWidthTenthMm = 1;
+constexpr double kInchesPerMeter = 1 / 0.0254;
+
+QRectF MmRectToDots(const QRectF& mm) {
+    return TCellPainter::DotsRect(
+        QRectF(mm.x() * 10, mm.y() * 10, mm.width() * 10, mm.height() * 10));
+}
+
+// Rectangles of the characters from..to of doc, one per line they cover.
+void AppendSelectionRects(const QTextDocument& doc, int from, int to, std::vector<QRectF>& out) {
+    for (QTextBlock block = doc.findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        const int start = std::max(from, block.position()) - block.position();
+        const int end = std::min(to, block.position() + block.length()) - block.position();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const int lineStart = std::max(start, line.textStart());
+            const int lineEnd = std::min(end, line.textStart() + line.textLength());
+            if (lineStart >= lineEnd)
+                continue;
+            const qreal x1 = line.cursorToX(lineStart);
+            const qreal x2 = line.cursorToX(lineEnd);
+            out.push_back(QRectF(std::min(x1, x2), line.y(), std::abs(x2 - x1), line.height())
+                              .translated(layout->position()));
+        }
+    }
+}
+
+} // namespace
+
+TCellPainter::TCellPainter(const TPageDescription& page, double displayPpi)
+    : page_(page), displayPpi_(displayPpi > 0 ? displayPpi : 96),
+      textRect_(MmRectToDots(page.textRect)), pictureRect_(MmRectToDots(page.pictureRect)),
+      layoutDevice_(1, 1, QImage::Format_RGB32) {
+    const int dotsPerMeter = static_cast<int>(std::lround(PrinterDpi * kInchesPerMeter));
+    layoutDevice_.setDotsPerMeterX(dotsPerMeter);
+    layoutDevice_.setDotsPerMeterY(dotsPerMeter);
+}
+
+TCellPainter::~TCellPainter() = default;
+
+QRectF TCellPainter::DotsRect(const QRectF& tenthMm) {
+    return QRectF(Dots(tenthMm.x()), Dots(tenthMm.y()), Dots(tenthMm.width()),
+                  Dots(tenthMm.height()));
+}
+
+void TCellPainter::DrawCell(QPainter& painter, const QRectF& cell, const TPrintRow& row) {
+    painter.fillRect(cell, Qt::white);
+    DrawText(painter, cell, row);
+    DrawPicture(painter, cell, row);
+    DrawFrame(painter, cell);
+}
+
+QTextDocument* TCellPainter::TextDocument(const QByteArray& cardText) {
+    auto found = texts_.constFind(cardText);
+    if (found != texts_.constEnd())
+        return found->get();
+    auto doc = std::make_shared<QTextDocument>();
+    doc->documentLayout()->setPaintDevice(&layoutDevice_);
+    doc->setUseDesignMetrics(true);
+    doc->setDocumentMargin(0);
+    QFont font(RichFormat::DefaultFaceName());
+    font.setPointSizeF(kElementPointSize);
+    doc->setDefaultFont(font);
+    if (!RtfRead(cardText, doc.get()))
+        PlainTextRead(cardText, doc.get());
+    doc->setTextWidth(textRect_.width());
+    texts_.insert(cardText, doc);
+    return doc.get();
+}
+
+void TCellPainter::DrawText(QPainter& painter, const QRectF& cell, const TPrintRow& row) {
+    if (row.cardText.isEmpty() || textRect_.width() <= 0 || textRect_.height() <= 0)
+        return;
+    QTextDocument* doc = TextDocument(row.cardText);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.palette.setColor(QPalette::Text, Qt::black);
+    context.clip = QRectF(QPointF(), textRect_.size());
+    painter.save();
+    painter.translate(cell.topLeft() + textRect_.topLeft());
+    painter.setClipRect(context.clip, Qt::IntersectClip);
+    doc->documentLayout()->draw(&painter, context);
+    painter.restore();
+}
+
+void TCellPainter::DrawPicture(QPainter& painter, const QRectF& cell, const TPrintRow& row) const {
+    if (!page_.picturePrinted)
+        return;
+    const QRectF target = pictureRect_.translated(cell.topLeft());
+    const bool hasPicture = row.picture && !row.picture->isNull();
+    if (page_.pictureStretch && !hasPicture)
+        painter.fillRect(target, Qt::white);
+    else if (hasPicture)
+        DrawLabelPicture(painter, *row.picture, target, page_.pictureStretch,
+                         PrinterDpi / displayPpi_);
+}
+
+void TCellPainter::DrawFrame(QPainter& painter, const QRectF& cell) const {
+    // At least one device pixel wide, so the dots stay visible in a small preview.
+    const double scale = std::sqrt(std::abs(painter.worldTransform().determinant()));
+    QPen pen(page_.frameColor, std::max(1.0, Dots(kFrameWidthTenthMm) * scale), Qt::DotLine);
+    pen.setCosmetic(true);
+    painter.save();
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(cell);
+    painter.restore();
+}
+
+std::vector<QRectF> TCellPainter::FindText(const QRectF& cell, const TPrintRow& row,
+                                           const QString& text) {
+    std::vector<QRectF> hits;
+    if (text.isEmpty() || row.cardText.isEmpty())
+        return hits;
+    const QTextDocument* doc = TextDocument(row.cardText);
+    const QRectF visible(QPointF(), textRect_.size());
+    std::vector<QRectF> inText;
+    for (QTextCursor found = doc->find(text); !found.isNull(); found = doc->find(text, found))
+        AppendSelectionRects(*doc, found.selectionStart(), found.selectionEnd(), inText);
+    for (const QRectF& r : inText) {
+        const QRectF shown = r.intersected(visible);
+        if (!shown.isEmpty())
+            hits.push_back(shown.translated(cell.topLeft() + textRect_.topLeft()));
+    }
+    return hits;
+}
