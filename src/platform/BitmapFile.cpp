@@ -270,19 +270,15 @@ QImage DecodePixels(const Header& h, const ByteReader& in, qint64 at, bool keepA
     return image;
 }
 
-namespace {
-
-bool AllTransparent(const QImage& image) {
+bool AnyAlpha(const QImage& image, bool (*test)(int alpha)) {
     for (int y = 0; y < image.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(row[x]) != 0)
-                return false;
+            if (test(qAlpha(row[x])))
+                return true;
     }
-    return true;
+    return false;
 }
-
-} // namespace
 
 QImage Decode(const QByteArray& file, bool keepAlpha) {
     const ByteReader in(file, InvalidText());
@@ -294,7 +290,7 @@ QImage Decode(const QByteArray& file, bool keepAlpha) {
     if (pixelsAt < kFileHeader + kCoreHeader)
         in.Fail();
     QImage image = DecodePixels(header, in, pixelsAt, keepAlpha);
-    if (image.hasAlphaChannel() && AllTransparent(image))
+    if (image.hasAlphaChannel() && !AnyAlpha(image, [](int alpha) { return alpha != 0; }))
         image = image.convertToFormat(QImage::Format_RGB32);
     return image;
 }

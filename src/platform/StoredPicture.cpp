@@ -51,16 +51,9 @@ QImage Decode(const QByteArray& stored, QString* error) {
 namespace {
 
 bool HasTransparency(const QImage& image) {
-    if (!image.hasAlphaChannel())
-        return false;
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x)
-            if (qAlpha(row[x]) != 255)
-                return true;
-    }
-    return false;
+    return image.hasAlphaChannel() &&
+           BitmapFile::AnyAlpha(image.convertToFormat(QImage::Format_ARGB32),
+                                [](int alpha) { return alpha != 255; });
 }
 
 void PutFileHeader(QByteArray& out, int infoSize, quint32 imageSize) {
