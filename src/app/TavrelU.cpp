@@ -28,6 +28,7 @@
 #include "ui/SlotGuard.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFrame>
@@ -289,6 +290,24 @@ void TTavrelForm::CreateStatusBar() {
     StatusPanel1 = MakeHintPanel();
     StatusBar1->addWidget(StatusPanel0);
     StatusBar1->addWidget(StatusPanel1, 1);
+    CreateZoomBox();
+}
+
+// The editor's magnification; the picture window follows it.
+void TTavrelForm::CreateZoomBox() {
+    ZoomBox = new QComboBox;
+    ZoomBox->setObjectName(QStringLiteral("ZoomBox"));
+    for (const int percent : TDBRichEdit::ZoomSteps())
+        ZoomBox->addItem(QStringLiteral("%1%").arg(percent), percent);
+    ZoomBox->setCurrentIndex(ZoomBox->findData(DBRichEdit1->Zoom()));
+    SetHint(ZoomBox, QStringLiteral("ラベルの表示倍率を設定します（Ctrl+ホイールでも変わります）"));
+    StatusBar1->addPermanentWidget(ZoomBox);
+    connect(ZoomBox, &QComboBox::activated, this,
+            [this](int index) { DBRichEdit1->SetZoom(ZoomBox->itemData(index).toInt()); });
+    connect(DBRichEdit1, &TDBRichEdit::ZoomChanged, this, [this](int percent) {
+        ZoomBox->setCurrentIndex(ZoomBox->findData(percent));
+        ImageForm->SetZoom(percent);
+    });
 }
 
 void TTavrelForm::FormCreate() {

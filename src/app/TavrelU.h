@@ -11,6 +11,7 @@
 #include <memory>
 
 class QAction;
+class QComboBox;
 class QFrame;
 class QToolButton;
 class TApplicationEvents;
@@ -82,6 +83,7 @@ class TTavrelForm : public QMainWindow {
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
+    QComboBox* ZoomBox = nullptr;
 
     Database IBDatabase1;
     Transaction IBTransaction1;
@@ -126,6 +128,7 @@ class TTavrelForm : public QMainWindow {
     void CreateList();
     void CreateClientArea();
     void CreateStatusBar();
+    void CreateZoomBox();
     void PrepareEtcQuery();
 };
 

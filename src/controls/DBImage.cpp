@@ -133,9 +133,14 @@ bool TDBImage::PasteFromClipboard() {
     return true;
 }
 
+void TDBImage::SetScale(double scale) {
+    scale_ = scale > 0 ? scale : 1.0;
+    update();
+}
+
 void TDBImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    DrawLabelPicture(p, picture_, rect(), stretch_);
+    DrawLabelPicture(p, picture_, rect(), stretch_, scale_);
 }
 
 void TDBImage::mousePressEvent(QMouseEvent* event) {

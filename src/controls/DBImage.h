@@ -21,6 +21,8 @@ class TDBImage : public QWidget {
     void SetDataField(const QString& field) { field_ = field; }
     bool Stretch() const { return stretch_; }
     void SetStretch(bool stretch);
+    // Screen pixels per picture pixel when the picture is drawn at its own size.
+    void SetScale(double scale);
 
     const QImage& Picture() const { return picture_; }
     bool HasPicture() const { return !picture_.isNull(); }
@@ -62,4 +64,5 @@ class TDBImage : public QWidget {
     QImage picture_;
     QByteArray shownBytes_;
     bool stretch_ = false;
+    double scale_ = 1.0;
 };

@@ -8,6 +8,7 @@
 #include "platform/RtfReader.h"
 #include "platform/RtfWriter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -17,6 +18,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
+#include <QWheelEvent>
 #include <algorithm>
 #include <vector>
 
@@ -241,25 +243,71 @@ void TDBRichEdit::SetSelAlignment(Qt::Alignment alignment) {
 
 void TDBRichEdit::SetLabelOutline(const QRectF& outline) {
     outline_ = outline;
-    if (outline.isEmpty()) {
-        setLineWrapMode(QTextEdit::NoWrap);
-    } else {
-        // The text is as wide as printing makes it, so alignment places it on the label; lines
-        // still never wrap.
-        setWordWrapMode(QTextOption::NoWrap);
-        setLineWrapMode(QTextEdit::FixedPixelWidth);
-        const qreal margin = document()->documentMargin();
-        setLineWrapColumnOrWidth(std::max(1, qRound(outline.right() + 2 * margin)));
-    }
+    UpdateTextWidth();
     viewport()->update();
+}
+
+void TDBRichEdit::UpdateTextWidth() {
+    if (outline_.isEmpty()) {
+        setLineWrapMode(QTextEdit::NoWrap);
+        return;
+    }
+    // The text is as wide as printing makes it, so alignment places it on the label; lines
+    // still never wrap.
+    setWordWrapMode(QTextOption::NoWrap);
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
+    const qreal margin = document()->documentMargin();
+    setLineWrapColumnOrWidth(std::max(1, qRound(outline_.right() * zoom_ / 100 + 2 * margin)));
+}
+
+const QList<int>& TDBRichEdit::ZoomSteps() {
+    static const QList<int> steps{50, 75, 100, 125, 150, 200, 300, 400};
+    return steps;
+}
+
+void TDBRichEdit::SetZoom(int percent) {
+    percent = std::clamp(percent, ZoomSteps().front(), ZoomSteps().back());
+    if (percent == zoom_)
+        return;
+    zoom_ = percent;
+    const int dotsPerMeter = qRound(96.0 * percent / 100 / 0.0254);
+    zoomDevice_.setDotsPerMeterX(dotsPerMeter);
+    zoomDevice_.setDotsPerMeterY(dotsPerMeter);
+    document()->documentLayout()->setPaintDevice(percent == 100 ? nullptr : &zoomDevice_);
+    document()->markContentsDirty(0, document()->characterCount());
+    UpdateTextWidth();
+    viewport()->update();
+    emit ZoomChanged(percent);
+}
+
+void TDBRichEdit::ZoomBy(int steps) {
+    const QList<int>& all = ZoomSteps();
+    const auto next = std::lower_bound(all.begin(), all.end(), zoom_);
+    const qsizetype at = std::distance(all.begin(), next);
+    // Between two steps, a step down goes to the lower one.
+    const qsizetype from = (next != all.end() && *next == zoom_) || steps > 0 ? at : at - 1;
+    SetZoom(all.at(std::clamp<qsizetype>(from + steps, 0, all.size() - 1)));
+}
+
+void TDBRichEdit::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QTextEdit::wheelEvent(event);
+        return;
+    }
+    const int delta = event->angleDelta().y();
+    if (delta != 0)
+        ZoomBy(delta > 0 ? 1 : -1);
+    event->accept();
 }
 
 QRectF TDBRichEdit::ShownLabelOutline() const {
     if (outline_.isEmpty())
         return {};
     const qreal margin = document()->documentMargin();
-    return outline_.translated(margin - horizontalScrollBar()->value(),
-                               margin - verticalScrollBar()->value());
+    const qreal scale = zoom_ / 100.0;
+    const QRectF shown(outline_.topLeft() * scale, outline_.size() * scale);
+    return shown.translated(margin - horizontalScrollBar()->value(),
+                            margin - verticalScrollBar()->value());
 }
 
 void TDBRichEdit::paintEvent(QPaintEvent* event) {
@@ -324,6 +372,15 @@ void TDBRichEdit::UpdateReadOnly() {
 }
 
 void TDBRichEdit::keyPressEvent(QKeyEvent* event) {
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    if (event->matches(QKeySequence::ZoomIn) || (control && event->key() == Qt::Key_Equal)) {
+        ZoomBy(1);
+        return;
+    }
+    if (event->matches(QKeySequence::ZoomOut)) {
+        ZoomBy(-1);
+        return;
+    }
     if (isReadOnly() && IsEditingKey(*event) && !StartEditing()) {
         event->accept();
         return;

@@ -2,6 +2,7 @@
 
 #include "data/DataSource.h"
 
+#include <QImage>
 #include <QMenu>
 #include <QPointer>
 #include <QTextEdit>
@@ -64,12 +65,21 @@ class TDBRichEdit : public QTextEdit {
     // The outline where it is drawn now, in viewport pixels.
     QRectF ShownLabelOutline() const;
 
+    // Magnification in percent (50 to 400): text and outline are drawn larger or smaller, and
+    // nothing stored changes. Ctrl+wheel and Ctrl++ / Ctrl+- step through ZoomSteps().
+    static const QList<int>& ZoomSteps();
+    int Zoom() const { return zoom_; }
+    void SetZoom(int percent);
+    void ZoomBy(int steps);
+
   signals:
     // The caret moved, the selection changed, or another text was loaded.
     void SelectionChange();
+    void ZoomChanged(int percent);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -101,7 +111,12 @@ class TDBRichEdit : public QTextEdit {
     bool writing_ = false;
     bool readFailed_ = false;
     bool writeFailed_ = false;
+    void UpdateTextWidth();
+
     QRectF outline_;
+    int zoom_ = 100;
+    // Fonts are measured at the zoomed resolution through this device.
+    QImage zoomDevice_{1, 1, QImage::Format_RGB32};
     int lastAnchor_ = -1;
     int lastPosition_ = -1;
 };

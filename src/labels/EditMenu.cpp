@@ -58,7 +58,7 @@ TEditMenu::TEditMenu(QMenu* menu, TDBRichEdit* editor, TImageForm* imageForm, Da
     connect(editor, &QTextEdit::textChanged, this, &TEditMenu::UpdateItems);
     connect(imageForm, &TImageForm::UserPlaced, this, &TEditMenu::RecordPicture);
     connect(imageForm->DBImage1, &TDBImage::PictureChanging, this,
-            [this] { RecordPicture(imageForm_->geometry()); });
+            [this] { RecordPicture(imageForm_->LogicalGeometry()); });
     connect(designs, &DataSource::DataChange, this, &TEditMenu::DataChange);
     connect(designs, &DataSource::StateChange, this, &TEditMenu::UpdateItems);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &TEditMenu::UpdateItems);
@@ -95,7 +95,7 @@ bool TEditMenu::eventFilter(QObject* watched, QEvent* event) {
 // History
 
 TEditMenu::PictureState TEditMenu::CurrentPicture() const {
-    return {imageForm_->geometry(), imageForm_->DBImage1->Picture(),
+    return {imageForm_->LogicalGeometry(), imageForm_->DBImage1->Picture(),
             imageForm_->DBImage1->Stretch()};
 }
 
@@ -130,7 +130,7 @@ void TEditMenu::Replay(std::vector<Step>& from, std::vector<Step>& to, bool undo
         to.push_back(step);
     } else {
         to.push_back(Step{false, CurrentPicture()});
-        imageForm_->setGeometry(step.picture.geometry);
+        imageForm_->SetLogicalGeometry(step.picture.geometry);
         imageForm_->DBImage1->SetStretch(step.picture.stretch);
         imageForm_->DBImage1->SetPicture(step.picture.picture);
     }

@@ -158,7 +158,7 @@ void TPictureMenu::FitToLabel(const QSize& picture) {
     if (outline.isEmpty() ||
         (picture.width() <= outline.width() && picture.height() <= outline.height()))
         return;
-    imageForm_->setGeometry(FittedPictureRect(picture, outline));
+    imageForm_->SetLogicalGeometry(FittedPictureRect(picture, outline));
     Image()->SetStretch(true);
     PicStretch->setChecked(true);
 }

@@ -7,6 +7,7 @@
 #include "data/Query.h"
 #include "labels/DBRichEdit.h"
 #include "labels/EditMenu.h"
+#include "model/PicturePlacement.h"
 #include "platform/MessageService.h"
 #include "platform/StoredPicture.h"
 #include "support/PictureSamples.h"
@@ -174,11 +175,8 @@ TEST_F(ImageFormTest, EditMenuUndoesMovesTypingAndLoadsInTurnUntilTheEditEnds) {
     ASSERT_EQ(editor->toPlainText(), "x");
     form->DBImage1->SetPicture(Samples::Pattern(4, 3));
     form->setGeometry(0, 0, 10, 10); // placed by the program, not by the user: no step
-    const auto undoKey = [&] {
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier);
-        QApplication::sendEvent(editor, &key);
-    };
-    undoKey(); // the load, with the placement it came with
+    QKeyEvent undoKey(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier);
+    QApplication::sendEvent(editor, &undoKey); // the load, with the placement it came with
     EXPECT_FALSE(form->DBImage1->HasPicture());
     EXPECT_EQ(form->geometry(), QRect(35, 37, 90, 60));
     edit.EditUndo->trigger();
@@ -192,10 +190,15 @@ TEST_F(ImageFormTest, EditMenuUndoesMovesTypingAndLoadsInTurnUntilTheEditEnds) {
     EXPECT_EQ(form->DBImage1->Picture(),
               Samples::Pattern(4, 3).convertToFormat(form->DBImage1->Picture().format()));
     EXPECT_EQ(form->geometry(), QRect(0, 0, 10, 10));
-    EXPECT_FALSE(edit.EditRedo->isEnabled());
     edit.EditSelectAll->trigger();
     EXPECT_TRUE(edit.EditCopy->isEnabled());
     EXPECT_TRUE(edit.EditCut->isEnabled());
+    form->SetZoom(50); // shown smaller, stored as placed
+    EXPECT_EQ(form->geometry(), QRect(0, 0, 5, 5));
+    form->SetZoom(200);
+    EXPECT_EQ(form->geometry(), QRect(0, 0, 20, 20));
+    EXPECT_EQ(form->Placement().width, 10);
+    form->SetZoom(100);
     q.Cancel(); // the edit ends, and its history with it
     EXPECT_FALSE(edit.EditUndo->isEnabled());
     EXPECT_EQ(form->geometry(), QRect(20, 30, 90, 60));

@@ -179,17 +179,14 @@ TEST_F(PictureMenuTest, PasteIsOfferedForABitmapOurOwnFormatOrAMetafile) {
 // Blue at (2, 2), nothing at (20, 2).
 QByteArray TransparentSample(const QString& extension) {
     if (extension == "gif") // 2 × 1: blue, then the transparent index
-        return QByteArray::fromHex("474946383961020001008000000000ffffffff21f9040100000100"
-                                   "2c000000000200010000020244"
-                                   "0a003b");
+        return QByteArray::fromHex("474946383961020001008000000000ffffffff21f90401000001002c"
+                                   "0000000002000100000202440a003b");
     if (extension == "svg")
         return "<svg xmlns='http://www.w3.org/2000/svg' width='24' height='16'>"
                "<rect width='12' height='16' fill='#0000ff'/></svg>";
     QImage image(24, 16, QImage::Format_ARGB32);
     image.fill(qRgba(0, 0, 0, 0));
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 12; ++x)
-            image.setPixel(x, y, qRgba(0, 0, 255, 255));
+    QPainter(&image).fillRect(0, 0, 12, 16, Qt::blue);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, extension.toLatin1());
@@ -234,17 +231,9 @@ TEST_P(PictureFormats, LoadingAndPostingStoresABitmapThatReadsBackWithTheSamePix
         EXPECT_EQ(expected.pixel(0, 0), qRgb(255, 255, 255)); // transparent: white
         EXPECT_EQ(expected.pixel(4, 4), qRgb(0, 0, 255));
     }
-}
-
-TEST_P(PictureFormats, TransparencyIsStoredAndPrintsOverTheText) {
     if (!QStringList{"png", "gif", "tiff", "webp", "svg"}.contains(GetParam()))
-        GTEST_SKIP() << "the format has no transparency";
-    AnswerFileDialog(Write(QString("logo.") + GetParam(), Sample(GetParam())));
-    menu->PicReadClick();
-    ASSERT_TRUE(shown.isEmpty()) << shown.join(", ").toStdString();
-    EXPECT_TRUE(form->isVisible()); // loading shows the picture
-    q.Post();
-    const QByteArray stored = q.FieldByName("GAZOU").AsBytes();
+        return;
+    EXPECT_TRUE(form->isVisible());                   // loading shows the picture
     const QImage legacy = BitmapFile::Decode(stored); // as a reader without alpha sees it
     const QImage picture = Stored(q);
     const QPoint clear = picture.width() > 2 ? QPoint(20, 2) : QPoint(1, 0);
@@ -270,7 +259,6 @@ TEST_F(PictureMenuTest, APictureLargerThanTheLabelIsFittedIntoItsTopLeftCorner) 
     ToB();
     form->hide();
     editor->SetLabelOutline(QRectF(-10.5, 5, 100, 50));
-    const QByteArray wide = TransparentSample("png");
     QImage big(400, 100, QImage::Format_RGB32);
     big.fill(Qt::red);
     const std::pair<QImage, QRect> cases[] = {{big, QRect(-11, 5, 100, 25)},
@@ -280,12 +268,11 @@ TEST_F(PictureMenuTest, APictureLargerThanTheLabelIsFittedIntoItsTopLeftCorner) 
         menu->PicRead->trigger();
         EXPECT_EQ(form->geometry(), placed);
         EXPECT_TRUE(form->DBImage1->Stretch());
-        EXPECT_TRUE(form->isVisible());
     }
     // One that fits keeps its place and its own size.
     form->DBImage1->SetStretch(false);
     const QRect before = form->geometry();
-    AnswerFileDialog(Write("logo.png", wide));
+    AnswerFileDialog(Write("logo.png", TransparentSample("png")));
     menu->PicRead->trigger();
     EXPECT_EQ(form->geometry(), before);
     EXPECT_FALSE(form->DBImage1->Stretch());

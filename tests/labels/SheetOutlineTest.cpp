@@ -7,16 +7,6 @@ constexpr double kPixelsPerMm = 96 / 25.4;
 
 class SheetOutlineTest : public LabelTextFixture {
   protected:
-    void AddSheet(const QString& name, int width, int height, int left, int top) {
-        ExecuteImmediate(db, tr,
-                         QStringLiteral("INSERT INTO TAVRELSET (ID, PAPERNAME, L_WIDTH, L_HEIGHT, "
-                                        "PR_LEFTM, PR_TOPM) VALUES (0, %1, %2, %3, %4, %5)")
-                             .arg(Quoted(name))
-                             .arg(width)
-                             .arg(height)
-                             .arg(left)
-                             .arg(top));
-    }
     void AddDesignOn(const QString& name, const QString& sheet) {
         AddDesign(name, Rtf::Document("abc"));
         ExecuteImmediate(db, tr,
@@ -24,24 +14,20 @@ class SheetOutlineTest : public LabelTextFixture {
                              (sheet.isNull() ? QStringLiteral("NULL") : Quoted(sheet)) +
                              " WHERE NAME = " + Quoted(name));
     }
-    static void ExpectNear(const QRectF& actual, const QRectF& expected) {
-        EXPECT_NEAR(actual.x(), expected.x(), 0.01);
-        EXPECT_NEAR(actual.y(), expected.y(), 0.01);
-        EXPECT_NEAR(actual.width(), expected.width(), 0.01);
-        EXPECT_NEAR(actual.height(), expected.height(), 0.01);
-    }
 };
 
 TEST_F(SheetOutlineTest, TheOutlineFollowsTheDesignsSheetAtPrintingsPlace) {
     // 86.4 × 50.8 mm labels print in whole millimetres; the text moves 2 mm right, 1 mm up.
-    AddSheet("S", 864, 508, 20, -10);
+    ExecuteImmediate(db, tr,
+                     "INSERT INTO TAVRELSET (ID, PAPERNAME, L_WIDTH, L_HEIGHT, PR_LEFTM, PR_TOPM) "
+                     "VALUES (0, 'S', 864, 508, 20, -10)");
     AddDesignOn("a", "S");
     AddDesignOn("b", "unknown");
     AddDesignOn("c", QString());
     new TSheetOutline(&ds, editor);
     Open();
     const QRectF label(-2 * kPixelsPerMm, 1 * kPixelsPerMm, 86 * kPixelsPerMm, 50 * kPixelsPerMm);
-    ExpectNear(editor->LabelOutline(), label);
+    EXPECT_EQ(editor->LabelOutline(), label);
     // Drawn over the text where the document shows the label's top edge.
     const QImage shown = editor->viewport()->grab().toImage();
     const int top = qFloor(editor->ShownLabelOutline().top());
@@ -54,7 +40,7 @@ TEST_F(SheetOutlineTest, TheOutlineFollowsTheDesignsSheetAtPrintingsPlace) {
     EXPECT_TRUE(editor->LabelOutline().isEmpty());
     q.Edit();
     q.FieldByName("PAPERNAME").SetValue(QStringLiteral("S"));
-    ExpectNear(editor->LabelOutline(), label);
+    EXPECT_EQ(editor->LabelOutline(), label);
 }
 
 } // namespace

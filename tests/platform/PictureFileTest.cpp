@@ -44,22 +44,16 @@ TEST_F(PictureFileTest, WrongMissingOrUnknownFilesNameTheFileAndTheLoadersReason
     EXPECT_EQ(LoadError(Write("noextension", "x")),
               QStringLiteral("画像ファイル「noextension」は読み込めない種類のファイルです（.）"));
     const QByteArray bmp = Samples::BmpOf(Samples::Pattern(4, 4));
-    const std::pair<const char*, QString> cases[] = {
-        {"jpeg.bmp", "Bitmap image is not valid"},
-        {"bitmap.jpg", "Not a JPEG file: starts with 0x42 0x4d"},
-        {"bitmap.ico", "Icon image is not valid"},
-        {"bitmap.wmf", "Metafile is not valid"},
-        {"bitmap.png", {}},
-        {"bitmap.svg", {}},
-        {"huge.svg", PictureSize::TooLargeText()}};
-    Write("huge.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='90000' height='90000'/>");
-    for (const auto& [name, reason] : cases) {
-        const QString path = QFile::exists(dir.filePath(name))
-                                 ? dir.filePath(name)
-                                 : Write(name, QString(name).startsWith("jpeg")
-                                                   ? Samples::Jpeg(Samples::Pattern(4, 4))
-                                                   : bmp);
-        const QString error = LoadError(path);
+    const std::tuple<const char*, QByteArray, QString> cases[] = {
+        {"jpeg.bmp", Samples::Jpeg(Samples::Pattern(4, 4)), "Bitmap image is not valid"},
+        {"bitmap.jpg", bmp, "Not a JPEG file: starts with 0x42 0x4d"},
+        {"bitmap.ico", bmp, "Icon image is not valid"},
+        {"bitmap.wmf", bmp, "Metafile is not valid"},
+        {"bitmap.png", bmp, {}},
+        {"huge.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='90000' height='90000'/>",
+         PictureSize::TooLargeText()}};
+    for (const auto& [name, bytes, reason] : cases) {
+        const QString error = LoadError(Write(name, bytes));
         EXPECT_TRUE(error.startsWith(unreadable.arg(name, reason))) << error.toStdString();
     }
     const QString missing = dir.filePath("missing.bmp");
