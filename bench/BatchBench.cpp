@@ -11,7 +11,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <sys/resource.h>
 
 namespace {
 
@@ -25,42 +24,8 @@ void FillDatabase(const QString& path) {
                    "96, 1, 1)");
     design.Execute({Cell{QString::fromLatin1(ComposeFixture::LabelRtf())},
                     Cell{StoredPicture::Encode(bench::AnchorPicture())}});
-    Statement sheet(db, tr);
-    sheet.Prepare("INSERT INTO TAVRELSET (ID, PAPERNAME, PAPERTYPE, P_WIDTH, P_HEIGHT, LEFT_M, "
-                  "TOP_M, RETSU, DAN, L_WIDTH, L_HEIGHT, X_SKIP, Y_SKIP, PR_TOPM, PR_LEFTM) "
-                  "VALUES (0, '2x5', 'A4', 2100, 2970, 150, 215, 2, 5, 864, 508, 25, 0, 0, 0)");
-    sheet.Execute({});
+    bench::AddAnchorSheet(db, tr);
     tr.Commit();
-}
-
-// Processor time (user and system) of the finished child processes, in milliseconds. On a
-// loaded machine the wall time mostly measures the others' work; this does not.
-double ChildrenCpuMs() {
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    const auto ms = [](timeval t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
-// Median wall time of the runs in milliseconds (and the median processor time in cpuMs); -1
-// when a run fails.
-double MedianRun(const QString& program, const QStringList& args, double& cpuMs, int runs = 10,
-                 const QString& folder = {}) {
-    std::vector<double> times, cpu;
-    for (int i = 0; i < runs; ++i) {
-        QProcess p;
-        p.setWorkingDirectory(folder);
-        const double start = bench::NowMs(), cpuStart = ChildrenCpuMs();
-        p.start(program, args);
-        if (!p.waitForFinished(120000) || p.exitCode() != 0) {
-            std::printf("%s failed: %s\n", qPrintable(program), p.readAllStandardError().data());
-            return -1;
-        }
-        times.push_back(bench::NowMs() - start);
-        cpu.push_back(ChildrenCpuMs() - cpuStart);
-    }
-    cpuMs = bench::Median(cpu);
-    return bench::Median(times);
 }
 
 // The same job through the peer's batch program, from a copy of the anchor folder that its
@@ -77,9 +42,9 @@ void ComparePeer(const QString& anchor, double ours, double oursCpu, double ours
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(anchor + "/xdg-config"));
     const QString out = anchor + "/out/batch-bench.pdf";
     double cpuMs = 0;
-    const double ms = MedianRun("glabels-3-batch",
-                                {"--copies=99", "--first=8", "-o", out, "docs/label-merge.glabels"},
-                                cpuMs, 5, anchor);
+    const double ms = bench::MedianRun(
+        "glabels-3-batch", {"--copies=99", "--first=8", "-o", out, "docs/label-merge.glabels"},
+        cpuMs, 5, anchor);
     if (ms < 0)
         return;
     const double mb = QFileInfo(out).size() / (1024.0 * 1024.0);
@@ -94,16 +59,15 @@ void ComparePeer(const QString& anchor, double ours, double oursCpu, double ours
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QString batch = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                   : QCoreApplication::applicationDirPath() + "/../tavrel-batch";
+    const QString batch = bench::BatchProgram(argc, argv);
     QTemporaryDir dir;
     const QString db = dir.filePath("bench.fdb"), pdf = dir.filePath("anchor.pdf");
     FillDatabase(db);
     double cpuMs = 0;
-    const double ms = MedianRun(batch,
-                                {"--design", "anchor", "--column", "2", "--row", "3", "--count",
-                                 "99", "--pdf", pdf, "--database", db},
-                                cpuMs);
+    const double ms = bench::MedianRun(batch,
+                                       {"--design", "anchor", "--column", "2", "--row", "3",
+                                        "--count", "99", "--pdf", pdf, "--database", db},
+                                       cpuMs);
     const double mb = QFileInfo(pdf).size() / (1024.0 * 1024.0);
     std::printf("tavrel-batch --pdf, 99 labels after 7 empty cells: median %.1f ms "
                 "(processor %.1f ms), PDF %.2f MB (goal < 400 ms, < 2 MB)\n",

@@ -7,12 +7,15 @@
 #include "data/Statement.h"
 #include "platform/StoredPicture.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <sys/resource.h>
 #include <vector>
 
 namespace bench {
@@ -87,6 +90,51 @@ inline QImage AnchorPicture() {
                            qRgb((x + random.bounded(64)) % 256, (y + random.bounded(64)) % 256,
                                 random.bounded(256)));
     return image;
+}
+
+// tavrel-batch as the first argument names it, else the one of this build.
+inline QString BatchProgram(int argc, char** argv) {
+    return argc > 1 ? QString::fromLocal8Bit(argv[1])
+                    : QCoreApplication::applicationDirPath() + "/../tavrel-batch";
+}
+
+// The anchor sheet: A4, 2 x 5 labels of 86.4 x 50.8 mm.
+inline void AddAnchorSheet(Database& db, Transaction& tr) {
+    Statement sheet(db, tr);
+    sheet.Prepare("INSERT INTO TAVRELSET (ID, PAPERNAME, PAPERTYPE, P_WIDTH, P_HEIGHT, LEFT_M, "
+                  "TOP_M, RETSU, DAN, L_WIDTH, L_HEIGHT, X_SKIP, Y_SKIP, PR_TOPM, PR_LEFTM) "
+                  "VALUES (0, '2x5', 'A4', 2100, 2970, 150, 215, 2, 5, 864, 508, 25, 0, 0, 0)");
+    sheet.Execute({});
+}
+
+// Processor time (user and system) of the finished child processes, in milliseconds. On a
+// loaded machine the wall time mostly measures the others' work; this does not.
+inline double ChildrenCpuMs() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const auto ms = [](timeval t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+// Median wall time of the runs in milliseconds (and the median processor time in cpuMs); -1
+// when a run fails.
+inline double MedianRun(const QString& program, const QStringList& args, double& cpuMs,
+                        int runs = 10, const QString& folder = {}) {
+    std::vector<double> times, cpu;
+    for (int i = 0; i < runs; ++i) {
+        QProcess p;
+        p.setWorkingDirectory(folder);
+        const double start = NowMs(), cpuStart = ChildrenCpuMs();
+        p.start(program, args);
+        if (!p.waitForFinished(120000) || p.exitCode() != 0) {
+            std::printf("%s failed: %s\n", qPrintable(program), p.readAllStandardError().data());
+            return -1;
+        }
+        times.push_back(NowMs() - start);
+        cpu.push_back(ChildrenCpuMs() - cpuStart);
+    }
+    cpuMs = Median(cpu);
+    return Median(times);
 }
 
 } // namespace bench

@@ -22,6 +22,7 @@
 #include "platform/ToolGlyphs.h"
 #include "platform/Version.h"
 #include "print/CardSelectU.h"
+#include "print/MergePrintPart.h"
 #include "printcore/PrintSnapshot.h"
 #include "sheets/CardSetU.h"
 #include "ui/Hints.h"
@@ -33,6 +34,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopeGuard>
@@ -125,6 +127,11 @@ void TTavrelForm::CreateMenus() {
     X1 = AddItem(MainMenuFile, QStringLiteral("X1"), QStringLiteral("終了(&X)"),
                  QStringLiteral("終了します"));
     MainMenuEdit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    MainMenuMerge = menuBar()->addMenu(QStringLiteral("差し込み(&M)"));
+    MergeField1 = AddItem(MainMenuMerge, QStringLiteral("MergeField1"),
+                          QStringLiteral("差し込みフィールドの挿入(&I)..."),
+                          QStringLiteral("住所録などの列をラベルに差し込むフィールドを挿入します"));
+    connect(MergeField1, &QAction::triggered, this, Guarded(this, &TTavrelForm::MergeField1Click));
     MainMenuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     N1 = AddItem(MainMenuHelp, QStringLiteral("N1"), QStringLiteral("ヘルプ"),
                  QStringLiteral("ヘルプを表示します"));
@@ -353,8 +360,25 @@ void TTavrelForm::PrintBtnClick() {
     if (IBQueryCard.UpdatesPending())
         IBQueryCard.ApplyUpdates();
     if (PreparePrintData(id))
-        ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this);
+        ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this,
+                        QString::number(id));
     CardList->RefreshCards(id, QStringLiteral("ID"));
+}
+
+void TTavrelForm::MergeField1Click() {
+    if (IBQueryCard.IsEmpty())
+        return;
+    const QString id = IBQueryCard.FieldByName(QStringLiteral("ID")).AsString();
+    bool ok = false;
+    const QString name =
+        QInputDialog::getItem(
+            this, QStringLiteral("差し込みフィールドの挿入"),
+            QStringLiteral(
+                "列名（このデザインで最後に使った差し込みデータの列から選ぶか、入力します）"),
+            TMergePrintPart::RememberedColumns(id), 0, true, &ok)
+            .trimmed();
+    if (ok && !name.isEmpty())
+        DBRichEdit1->InsertMergeField(name);
 }
 
 bool TTavrelForm::PreparePrintData(int ID) {

@@ -48,6 +48,8 @@ class TTavrelForm : public QMainWindow {
     QMenu* MainMenuFile = nullptr;
     QMenu* MainMenuEdit = nullptr;
     QMenu* MainMenuHelp = nullptr;
+    QMenu* MainMenuMerge = nullptr;
+    QAction* MergeField1 = nullptr;
     QAction* K1 = nullptr;
     QAction* X1 = nullptr;
     QAction* N1 = nullptr;
@@ -111,6 +113,8 @@ class TTavrelForm : public QMainWindow {
     void PaperBtnClick();
     // The print entry: the print button and a double-click on the design list.
     void PrintBtnClick();
+    // Asks for a column, from the design's last merge list or typed, and inserts its field.
+    void MergeField1Click();
     // Reads the design afresh and writes it to the print snapshot file; false when it is gone.
     // Raises "Print...Error".
     bool PreparePrintData(int ID);

@@ -11,7 +11,7 @@ const QStringList kListKinds = {QStringLiteral("designs"), QStringLiteral("sheet
 const char* const kExitText = R"(
 Exit status:
   0  done
-  2  bad arguments (引数の誤り)
+  2  bad arguments or merge list refused (引数の誤り、または差し込みデータの誤り)
   3  design or sheet not found (デザインまたは用紙が見つからない)
   4  database cannot be opened (データベースを開けない)
   5  printer not found or printing failed (プリンタが見つからない、または印刷の失敗)
@@ -35,13 +35,21 @@ struct Definitions {
                                "NAME"};
     QCommandLineOption pdf{"pdf", "PDF ファイルへ出力 (write a PDF file; stores nothing)", "FILE"};
     QCommandLineOption database{"database", "データベース (database; default: TAVREL.ini)", "PATH"};
+    QCommandLineOption merge{"merge", "差し込みデータ (merge list, CSV or TSV; one label a row)",
+                             "FILE"};
+    QCommandLineOption encoding{"encoding", "文字コード (auto, utf-8 or cp932; default: auto)",
+                                "ENCODING"};
+    QCommandLineOption rows{
+        "rows", "印刷する行 A-B (rows A to B of the merge list, from 1; default: all)", "RANGE"};
+    QCommandLineOption copies{"copies", "1 行あたりの枚数 (labels a row, 1 - 99; default: 1)", "N"};
     QCommandLineOption list{"list", "一覧 (list designs, sheets or printers)", "WHAT"};
     QCommandLineOption help{QStringList{"h", "help"}, "このヘルプ (show this help)"};
     QCommandLineOption version{QStringList{"v", "version"}, "版 (show the version)"};
 
     void AddTo(QCommandLineParser& parser) const {
-        for (const auto* o : {&design, &id, &sheet, &column, &row, &count, &top, &left, &printer,
-                              &pdf, &database, &list, &help, &version})
+        for (const auto* o :
+             {&design, &id, &sheet, &column, &row, &count, &top, &left, &printer, &pdf, &merge,
+              &encoding, &rows, &copies, &database, &list, &help, &version})
             parser.addOption(*o);
     }
 };
@@ -73,6 +81,49 @@ void CheckCombination(const QCommandLineParser& parser, const Definitions& d) {
     if (parser.isSet(d.printer) && parser.isSet(d.pdf))
         BadArguments(QStringLiteral("--printer と --pdf は同時に指定できません"),
                      QStringLiteral("--printer and --pdf exclude each other"));
+    if (parser.isSet(d.merge) && parser.isSet(d.count))
+        BadArguments(QStringLiteral("--merge と --count は同時に指定できません"),
+                     QStringLiteral("--merge and --count exclude each other"));
+    for (const auto* o : {&d.encoding, &d.rows, &d.copies})
+        if (parser.isSet(*o) && !parser.isSet(d.merge))
+            BadArguments(QStringLiteral("--merge なしでは使えない指定です"),
+                         QStringLiteral("option needs --merge"),
+                         QStringLiteral("--") + o->names().constFirst());
+}
+
+// "A-B", "A-" or "-B"; either end may be left out.
+void ReadRows(const QString& text, BatchOptions& options) {
+    const qsizetype dash = text.indexOf(u'-');
+    const QString first = dash < 0 ? text : text.left(dash);
+    const QString last = dash < 0 ? text : text.mid(dash + 1);
+    bool ok = true;
+    auto number = [&ok](const QString& part) -> std::optional<int> {
+        if (part.trimmed().isEmpty())
+            return std::nullopt;
+        bool good = false;
+        const int value = part.trimmed().toInt(&good);
+        ok = ok && good;
+        return value;
+    };
+    options.firstRow = number(first);
+    options.lastRow = number(last);
+    if (!ok || (dash >= 0 && text.indexOf(u'-', dash + 1) >= 0) || text.trimmed().isEmpty())
+        BadArguments(QStringLiteral("行の範囲は A-B の形で指定してください"),
+                     QStringLiteral("--rows takes A-B"), text);
+}
+
+void ReadMerge(const QCommandLineParser& parser, const Definitions& d, BatchOptions& options) {
+    options.mergePath = parser.value(d.merge);
+    if (parser.isSet(d.merge) && options.mergePath.isEmpty())
+        BadArguments(QStringLiteral("差し込みデータのファイル名が空です"),
+                     QStringLiteral("empty merge list file name"));
+    if (parser.isSet(d.encoding) &&
+        !ParseListEncoding(parser.value(d.encoding), &options.mergeEncoding))
+        BadArguments(QStringLiteral("文字コードは auto, utf-8, cp932 のいずれかです"),
+                     QStringLiteral("--encoding takes auto, utf-8 or cp932"),
+                     parser.value(d.encoding));
+    if (parser.isSet(d.rows))
+        ReadRows(parser.value(d.rows), options);
 }
 
 void ReadList(const QCommandLineParser& parser, const Definitions& d, BatchOptions& options) {
@@ -82,7 +133,7 @@ void ReadList(const QCommandLineParser& parser, const Definitions& d, BatchOptio
         BadArguments(QStringLiteral("一覧の種類は designs, sheets, printers のいずれかです"),
                      QStringLiteral("--list takes designs, sheets or printers"), options.listWhat);
     for (const auto* o : {&d.design, &d.id, &d.sheet, &d.column, &d.row, &d.count, &d.top, &d.left,
-                          &d.printer, &d.pdf})
+                          &d.printer, &d.pdf, &d.merge})
         if (parser.isSet(*o))
             BadArguments(QStringLiteral("--list と一緒に使えない指定です"),
                          QStringLiteral("option not allowed with --list"),
@@ -103,6 +154,8 @@ void ReadPrint(const QCommandLineParser& parser, const Definitions& d, BatchOpti
     options.left = Number(parser, d.left);
     if (parser.isSet(d.printer))
         options.printer = parser.value(d.printer);
+    options.copies = Number(parser, d.copies);
+    ReadMerge(parser, d, options);
     options.pdfPath = parser.value(d.pdf);
     if (parser.isSet(d.pdf) && options.pdfPath.isEmpty())
         BadArguments(QStringLiteral("PDF ファイル名が空です"),
@@ -127,6 +180,8 @@ QString BatchOptions::HelpText() {
                        "[--row N]\n"
                        "               [--count N] [--top TENTHS] [--left TENTHS]\n"
                        "               [--printer NAME | --pdf FILE] [--database PATH]\n"
+                       "               [--merge FILE [--encoding auto|utf-8|cp932] [--rows RANGE]\n"
+                       "                [--copies N]]\n"
                        "  tavrel-batch --list designs|sheets|printers [--database PATH]"));
     return parser.helpText() + QString::fromUtf8(kExitText);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/MergeList.h"
 #include "platform/Error.h"
 
 #include <QString>
@@ -42,6 +43,11 @@ struct BatchOptions {
     std::optional<QString> printer;
     QString pdfPath;
     QString database;
+
+    // One label per row of a merge list (rows counted from 1, both ends included), copies each.
+    QString mergePath;
+    ListEncoding mergeEncoding = ListEncoding::Auto;
+    std::optional<int> firstRow, lastRow, copies;
 
     // The --help text: usage, options and the exit statuses.
     static QString HelpText();

@@ -78,6 +78,7 @@ struct TBatchRun::Impl {
     void ShowProgress(TPrintRequest& request);
     void Produce(const TPrintRequest& request);
     void Store(const TPrintRequest& request);
+    TMergeParams Merge();
 };
 
 void TBatchRun::Impl::Connect() {
@@ -199,6 +200,7 @@ TPrintRequest TBatchRun::Impl::Request(const QString& printer) {
     r.startRow = InRange(options.row, 1, 1, std::max(rows, 1), "row");
     r.count =
         InRange(options.count, std::clamp(columns * rows, 1, kMaxCount), 1, kMaxCount, "count");
+    r.merge = Merge();
     r.adjust.top = InRange(options.top, std::clamp(value("PR_TOPM"), -kMaxAdjust, kMaxAdjust),
                            -kMaxAdjust, kMaxAdjust, "top");
     r.adjust.left = InRange(options.left, std::clamp(value("PR_LEFTM"), -kMaxAdjust, kMaxAdjust),
@@ -209,7 +211,7 @@ TPrintRequest TBatchRun::Impl::Request(const QString& printer) {
 void TBatchRun::Impl::ShowProgress(TPrintRequest& request) {
     const long long cells = CardLayout::EmptyCellsBefore(request.startColumn, request.startRow,
                                                          sheets.FieldByName("DAN").AsInteger()) +
-                            request.count;
+                            (request.merge.List ? request.merge.Labels() : request.count);
     const int perPage = SheetLayout::FromRecord(sheets).LabelsPerSheet();
     const long long pages = (cells + perPage - 1) / perPage;
     if (!progress || pages < 2)
@@ -226,6 +228,9 @@ void TBatchRun::Impl::Produce(const TPrintRequest& request) {
     bool printed = false;
     try {
         printed = PrintLabels(request);
+    } catch (const EMergeRefused& e) {
+        Fail(BatchExit::BadArguments, QStringLiteral("差し込み印刷できません"),
+             QStringLiteral("cannot merge"), e.message());
     } catch (const std::exception& e) {
         if (toFile && ExceptionText(e) == QStringLiteral("印刷ファイルを作成できません。"))
             Fail(BatchExit::PdfFailed, QStringLiteral("PDF を書き込めません"),
@@ -236,6 +241,25 @@ void TBatchRun::Impl::Produce(const TPrintRequest& request) {
     if (!printed)
         Fail(BatchExit::PrintFailed, QStringLiteral("印刷に失敗しました"),
              QStringLiteral("printing failed"), toFile ? options.pdfPath : request.printerName);
+}
+
+// A list that cannot be read, or rows or copies outside it, are bad input like a bad argument.
+TMergeParams TBatchRun::Impl::Merge() {
+    TMergeParams m;
+    if (options.mergePath.isEmpty())
+        return m;
+    try {
+        m.List = std::make_shared<const MergeList>(
+            LoadMergeList(options.mergePath, options.mergeEncoding));
+    } catch (const EError& e) {
+        Fail(BatchExit::BadArguments, QStringLiteral("差し込みデータを読めません"),
+             QStringLiteral("merge list refused"), e.message());
+    }
+    const int rows = static_cast<int>(m.List->rows.size());
+    m.FirstRow = options.firstRow.value_or(1) - 1;
+    m.LastRow = options.lastRow.value_or(rows) - 1;
+    m.Copies = InRange(options.copies, 1, 1, TMergeParams::kMaxCopies, "copies");
+    return m;
 }
 
 // The corrections and the printer go with every sheet of that name, as the dialog stores them.

@@ -2,6 +2,7 @@
 
 #include "data/DataSource.h"
 #include "data/Query.h"
+#include "labels/FieldUnits.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 #include "platform/RichFormat.h"
@@ -109,6 +110,8 @@ TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
     connect(document(), &QTextDocument::contentsChange, this, &TDBRichEdit::ContentsChange);
     connect(this, &QTextEdit::cursorPositionChanged, this, &TDBRichEdit::CheckSelection);
     connect(this, &QTextEdit::selectionChanged, this, &TDBRichEdit::CheckSelection);
+    connect(document(), &QTextDocument::contentsChanged, this,
+            [this] { setExtraSelections(FieldUnits::Shades(*document())); });
     LoadFromField();
 }
 
@@ -385,7 +388,48 @@ void TDBRichEdit::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    KeepTypingOutOfFields();
+    const bool backspace =
+        event->matches(QKeySequence::Backspace) || event->key() == Qt::Key_Backspace;
+    const bool del = event->matches(QKeySequence::Delete) || event->key() == Qt::Key_Delete;
+    QTextCursor cursor = textCursor();
+    if (!isReadOnly() && (backspace || del) && FieldUnits::SelectFieldToDelete(cursor, backspace)) {
+        cursor.removeSelectedText(); // a field goes whole
+        setTextCursor(cursor);
+        event->accept();
+        return;
+    }
+    const int before = textCursor().position();
     QTextEdit::keyPressEvent(event);
+    SnapOutOfFields(textCursor().position() >= before);
+}
+
+void TDBRichEdit::mouseReleaseEvent(QMouseEvent* event) {
+    QTextEdit::mouseReleaseEvent(event);
+    SnapOutOfFields(true);
+}
+
+// The caret never rests inside a field, and a selection holds a field whole or not at all.
+void TDBRichEdit::SnapOutOfFields(bool forward) {
+    QTextCursor cursor = textCursor();
+    if (FieldUnits::SnapOutOfFields(cursor, forward))
+        setTextCursor(cursor);
+}
+
+// Text typed next to a field is no part of it.
+void TDBRichEdit::KeepTypingOutOfFields() {
+    if (textCursor().hasSelection() || !RichFormat::IsField(currentCharFormat()))
+        return;
+    QTextCharFormat format = currentCharFormat();
+    RichFormat::ClearField(format);
+    setCurrentCharFormat(format);
+}
+
+void TDBRichEdit::InsertMergeField(const QString& name) {
+    EditKeepSelection();
+    QTextCursor cursor = textCursor();
+    FieldUnits::InsertMergeField(cursor, name);
+    setTextCursor(cursor);
 }
 
 void TDBRichEdit::inputMethodEvent(QInputMethodEvent* event) {
@@ -394,6 +438,7 @@ void TDBRichEdit::inputMethodEvent(QInputMethodEvent* event) {
         event->ignore();
         return;
     }
+    KeepTypingOutOfFields();
     QTextEdit::inputMethodEvent(event);
 }
 
@@ -511,7 +556,9 @@ void TDBRichEdit::insertFromMimeData(const QMimeData* source) {
             PlainTextRead(rtf, &pasted);
         cursor.insertFragment(QTextDocumentFragment(&pasted));
     } else if (source->hasText()) {
-        cursor.insertText(source->text());
+        QTextCharFormat format = cursor.charFormat();
+        RichFormat::ClearField(format);
+        cursor.insertText(source->text(), format);
     }
     setTextCursor(cursor);
     ensureCursorVisible();

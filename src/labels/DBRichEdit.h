@@ -52,6 +52,8 @@ class TDBRichEdit : public QTextEdit {
     // Puts the record into edit state with the selection as it was; raises when the record
     // cannot be edited.
     void EditKeepSelection();
+    // Puts a merge field for the column in place of the selection; raises as EditKeepSelection.
+    void InsertMergeField(const QString& name);
     // Writes a text whose last writing failed; raises EError(WriteFailureText()) when it fails
     // again. Runs before every post of the record.
     void UpdateRecord();
@@ -81,6 +83,7 @@ class TDBRichEdit : public QTextEdit {
     void paintEvent(QPaintEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
@@ -100,6 +103,8 @@ class TDBRichEdit : public QTextEdit {
     void ContentsChange();
     bool WriteField();
     void UpdateReadOnly();
+    void SnapOutOfFields(bool forward);
+    void KeepTypingOutOfFields();
     void CheckSelection();
 
     QPointer<DataSource> source_;

@@ -26,6 +26,8 @@ struct TPageDescription {
     QRectF pictureRect;
     bool pictureStretch = false;
     bool picturePrinted = true;
+    // Merged labels leave out a line whose fields all came out empty and that has no other text.
+    bool dropBlankLines = true;
 
     // Preview caption and the print job's document name.
     QString title;

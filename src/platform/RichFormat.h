@@ -16,6 +16,10 @@ inline constexpr int CharSetProperty = QTextFormat::UserProperty + 1;
 inline constexpr int PitchProperty = QTextFormat::UserProperty + 2;
 // Baseline offset in twips, positive up; absent means the normal baseline.
 inline constexpr int OffsetTwipsProperty = QTextFormat::UserProperty + 3;
+// A field's result text carries the field's instruction ("MERGEFIELD 氏名") and a number that
+// tells two neighbouring fields apart; text outside fields has neither.
+inline constexpr int FieldInstructionProperty = QTextFormat::UserProperty + 4;
+inline constexpr int FieldIdProperty = QTextFormat::UserProperty + 5;
 
 inline constexpr int ShiftJisCharSet = 128;
 inline constexpr int AnsiCharSet = 0;
@@ -38,6 +42,28 @@ inline QString FaceName(const QTextCharFormat& format) {
 inline int CharSet(const QTextCharFormat& format) {
     return format.hasProperty(CharSetProperty) ? format.intProperty(CharSetProperty)
                                                : ShiftJisCharSet;
+}
+
+inline bool IsField(const QTextCharFormat& format) {
+    return format.hasProperty(FieldInstructionProperty);
+}
+
+inline QString FieldInstruction(const QTextCharFormat& format) {
+    return format.stringProperty(FieldInstructionProperty);
+}
+
+inline int FieldId(const QTextCharFormat& format) {
+    return format.intProperty(FieldIdProperty);
+}
+
+inline void SetField(QTextCharFormat& format, const QString& instruction, int id) {
+    format.setProperty(FieldInstructionProperty, instruction);
+    format.setProperty(FieldIdProperty, id);
+}
+
+inline void ClearField(QTextCharFormat& format) {
+    format.clearProperty(FieldInstructionProperty);
+    format.clearProperty(FieldIdProperty);
 }
 
 inline int PitchOf(const QTextCharFormat& format) {

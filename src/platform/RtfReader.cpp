@@ -1,5 +1,6 @@
 #include "platform/RtfReader.h"
 
+#include "platform/MergeField.h"
 #include "platform/RichFormat.h"
 #include "platform/SjisCodec.h"
 
@@ -26,7 +27,7 @@ constexpr int kScriptOffsetTwips = 3 * RichFormat::TwipsPerPoint; // as the tool
 constexpr int kShiftJisCodePage = 932;
 constexpr int kAnsiCodePage = 1252;
 
-enum class Dest : quint8 { Text, FontTable, ColorTable, Skip };
+enum class Dest : quint8 { Text, FontTable, ColorTable, FieldInstruction, Skip };
 enum class Align : quint8 { Left, Center, Right, Justify };
 
 // The kind of text a run holds, as \loch, \hich and \dbch declare it; None when no writer
@@ -55,6 +56,7 @@ struct CharState {
     bool hidden = false;
     CharType type = CharType::None;
     bool rightToLeft = false; // associated values then belong to right-to-left text
+    int field = -1;           // the field whose result this text is; -1 outside fields
     Associated low, high, dbcs;
     bool operator==(const CharState&) const = default;
 
@@ -107,7 +109,7 @@ enum class Word {
     Ansi, AnsiCpg, Mac, Pc, Pca, Deff, FontTable, ColorTable, SkipDest,
     F, FCharset, FPrq, Fs, B, I, Ul, UlNone, Strike, Hidden, Cf, Up, Dn, Super, Sub, NoSuperSub,
     Plain, Pard, Ql, Qc, Qr, Qj, Par, Char, U, Uc, Red, Green, Blue, Bin,
-    Loch, Hich, Dbch, Rtlch, Ltrch, Af, Afs, Ab, Ai,
+    Loch, Hich, Dbch, Rtlch, Ltrch, Af, Afs, Ab, Ai, Field, FldInst, FldRslt,
 };
 // clang-format on
 
@@ -135,6 +137,7 @@ const std::unordered_map<std::string_view, Keyword>& Keywords() {
             {"loch", {Word::Loch}}, {"hich", {Word::Hich}}, {"dbch", {Word::Dbch}},
             {"rtlch", {Word::Rtlch}}, {"ltrch", {Word::Ltrch}}, {"af", {Word::Af}},
             {"afs", {Word::Afs}}, {"ab", {Word::Ab}}, {"ai", {Word::Ai}},
+            {"field", {Word::Field}}, {"fldinst", {Word::FldInst}}, {"fldrslt", {Word::FldRslt}},
             {"tab", {Word::Char, u'\t'}}, {"cell", {Word::Char, u'\t'}},
             {"line", {Word::Char, u'\u2028'}}, {"emdash", {Word::Char, u'\u2014'}},
             {"endash", {Word::Char, u'\u2013'}}, {"emspace", {Word::Char, u'\u2003'}},
@@ -150,7 +153,7 @@ const std::unordered_map<std::string_view, Keyword>& Keywords() {
         // Destinations whose content is never label text.
         for (const char* name : {"info", "stylesheet", "pict", "header", "headerl", "headerr",
                                  "headerf", "footer", "footerl", "footerr", "footerf", "footnote",
-                                 "fldinst", "nonshppict", "objdata", "objclass", "xe", "tc", "txe",
+                                 "nonshppict", "objdata", "objclass", "xe", "tc", "txe",
                                  "rxe", "template", "annotation", "atnid", "atnauthor", "listtable",
                                  "listoverridetable", "revtbl", "rsidtbl", "generator", "themedata",
                                  "colorschememapping", "datastore", "latentstyles", "xmlnstbl",
@@ -343,6 +346,9 @@ class Reader {
     void charWord(Word word, bool hasParam, int param);
     void associatedWord(Word word, bool hasParam, int param);
     void unicodeChar(bool hasParam, int param);
+    bool fieldWord(Word word);
+    void decodeInstruction();
+    void finishField();
 
     // Content
     void emitBytes(const char* bytes, qsizetype count);
@@ -386,6 +392,19 @@ class Reader {
     QString run_;
     bool pendingParagraph_ = false;
     Align paragraphAlign_ = Align::Left;
+
+    // Fields being read, innermost last; a field ends with the group that holds \field.
+    struct OpenField {
+        std::size_t depth;
+        int id;
+        QString instruction;
+        bool hasResult = false;
+    };
+    std::vector<OpenField> fields_;
+    int nextFieldId_ = 1;
+    std::vector<QString> instructions_; // by field id - 1, for formatFor
+    QByteArray instructionBytes_;
+    std::size_t starDepth_ = 0; // the group a \* marked while reading text, 0 if none
 };
 
 void Reader::run() {
@@ -440,6 +459,12 @@ void Reader::closeGroup() {
     }
     if (top().dest == Dest::FontTable)
         finishFont();
+    if (top().dest == Dest::FieldInstruction)
+        decodeInstruction();
+    if (!fields_.empty() && fields_.back().depth == states_.size())
+        finishField();
+    if (starDepth_ == states_.size())
+        starDepth_ = 0;
     states_.pop_back();
 }
 
@@ -490,7 +515,14 @@ void Reader::controlWord() {
         skipBinary(hasParam, param);
         return;
     }
-    if (consumeFallback() || skipping() || it == keywords.end())
+    if (consumeFallback())
+        return;
+    if (it != keywords.end() && it->second.word == Word::FldInst && overflow_ == 0 &&
+        starDepth_ == states_.size()) {
+        top().dest = Dest::FieldInstruction; // the one starred destination we read
+        return;
+    }
+    if (skipping() || it == keywords.end())
         return;
     word(it->second, hasParam, param);
 }
@@ -519,7 +551,9 @@ void Reader::symbol(char c) {
         return;
     switch (c) {
     case '*':
-        top().dest = Dest::Skip; // we know no starred destination worth reading
+        if (top().dest == Dest::Text && !fields_.empty())
+            starDepth_ = states_.size();
+        top().dest = Dest::Skip; // of the starred destinations only a field's instruction is read
         break;
     case '\\':
     case '{':
@@ -574,12 +608,20 @@ void Reader::word(const Keyword& keyword, bool hasParam, int param) {
     case Dest::Text:
         textWord(keyword, hasParam, param);
         break;
+    case Dest::FieldInstruction:
+        if (keyword.word == Word::U)
+            unicodeChar(hasParam, param);
+        else if (keyword.word == Word::Uc)
+            top().unicodeSkip = std::clamp(param, 0, kMaxUnicodeSkip);
+        break;
     case Dest::Skip:
         break;
     }
 }
 
 bool Reader::destinationWord(Word word) {
+    if (fieldWord(word))
+        return true;
     switch (word) {
     case Word::FontTable:
         top().dest = Dest::FontTable;
@@ -808,6 +850,9 @@ void Reader::emitBytes(const char* bytes, qsizetype count) {
     case Dest::ColorTable:
         colorBytes(bytes, count);
         break;
+    case Dest::FieldInstruction:
+        instructionBytes_.append(bytes, count);
+        break;
     case Dest::Skip:
         break;
     }
@@ -822,11 +867,68 @@ void Reader::emitChar(char16_t c) {
         }
         return;
     }
+    if (top().dest == Dest::FieldInstruction && !fields_.empty()) {
+        decodeInstruction();
+        fields_.back().instruction += QChar(c);
+        return;
+    }
     if (top().dest != Dest::Text || top().chars.hidden)
         return;
     startText();
     decodePending();
     run_ += QChar(c);
+}
+
+// \field opens a field, \fldinst holds its instruction and \fldrslt its result, which is
+// text like any other but for the field it belongs to.
+bool Reader::fieldWord(Word word) {
+    if (top().dest != Dest::Text)
+        return false;
+    switch (word) {
+    case Word::Field:
+        fields_.push_back({states_.size(), nextFieldId_++, {}});
+        instructions_.emplace_back();
+        return true;
+    case Word::FldInst: // outside a field it is no label text either
+        top().dest = fields_.empty() ? Dest::Skip : Dest::FieldInstruction;
+        return true;
+    case Word::FldRslt:
+        if (fields_.empty())
+            return false;
+        fields_.back().instruction = fields_.back().instruction.simplified();
+        instructions_[static_cast<std::size_t>(fields_.back().id - 1)] = fields_.back().instruction;
+        top().chars.field = fields_.back().id;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Reader::decodeInstruction() {
+    if (instructionBytes_.isEmpty() || fields_.empty())
+        return;
+    const FontEntry* font = fontFor(top().chars.For(top().chars.type).font);
+    fields_.back().instruction +=
+        DecodeBytes(instructionBytes_, codePageOf(font ? font->charset : -1));
+    instructionBytes_.clear();
+}
+
+// A merge field written without a result still shows its placeholder; any other field
+// without one shows nothing, as word processors do.
+void Reader::finishField() {
+    OpenField field = fields_.back();
+    fields_.pop_back();
+    const QString instruction = field.instruction.simplified();
+    const QString name = MergeField::NameOf(instruction);
+    if (field.hasResult || name.isEmpty())
+        return;
+    instructions_[static_cast<std::size_t>(field.id - 1)] = instruction;
+    GroupState& state = top();
+    const int outer = state.chars.field;
+    state.chars.field = field.id;
+    for (const QChar c : MergeField::Placeholder(name))
+        emitChar(c.unicode());
+    state.chars.field = outer;
 }
 
 void Reader::fontNameBytes(const char* bytes, qsizetype count) {
@@ -871,6 +973,9 @@ void Reader::startText() {
         runState_ = top().chars;
         runStarted_ = true;
     }
+    for (OpenField& field : fields_)
+        if (field.id == runState_.field)
+            field.hasResult = true;
     paragraphAlign_ = top().align;
 }
 
@@ -972,6 +1077,9 @@ QTextCharFormat Reader::formatFor(const CharState& chars) const {
     if (chars.color > 0 && static_cast<std::size_t>(chars.color) < colors_.size())
         RichFormat::SetTextColor(format, colors_[static_cast<std::size_t>(chars.color)]);
     RichFormat::SetOffsetTwips(format, chars.offsetTwips);
+    if (chars.field > 0)
+        RichFormat::SetField(format, instructions_[static_cast<std::size_t>(chars.field - 1)],
+                             chars.field);
     return format;
 }
 

@@ -32,6 +32,20 @@ struct RunAttributes {
     bool strike = false;
 };
 
+// Which field a piece of text is the result of; text outside fields has none.
+struct FieldKey {
+    bool inField = false;
+    int id = 0;
+    QString instruction;
+    bool operator==(const FieldKey&) const = default;
+};
+
+FieldKey FieldOf(const QTextCharFormat& format) {
+    if (!RichFormat::IsField(format))
+        return {};
+    return {true, RichFormat::FieldId(format), RichFormat::FieldInstruction(format)};
+}
+
 QString FaceOf(const QTextCharFormat& format) {
     const QString face = RichFormat::FaceName(format);
     return face.isEmpty() ? RichFormat::DefaultFaceName() : face;
@@ -96,6 +110,8 @@ class Writer {
     void writeBlock(const QTextBlock& block, bool first);
     void writeAlignment(Align align, bool first);
     void writeAttributes(const QTextCharFormat& format);
+    void openField(const QTextCharFormat& format);
+    void closeField();
     void writeText(const QString& text, bool shiftJis);
     void writeAscii(char c);
     void writeForeign(QStringView text, bool shiftJis);
@@ -113,6 +129,7 @@ class Writer {
     std::vector<FontEntry> fonts_;
     std::vector<QRgb> colors_;
     RunAttributes last_;
+    RunAttributes outsideField_; // what holds again after a field's groups close
     Align align_ = Align::Left;
 };
 
@@ -207,14 +224,25 @@ void Writer::writeBlock(const QTextBlock& block, bool first) {
     if (block.length() <= 1) {
         writeAttributes(block.charFormat());
     } else {
+        FieldKey field;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid())
                 continue;
+            const FieldKey key = FieldOf(fragment.charFormat());
+            if (!(key == field)) {
+                if (field.inField)
+                    closeField();
+                if (key.inField)
+                    openField(fragment.charFormat());
+                field = key;
+            }
             writeAttributes(fragment.charFormat());
             writeText(fragment.text(),
                       RichFormat::CharSet(fragment.charFormat()) == RichFormat::ShiftJisCharSet);
         }
+        if (field.inField)
+            closeField();
     }
     word("par");
     lineBreak();
@@ -261,6 +289,26 @@ void Writer::writeAttributes(const QTextCharFormat& format) {
         now.offsetHalfPoints < 0 ? word("dn", -now.offsetHalfPoints)
                                  : word("up", now.offsetHalfPoints);
     last_ = now;
+}
+
+// The instruction is written in the field's own font so that its bytes read back alike;
+// attributes set inside the field's groups end with them.
+void Writer::openField(const QTextCharFormat& format) {
+    outsideField_ = last_;
+    raw("{\\field{\\*\\fldinst");
+    needDelimiter_ = true;
+    writeAttributes(format);
+    writeText(RichFormat::FieldInstruction(format),
+              RichFormat::CharSet(format) == RichFormat::ShiftJisCharSet);
+    raw("}{\\fldrslt");
+    needDelimiter_ = true;
+    last_ = outsideField_;
+}
+
+void Writer::closeField() {
+    raw("}}");
+    needDelimiter_ = false;
+    last_ = outsideField_;
 }
 
 void Writer::writeText(const QString& text, bool shiftJis) {

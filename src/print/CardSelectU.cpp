@@ -9,6 +9,7 @@
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
 #include "platform/Version.h"
+#include "print/MergePrintPart.h"
 #include "print/PreviewWindow.h"
 #include "printcore/NkPrinters.h"
 #include "printcore/repTavrelU.h"
@@ -35,7 +36,9 @@ using CardLayout::kMaxAdjust;
 using CardLayout::kMaxCount;
 
 constexpr int kClientWidth = 381;
-constexpr int kClientHeight = 358;
+constexpr int kMergeTop = 304;
+constexpr int kMergeSpace = TMergePrintPart::kHeight + 22; // the part and its total line
+constexpr int kClientHeight = 358 + kMergeSpace;
 const QColor kBlue(0, 0, 255);
 
 void MakeBlue(QWidget* w) {
@@ -116,6 +119,7 @@ TCardSelectForm::TCardSelectForm(QWidget* parent)
     CreatePositionPart(client);
     CreateAdjustPart(client);
     CreatePrinterPart(client);
+    CreateMergePart(client);
     CreateButtons(client);
     CreateStatusBar(client);
     DataSourceCardSet.SetDataSet(&IBQueryCardSet);
@@ -198,14 +202,35 @@ void TCardSelectForm::CreatePrinterPart(QWidget* client) {
     PrinterCombo->setGeometry(12, 20, 341, 21);
 }
 
+// With a list the rows give the count, so the count box rests.
+void TCardSelectForm::CreateMergePart(QWidget* client) {
+    MergePart = new TMergePrintPart(client, kMergeTop);
+    connect(MergePart, &TMergePrintPart::ActiveChanged, this, [this](bool active) {
+        MemoMaisu->setEnabled(!active);
+        UpDownMaisu->setEnabled(!active);
+    });
+    for (TUpDown* upDown : {UpDownRetsu, UpDownDan})
+        connect(upDown, &TUpDown::Click, this, [this] { UpdateMergeCells(); });
+}
+
+void TCardSelectForm::UpdateMergeCells() {
+    Query& q = IBQueryCardSet;
+    if (q.IsEmpty())
+        return;
+    const int dan = q.FieldByName(QStringLiteral("DAN")).AsInteger();
+    const int retsu = q.FieldByName(QStringLiteral("RETSU")).AsInteger();
+    MergePart->SetCells((UpDownRetsu->Position() - 1) * dan + UpDownDan->Position() - 1,
+                        retsu * dan);
+}
+
 void TCardSelectForm::CreateButtons(QWidget* client) {
     PrintBtn = new QPushButton(QStringLiteral("印 刷"), client);
-    PrintBtn->setGeometry(96, 306, 86, 25);
+    PrintBtn->setGeometry(96, 306 + kMergeSpace, 86, 25);
     PrintBtn->setDefault(true);
     BitBtn1 = new QPushButton(QStringLiteral("閉じる(&C)"), client);
-    BitBtn1->setGeometry(190, 306, 86, 25);
+    BitBtn1->setGeometry(190, 306 + kMergeSpace, 86, 25);
     BitBtn2 = new QPushButton(QStringLiteral("ヘルプ(&H)"), client);
-    BitBtn2->setGeometry(284, 306, 86, 25);
+    BitBtn2->setGeometry(284, 306 + kMergeSpace, 86, 25);
     connect(PrintBtn, &QPushButton::clicked, this, Guarded(this, &TCardSelectForm::PrintBtnClick));
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtn2, &QPushButton::clicked, this, [] { Help::HelpContext(kHelpContext); });
@@ -265,6 +290,7 @@ void TCardSelectForm::IBQueryCardSetAfterScroll() {
     UpDownMaisu->SetPosition(Limited(UpDownRetsu->Max() * UpDownDan->Max(), 1, kMaxCount));
     SelectIgnoringCase(ComboBox1, q.FieldByName(QStringLiteral("PAPERNAME")).AsString());
     SelectIgnoringCase(PrinterCombo, q.FieldByName(QStringLiteral("PRINTERNAME")).AsString());
+    UpdateMergeCells();
 }
 
 void TCardSelectForm::PrintBtnClick() {
@@ -277,6 +303,8 @@ void TCardSelectForm::PrintBtnClick() {
     request.adjust = {UpDownTop->Position(), UpDownLeft->Position()};
     request.printerName = PrinterCombo->currentText();
     request.output.preview = PreviewWindows(this);
+    UpdateMergeCells();
+    request.merge = MergePart->Params();
     if (PrintLabels(request))
         SaveAdjustments(request.printerName,
                         IBQueryCardSet.FieldByName(QStringLiteral("PAPERNAME")).AsString(),
@@ -328,7 +356,8 @@ void TCardSelectForm::done(int result) {
         QDialog::done(result);
 }
 
-void TCardSelectForm::OpenFor(const QString& PaperName) {
+void TCardSelectForm::OpenFor(const QString& PaperName, const QString& designKey) {
+    MergePart->SetDesign(designKey);
     setWindowTitle(windowTitle() + PaperName);
     ComboBox1->addItems(LoadDistinctList(IBDatabase1, QStringLiteral("TAVRELSET"),
                                          QStringLiteral("PAPERNAME"), {}, {}, QStringLiteral("ASC"),
@@ -338,9 +367,9 @@ void TCardSelectForm::OpenFor(const QString& PaperName) {
     PrintBtn->setEnabled(ComboBox1->currentIndex() >= 0);
 }
 
-void ShowPrintDialog(const QString& PaperName, QWidget* owner) {
+void ShowPrintDialog(const QString& PaperName, QWidget* owner, const QString& designKey) {
     TCardSelectForm form(owner);
-    form.OpenFor(PaperName);
+    form.OpenFor(PaperName, designKey);
     CardSelectForm = &form;
     form.exec();
     CardSelectForm = nullptr;

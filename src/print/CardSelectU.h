@@ -15,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 class TApplicationEvents;
 class TDBText;
+class TMergePrintPart;
 class TUpDown;
 
 // The print dialog: the sheet, where on it the first label goes, how many labels, the shift of
@@ -62,10 +63,11 @@ class TCardSelectForm : public QDialog {
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
     TApplicationEvents* ApplicationEvents1 = nullptr;
+    TMergePrintPart* MergePart = nullptr;
 
     // What ShowPrintDialog does before it shows the dialog: the title, the sheet names, the
     // sheet named PaperName (else the first) and the print button.
-    void OpenFor(const QString& PaperName);
+    void OpenFor(const QString& PaperName, const QString& designKey = {});
     void FormCreate();
     bool FormCloseQuery();
     void ComboBox1Change();
@@ -93,6 +95,8 @@ class TCardSelectForm : public QDialog {
     void CreatePositionPart(QWidget* client);
     void CreateAdjustPart(QWidget* client);
     void CreatePrinterPart(QWidget* client);
+    void CreateMergePart(QWidget* client);
+    void UpdateMergeCells();
     void CreateButtons(QWidget* client);
     void CreateStatusBar(QWidget* client);
 
@@ -100,6 +104,8 @@ class TCardSelectForm : public QDialog {
 };
 
 // Creates the dialog for the sheet named PaperName, shows it modally and releases it.
-void ShowPrintDialog(const QString& PaperName, QWidget* owner = nullptr);
+// designKey names the design whose last merge list is offered (empty: none).
+void ShowPrintDialog(const QString& PaperName, QWidget* owner = nullptr,
+                     const QString& designKey = {});
 // The dialog while it is shown, otherwise null.
 extern TCardSelectForm* CardSelectForm;

@@ -1,6 +1,7 @@
 #include "printcore/CellPainter.h"
 
 #include "model/LabelPicture.h"
+#include "model/MergeDesign.h"
 #include "platform/RichFormat.h"
 #include "platform/RtfReader.h"
 
@@ -74,23 +75,41 @@ QTextDocument* TCellPainter::TextDocument(const QByteArray& cardText) {
     if (found != texts_.constEnd())
         return found->get();
     auto doc = std::make_shared<QTextDocument>();
-    doc->documentLayout()->setPaintDevice(&layoutDevice_);
-    doc->setUseDesignMetrics(true);
-    doc->setDocumentMargin(0);
-    QFont font(RichFormat::DefaultFaceName());
-    font.setPointSizeF(kElementPointSize);
-    doc->setDefaultFont(font);
+    Prepare(*doc);
     if (!RtfRead(cardText, doc.get()))
         PlainTextRead(cardText, doc.get());
-    doc->setTextWidth(textRect_.width());
     texts_.insert(cardText, doc);
     return doc.get();
+}
+
+QTextDocument* TCellPainter::TextDocument(const TPrintRow& row) {
+    QTextDocument* design = TextDocument(row.cardText);
+    if (!row.merge)
+        return design;
+    const auto from = std::make_tuple(design, row.merge.get(), row.mergeRow);
+    if (merged_ && mergedFrom_ == from)
+        return merged_.get();
+    merged_.reset(design->clone());
+    Prepare(*merged_);
+    MergeDesign::Substitute(*merged_, *row.merge, row.mergeRow, page_.dropBlankLines);
+    mergedFrom_ = from;
+    return merged_.get();
+}
+
+void TCellPainter::Prepare(QTextDocument& doc) {
+    doc.documentLayout()->setPaintDevice(&layoutDevice_);
+    doc.setUseDesignMetrics(true);
+    doc.setDocumentMargin(0);
+    QFont font(RichFormat::DefaultFaceName());
+    font.setPointSizeF(kElementPointSize);
+    doc.setDefaultFont(font);
+    doc.setTextWidth(textRect_.width());
 }
 
 void TCellPainter::DrawText(QPainter& painter, const QRectF& cell, const TPrintRow& row) {
     if (row.cardText.isEmpty() || textRect_.width() <= 0 || textRect_.height() <= 0)
         return;
-    QTextDocument* doc = TextDocument(row.cardText);
+    QTextDocument* doc = TextDocument(row);
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);
     context.clip = QRectF(QPointF(), textRect_.size());
@@ -130,7 +149,7 @@ std::vector<QRectF> TCellPainter::FindText(const QRectF& cell, const TPrintRow& 
     std::vector<QRectF> hits;
     if (text.isEmpty() || row.cardText.isEmpty())
         return hits;
-    const QTextDocument* doc = TextDocument(row.cardText);
+    const QTextDocument* doc = TextDocument(row);
     const QRectF visible(QPointF(), textRect_.size());
     std::vector<QRectF> inText;
     for (QTextCursor found = doc->find(text); !found.isNull(); found = doc->find(text, found))

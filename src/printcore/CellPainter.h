@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QRectF>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 class QPainter;
@@ -36,6 +37,8 @@ class TCellPainter {
     void DrawPicture(QPainter& painter, const QRectF& cell, const TPrintRow& row) const;
     void DrawFrame(QPainter& painter, const QRectF& cell) const;
     QTextDocument* TextDocument(const QByteArray& cardText);
+    QTextDocument* TextDocument(const TPrintRow& row);
+    void Prepare(QTextDocument& doc);
 
     TPageDescription page_;
     double displayPpi_;
@@ -44,4 +47,7 @@ class TCellPainter {
     // Fonts are measured at printer resolution through this device.
     QImage layoutDevice_;
     QHash<QByteArray, std::shared_ptr<QTextDocument>> texts_;
+    // The last merged label: each differs, so only the one being drawn or searched is kept.
+    std::unique_ptr<QTextDocument> merged_;
+    std::tuple<const QTextDocument*, const MergeList*, int> mergedFrom_{nullptr, nullptr, -1};
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 class TReportPages;
+struct MergeList;
 
 // One label cell's content.
 struct TPrintRow {
@@ -18,6 +19,10 @@ struct TPrintRow {
     // Decoded once by the caller and shared by every row that shows it; null draws nothing
     // (or a white rectangle when stretched).
     std::shared_ptr<const QImage> picture;
+    // The merge list row (an index into its rows) whose values fill the text's merge fields;
+    // without a list the text prints as stored.
+    std::shared_ptr<const MergeList> merge = nullptr;
+    int mergeRow = -1;
 };
 
 // What the preview's printer setup may change for one job.

@@ -1,8 +1,11 @@
 #include "printcore/repTavrelU.h"
 
 #include "data/RecordCopy.h"
+#include "model/MergeDesign.h"
+#include "model/MergeList.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
+#include "platform/RtfReader.h"
 #include "platform/SjisCodec.h"
 #include "platform/StoredPicture.h"
 #include "platform/WaitCursor.h"
@@ -10,6 +13,7 @@
 #include "printcore/PrintSnapshot.h"
 
 #include <QScopeGuard>
+#include <QTextDocument>
 #include <algorithm>
 
 namespace {
@@ -52,7 +56,24 @@ QByteArray StoredText(const QString& text) {
     return ok ? bytes : text.toUtf8();
 }
 
+// The merged labels of the design row, after the rows ahead of it.
+void AppendMerged(std::vector<TPrintRow>& rows, const TPrintRow& design, const TMergeParams& m) {
+    rows.reserve(rows.size() + static_cast<std::size_t>(m.Labels()));
+    for (int r = m.FirstRow; r <= m.LastRow; ++r)
+        for (int c = 0; c < m.Copies; ++c) {
+            rows.push_back(design);
+            rows.back().merge = m.List;
+            rows.back().mergeRow = r;
+        }
+}
+
 } // namespace
+
+long long TMergeParams::Labels() const {
+    if (!List || LastRow < FirstRow)
+        return 0;
+    return static_cast<long long>(LastRow - FirstRow + 1) * Copies;
+}
 
 TrepCardForm::TrepCardForm(const TPrintParams& params, Query& sheetList)
     : params_(params), sheetList_(sheetList) {
@@ -92,10 +113,11 @@ void TrepCardForm::LoadSnapshot(const QString& path) {
 
 bool TrepCardForm::BuildPrintRows() {
     WaitCursor wait;
+    CheckMerge();
     Query& q = ClientDataSetPrn;
     try {
         q.First();
-        if (!q.Eof()) {
+        if (!q.Eof() && !params_.Merge.List) {
             for (int i = 1; i < params_.Count; ++i) {
                 const QVariant picture = q.FieldByName(kPicture).Value();
                 CopyCurrentRecord(q, kPicture, false);
@@ -142,9 +164,43 @@ std::vector<TPrintRow> TrepCardForm::PrintRows() {
             row.cardText = texts.Get(q.RowValue(r, text).toString(), StoredText);
         if (picture >= 0 && !q.RowValue(r, picture).isNull())
             row.picture = pictures.Get(q.RowValue(r, picture).toByteArray(), DecodePicture);
-        rows.push_back(std::move(row));
+        const bool design = id < 0 || q.RowValue(r, id).toLongLong() != 0;
+        if (params_.Merge.List && design)
+            AppendMerged(rows, row, params_.Merge);
+        else
+            rows.push_back(std::move(row));
     }
     return rows;
+}
+
+void TrepCardForm::CheckMerge() {
+    const TMergeParams& m = params_.Merge;
+    if (!m.List)
+        return;
+    const int rows = static_cast<int>(m.List->rows.size());
+    if (rows == 0 || m.LastRow < m.FirstRow)
+        throw EMergeRefused(QStringLiteral("印刷対象のデータがありません。"));
+    if (m.FirstRow < 0 || m.LastRow >= rows)
+        throw EMergeRefused(QStringLiteral("差し込みデータの行は 1 から %1 までです。").arg(rows));
+    if (m.Copies < 1 || m.Copies > TMergeParams::kMaxCopies)
+        throw EMergeRefused(QStringLiteral("1 行あたりの枚数は 1 から %1 までです。")
+                                .arg(TMergeParams::kMaxCopies));
+    if (m.Labels() > TMergeParams::kMaxLabels)
+        throw EMergeRefused(QStringLiteral("一度に印刷できるラベルは %L1 枚までです。")
+                                .arg(TMergeParams::kMaxLabels));
+    Query& q = ClientDataSetPrn;
+    q.First();
+    if (q.Eof() || q.FieldByName(kText).IsNull())
+        return;
+    QTextDocument design;
+    const QByteArray text = StoredText(q.FieldByName(kText).AsString());
+    if (!RtfRead(text, &design))
+        PlainTextRead(text, &design);
+    try {
+        MergeDesign::CheckColumns(design, *m.List);
+    } catch (const EError& e) {
+        throw EMergeRefused(e.message());
+    }
 }
 
 TPageDescription TrepCardForm::Layout(bool forPrinter) {
@@ -154,6 +210,7 @@ TPageDescription TrepCardForm::Layout(bool forPrinter) {
                                                     placement_, DisplayPpi(), forPrinter);
         page.title = repCard.Page.title;
         page.printerName = repCard.Page.printerName;
+        page.dropBlankLines = params_.Merge.DropBlankLines;
         return page;
     } catch (...) {
         throw EError(QStringLiteral("ラベル初期設定に失敗しました。"));
@@ -225,7 +282,8 @@ TPrintParams ParamsOf(const TPrintRequest& r) {
             r.count,
             r.startColumn,
             r.startRow,
-            sheet.FieldByName(QStringLiteral("DAN")).AsInteger()};
+            sheet.FieldByName(QStringLiteral("DAN")).AsInteger(),
+            r.merge};
 }
 
 } // namespace

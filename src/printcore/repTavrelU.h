@@ -6,7 +6,32 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
+
+struct MergeList;
+
+// Printing with a merge list: one label per row from FirstRow to LastRow (indexes into the
+// list's rows, both included), Copies labels each, instead of Count copies of the design.
+struct TMergeParams {
+    std::shared_ptr<const MergeList> List; // null: no merge
+    int FirstRow = 0;
+    int LastRow = -1;
+    int Copies = 1;
+    bool DropBlankLines = true;
+
+    static constexpr int kMaxCopies = 99;
+    // Labels of one run; more is refused before anything is produced.
+    static constexpr int kMaxLabels = 1000000;
+    // The labels of the run: rows × copies; 0 without a list.
+    long long Labels() const;
+};
+
+// A merge refused before anything is produced: the list and the design do not fit together.
+class EMergeRefused : public EError {
+  public:
+    using EError::EError;
+};
 
 // What the print dialog hands to a print run. The corrections are tenth-millimetres.
 struct TPrintParams {
@@ -19,6 +44,7 @@ struct TPrintParams {
     int StartColumn = 1;
     int StartRow = 1;
     int Dan = 1;
+    TMergeParams Merge = {};
 };
 
 // One print run: the snapshot's design turned into print rows, laid out on the chosen sheet and
@@ -48,9 +74,12 @@ class TrepCardForm {
     void SelectPrinter(const QString& name);
     // Loads the snapshot file (only read) and takes the design's picture placement.
     void LoadSnapshot(const QString& path);
-    // Count − 1 copies of the design, then the empty cells ahead of it.
-    // Raises "印刷データ作成に失敗しました。".
+    // Count − 1 copies of the design (none when merging), then the empty cells ahead of it.
+    // Raises "印刷データ作成に失敗しました。", or the merge's own refusal (CheckMerge).
     bool BuildPrintRows();
+    // Refuses a merge whose rows are empty or out of the list, whose copies or labels are out of
+    // bounds, or whose design names columns the list lacks. Raises EMergeRefused.
+    void CheckMerge();
     // The rows in ID order; a picture is decoded once and shared by every row that carries it.
     std::vector<TPrintRow> PrintRows();
     // The page description for the current sheet; false cancels the production.
@@ -107,6 +136,8 @@ struct TPrintRequest {
     // A name not in the printer list prints to the system's default printer.
     QString printerName;
     TPrintOutput output;
+    // With a list, its rows instead of count copies of the design.
+    TMergeParams merge;
 };
 
 // The whole print run; with a preview it returns when the preview has been closed. True when

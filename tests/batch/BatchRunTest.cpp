@@ -1,6 +1,9 @@
 #include "data/Database.h"
 #include "data/DbConnect.h"
 #include "data/Query.h"
+#include "platform/MergeField.h"
+#include "platform/RichFormat.h"
+#include "platform/SjisCodec.h"
 #include "print/ComposeFixture.h"
 #include "print/PdfTools.h"
 #include "support/TestDb.h"
@@ -222,6 +225,103 @@ TEST_F(BatchTest, SheetNamedInAnotherCaseIsFoundAsInTheDialog) {
         Print({"--design", "宛名", "--sheet", "a 3X8", "--count", "1", "--pdf", Pdf()});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(QFileInfo(Pdf()).size() > 0);
+}
+
+// A design "差込" of three lines: "ラベル «氏名»", «住所», «電話».
+void AddMergeDesign(const QString& path) {
+    Database db;
+    Transaction tr;
+    ConnectDatabase(db, tr, path);
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    QTextCharFormat text;
+    text.setFontFamilies({QStringLiteral("IPAPGothic")});
+    cursor.insertText(QStringLiteral("ラベル "), text);
+    int id = 0;
+    for (const char* name : {"氏名", "住所", "電話"}) {
+        if (id > 0)
+            cursor.insertBlock();
+        QTextCharFormat field = text;
+        RichFormat::SetField(field, MergeField::Instruction(QString::fromUtf8(name)), ++id);
+        cursor.insertText(MergeField::Placeholder(QString::fromUtf8(name)), field);
+    }
+    Query q(&db, &tr);
+    q.SQL = {QStringLiteral("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT) VALUES (0, "
+                            "'差込', '2x5', :T)")};
+    q.SetParam(QStringLiteral("T"), QString::fromLatin1(RtfWrite(doc)));
+    q.ExecSQL();
+    tr.Commit();
+}
+
+// The words of each label, in the order the labels fill the sheet.
+std::vector<QStringList> LabelTexts(const QString& pdf, int count) {
+    std::vector<QStringList> labels(static_cast<std::size_t>(count));
+    int index = -1;
+    for (const PdfTools::Word& w : PdfTools::Words(pdf)) {
+        if (w.text == QStringLiteral("ラベル"))
+            ++index;
+        else if (index >= 0 && index < count)
+            labels[static_cast<std::size_t>(index)] << w.text;
+    }
+    return labels;
+}
+
+TEST_F(BatchTest, MergeListPrintsOneLabelPerRowFromTheStartCell) {
+    if (!PdfTools::Available())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    AddMergeDesign(db.Path());
+    QFile csv(db.Folder() + "/list.csv");
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write(Sjis::Encode("氏名,住所,電話\r\n山田,\"東京都\r\n港区\",03\r\n佐藤,大阪,\r\n"
+                           "鈴木,,06\r\n"));
+    csv.close();
+    const Outcome r = Print({"--design", "差込", "--merge", csv.fileName(), "--column", "2",
+                             "--row", "3", "--pdf", Pdf()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    ExpectCells(Pdf(), {{1, 2, 3}, {1, 2, 4}, {1, 2, 5}});
+    EXPECT_EQ(LabelTexts(Pdf(), 3),
+              (std::vector<QStringList>{
+                  {"山田", "東京都", "港区", "03"}, {"佐藤", "大阪"}, {"鈴木", "06"}}));
+    ASSERT_EQ(Print({"--design", "差込", "--merge", csv.fileName(), "--rows", "2-3", "--copies",
+                     "2", "--pdf", Pdf()})
+                  .status,
+              0);
+    EXPECT_EQ(LabelTexts(Pdf(), 4),
+              (std::vector<QStringList>{
+                  {"佐藤", "大阪"}, {"佐藤", "大阪"}, {"鈴木", "06"}, {"鈴木", "06"}}));
+}
+
+TEST_F(BatchTest, RefusedMergeListsEndWithStatusTwoBeforeAnythingIsPrinted) {
+    AddMergeDesign(db.Path());
+    const struct {
+        QByteArray csv;
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {"氏名,住所\n山田,東京\n", {}, "次の列がありません: 電話（データの列: 氏名、住所）"},
+        {"氏名,住所,電話\n", {}, "印刷対象のデータがありません。"},
+        {"氏名,住所,電話\n1,2,3\n\"4,5,6\n", {}, "3 行目: 引用符が閉じられていません。"},
+        {"氏名,住所,電話\n1,2,3,4\n", {}, "2 行目: 見出し行 (3 列) より多い 4 列があります。"},
+        {"氏名,住所,電話\n\x82\n", {"--encoding", "cp932"}, "2 行目: Shift-JIS (CP932)"},
+        {"氏名,住所,電話\n1,2,3\n", {"--rows", "2-2"}, "行は 1 から 1 までです。"},
+        {"氏名,住所,電話\n1,2,3\n", {"--rows", "x"}, "(--rows takes A-B): x"},
+        {"氏名,住所,電話\n1,2,3\n", {"--copies", "100"}, "--copies 100 (1 - 99)"},
+        {"氏名,住所,電話\n1,2,3\n", {"--count", "2"}, "--merge and --count exclude each other"},
+    };
+    const QString list = db.Folder() + "/bad.csv";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        QFile csv(list);
+        ASSERT_TRUE(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        csv.write(c.csv);
+        csv.close();
+        const Outcome r =
+            Print(QStringList{"--design", "差込", "--merge", list, "--pdf", Pdf()} + c.args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(Pdf()));
+    }
+    EXPECT_EQ(Print({"--design", "宛名", "--copies", "2"}).status, 2);
 }
 
 TEST(BatchHelp, HelpListsTheExitStatusesAndVersionNamesTheProgram) {

@@ -225,3 +225,44 @@ TEST_F(DBRichEditTest, ZoomScalesTextAndOutlineWithinItsStepsAndStoresNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// A field is one shaded unit: the caret steps over it, Backspace and Delete take it whole,
+// text typed beside it stays outside, formatting reaches it and the post stores it as a field.
+TEST_F(DBRichEditTest, MergeFieldIsOneUnit) {
+    AddDesign("a", Rtf::Document("ab"));
+    Open();
+    editor->SetSelection(1, 0);
+    editor->InsertMergeField(QStringLiteral("氏名"));
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("a«氏名»b"));
+    EXPECT_EQ(editor->SelStart(), 5);
+    EXPECT_EQ(editor->extraSelections().size(), 1);
+    Key(Qt::Key_Left);
+    EXPECT_EQ(editor->SelStart(), 1);
+    EXPECT_EQ(editor->SelLength(), 0);
+    Key(Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(editor->SelLength(), 4);
+    editor->ChangeSelAttributes([](QTextCharFormat& f) { f.setFontWeight(QFont::Bold); });
+    editor->SetSelection(5, 0);
+    Type("x");
+    EXPECT_FALSE(RichFormat::IsField(FormatAt(5)));
+    EXPECT_TRUE(RichFormat::IsField(FormatAt(4)));
+    EXPECT_TRUE(RichFormat::IsBold(FormatAt(4)));
+    q.Post();
+    q.ApplyUpdates();
+    QTextDocument* stored = StoredText("a");
+    EXPECT_EQ(RichFormat::FieldInstruction(FormatAt(*stored, 2)),
+              QStringLiteral("MERGEFIELD 氏名"));
+    editor->SetSelection(5, 0);
+    Key(Qt::Key_Backspace);
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("axb"));
+    editor->SetSelection(0, 0);
+    editor->InsertMergeField(QStringLiteral("住所"));
+    editor->SetSelection(0, 0);
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("axb"));
+    EXPECT_TRUE(editor->extraSelections().isEmpty());
+}
+
+} // namespace

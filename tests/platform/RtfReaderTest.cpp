@@ -35,6 +35,10 @@ QString Attributes(const QTextCharFormat& format) {
         text += QStringLiteral(" cs%1").arg(RichFormat::CharSet(format));
     if (RichFormat::PitchOf(format) != RichFormat::DefaultPitch)
         text += QStringLiteral(" pitch%1").arg(RichFormat::PitchOf(format));
+    if (RichFormat::IsField(format))
+        text += QStringLiteral(" field%1{%2}")
+                    .arg(RichFormat::FieldId(format))
+                    .arg(RichFormat::FieldInstruction(format));
     return text + QLatin1Char(']');
 }
 
@@ -167,7 +171,41 @@ TEST_F(RtfReaderTest, ReadsWordProcessorOutput) {
     EXPECT_EQ(lines.at(0), "Title [Times New Roman 16 b cs0 pitch2]");
     EXPECT_EQ(lines.at(3), "株式日 [ＭＳ 明朝 12 pitch1]");
     EXPECT_EQ(lines.at(5), "При [Cyr 12 cs204 pitch2]");
-    EXPECT_EQ(lines.at(lines.size() - 2), "link [Times New Roman 12 u #008000 cs0 pitch2]");
+    EXPECT_EQ(lines.at(lines.size() - 2),
+              "link [Times New Roman 12 u #008000 cs0 pitch2 field1{HYPERLINK \"http://x\"}]");
+}
+
+// Fields keep their instruction on the result text, which has the field's own formatting; a
+// merge field without a result shows its placeholder. The second document is as LibreOffice
+// writes two database fields (style sheet and page set-up trimmed).
+TEST_F(RtfReaderTest, KeepsFieldsWithTheirResults) {
+    EXPECT_EQ(
+        read(R"({\rtf1\ansi\ansicpg932\deff0{\fonttbl{\f0\fnil\fcharset128 Gothic;}})"
+             R"(\pard\f0\fs20 A{\field{\*\fldinst {MERGEFIELD \'8e\'81\'96\'bc }})"
+             R"({\fldrslt {\b \u171?x}y}}B{\field{\*\fldinst MERGEFIELD \u27663? }{\fldrslt }})"
+             R"({\field{\*\fldinst PAGE}{\fldrslt }}{\fldinst MERGEFIELD lost}\par})"),
+        (Lines{"A [Gothic 10]", "«x [Gothic 10 b field1{MERGEFIELD 氏名}]",
+               "y [Gothic 10 field1{MERGEFIELD 氏名}]", "B [Gothic 10]",
+               "«氏» [Gothic 10 field2{MERGEFIELD 氏}]"}));
+    EXPECT_EQ(read("{\\rtf1\\ansi\\deff3\\adeflang1025\n"
+                   "{\\fonttbl{\\f3\\froman\\fprq2\\fcharset0 DejaVu Serif;}{\\f5\\fnil\\fprq2"
+                   "\\fcharset0 DejaVu Sans;}}\n"
+                   "\\pard\\plain \\s0\\rtlch\\af5\\afs24\\alang1081 \\ltrch\\lang1033\\langfe2052"
+                   "\\hich\\af3\\loch\\nowidctlpar\\cf0\\f3\\fs24\\dbch\\af5\\langfe2052\\ql"
+                   "\\ltrpar{\\dbch\n\\u12306\\'3f}{\\dbch\n"
+                   "{\\field{\\*\\fldinst  MERGEFIELD \\u37109\\'3f\\u20415\\'3f\\u30058\\'3f"
+                   "\\u21495\\'3f }{\\fldrslt <\\u37109\\'3f\\u20415\\'3f\\u30058\\'3f"
+                   "\\u21495\\'3f>}}}\n"
+                   "\\par \\pard\\plain \\s0\\ltrch\\hich\\af3\\loch\\cf0\\f3\\fs24\\dbch"
+                   "\\af5\\ql\\ltrpar{\\loch\\b\n"
+                   "{\\field{\\*\\fldinst  MERGEFIELD \\u27663\\'3f\\u21517\\'3f }{\\fldrslt "
+                   "<\\u27663\\'3f\\u21517\\'3f>}}}{\n }{\\dbch\n\\u27096\\'3f}\n\\par }"),
+              (Lines{"〒 [DejaVu Sans 12 cs0 pitch2]",
+                     "<郵便番号> [DejaVu Sans 12 cs0 pitch2 field1{MERGEFIELD 郵便番号}]", "¶",
+                     "< [DejaVu Serif 12 b cs0 pitch2 field2{MERGEFIELD 氏名}]",
+                     "氏名 [DejaVu Sans 12 b cs0 pitch2 field2{MERGEFIELD 氏名}]",
+                     "> [DejaVu Serif 12 b cs0 pitch2 field2{MERGEFIELD 氏名}]",
+                     " 様 [DejaVu Sans 12 cs0 pitch2]"}));
 }
 
 // As LibreOffice writes Japanese text (fonts, style sheet and page set-up trimmed): the kind

@@ -33,6 +33,8 @@ struct Attr {
     int offset = 0;
     int charset = RichFormat::ShiftJisCharSet;
     int pitch = RichFormat::DefaultPitch;
+    QString field = QString(); // the instruction of the field the text is the result of
+    int fieldId = 1;
 };
 
 QTextCharFormat Format(const Attr& a) {
@@ -48,6 +50,8 @@ QTextCharFormat Format(const Attr& a) {
     format.setProperty(RichFormat::CharSetProperty, a.charset);
     if (a.pitch != RichFormat::DefaultPitch)
         format.setProperty(RichFormat::PitchProperty, a.pitch);
+    if (!a.field.isEmpty())
+        RichFormat::SetField(format, a.field, a.fieldId);
     return format;
 }
 
@@ -203,6 +207,21 @@ INSTANTIATE_TEST_SUITE_P(
                               .paragraph(Qt::AlignJustify)
                               .paragraph(Qt::AlignLeft, {.points = 8, .bold = true})
                               .paragraph();
+                      }},
+        RoundTripCase{"Fields",
+                      [](Builder& b) {
+                          const QString name = QStringLiteral("MERGEFIELD 氏名");
+                          b.text(QStringLiteral("様"), {.bold = true})
+                              .text(QStringLiteral("«氏"), {.bold = true, .field = name})
+                              .text(QStringLiteral("名»"), {.italic = true, .field = name})
+                              .text(QStringLiteral("«氏名»"), {.field = name, .fieldId = 2})
+                              .paragraph()
+                              .text(QStringLiteral("«a b»"),
+                                    {.face = "Arial",
+                                     .charset = 0,
+                                     .field = QStringLiteral("MERGEFIELD \"a b\" \\* MERGEFORMAT"),
+                                     .fieldId = 3})
+                              .text(QStringLiteral("後"));
                       }},
         RoundTripCase{"Characters",
                       [](Builder& b) {

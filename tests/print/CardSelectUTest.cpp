@@ -4,17 +4,24 @@
 #include "controls/DBControls.h"
 #include "controls/UpDown.h"
 #include "data/DbConnect.h"
+#include "platform/MergeField.h"
 #include "platform/MessageService.h"
+#include "platform/RichFormat.h"
+#include "print/MergePrintPart.h"
 #include "support/TestDb.h"
 #include "support/Windows.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
@@ -93,7 +100,7 @@ TEST_F(CardSelectTest, OpensOnTheDesignsSheetWithItsCaptionsAndOnePageOfLabels) 
     EXPECT_EQ(form->Label9->toolTip(),
               QStringLiteral("印刷枚数を設定します（初期値は１頁分の枚数です）"));
     EXPECT_EQ(form->ComboBox1->maxVisibleItems(), 20);
-    EXPECT_EQ(form->findChild<QWidget*>()->size(), QSize(381, 358));
+    EXPECT_EQ(form->findChild<QWidget*>()->size(), QSize(381, 358 + TMergePrintPart::kHeight + 22));
 }
 
 TEST_F(CardSelectTest, AnotherSheetResetsPositionsCountShiftsAndPrinter) {
@@ -217,6 +224,62 @@ TEST_F(CardSelectTest, ClosingDeletesTheSnapshot) {
     ShowPrintDialog("A 2x5");
     EXPECT_FALSE(QFile::exists(Settings::SnapshotPath));
     EXPECT_EQ(CardSelectForm, nullptr);
+}
+
+// A list of three rows merged into «氏名» twice each from column 2, row 3 of a 2x5 sheet: the
+// counts follow the choices, the preview shows and finds the merged names on two pages, and the
+// list is offered again for the same design.
+TEST_F(CardSelectTest, MergePartPrintsRowsTimesCopiesAndRemembersTheListPerDesign) {
+    QTextDocument doc;
+    QTextCharFormat field;
+    RichFormat::SetField(field, MergeField::Instruction("氏名"), 1);
+    QTextCursor(&doc).insertText(MergeField::Placeholder("氏名"), field);
+    Design design;
+    design.cardText = RtfWrite(doc);
+    WriteSnapshot(Settings::SnapshotPath, design);
+    Settings::IniFileName = program.dir.filePath("TAVREL.ini");
+    const QString list = program.dir.filePath("list.csv");
+    QFile csv(list);
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("\xEF\xBB\xBF氏名\n山田\n佐藤\n鈴木\n");
+    csv.close();
+
+    auto form = std::make_unique<TCardSelectForm>();
+    form->OpenFor("A 2x5", "41");
+    TMergePrintPart* part = form->MergePart;
+    EXPECT_FALSE(part->GroupMerge->isChecked());
+    EXPECT_TRUE(part->CheckDropBlank->isChecked());
+    part->GroupMerge->setChecked(true);
+    EXPECT_FALSE(form->MemoMaisu->isEnabled());
+    part->EditMergeFile->setText(list);
+    part->LoadList();
+    EXPECT_EQ(part->LabelRows->text(), QStringLiteral("／ 3 行"));
+    form->UpDownRetsu->SetPosition(2);
+    form->UpDownDan->SetPosition(3);
+    emit form->UpDownDan->Click(true);
+    part->SpinCopies->setValue(2);
+    EXPECT_EQ(part->LabelTotal->text(), QStringLiteral("ラベル 6 枚、2 ページ"));
+    QTimer::singleShot(0, [] {
+        TPreviewForm* preview = OpenPreview();
+        ASSERT_NE(preview, nullptr);
+        EXPECT_EQ(preview->PageCount(), 2);
+        preview->SearchEdit->setText("鈴木");
+        preview->SearchBtnClick();
+        EXPECT_EQ(preview->PageView->Hits().size(), 2u);
+        preview->SearchEdit->setText("«氏名»");
+        preview->SearchBtnClick();
+        EXPECT_TRUE(preview->statusBar()->currentMessage().contains("見つかりませんでした"));
+        EXPECT_TRUE(TryClose(preview));
+    });
+    form->PrintBtn->click();
+    EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+
+    auto again = std::make_unique<TCardSelectForm>();
+    again->OpenFor("A 2x5", "41");
+    EXPECT_EQ(again->MergePart->EditMergeFile->text(), list);
+    auto other = std::make_unique<TCardSelectForm>();
+    other->OpenFor("A 2x5", "42");
+    EXPECT_TRUE(other->MergePart->EditMergeFile->text().isEmpty());
 }
 
 // The cups-pdf queue the test command sets up, or empty.
