@@ -362,6 +362,7 @@ void TTavrelForm::PrintBtnClick() {
     if (PreparePrintData(id))
         ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this,
                         QString::number(id));
+    SheetOutline1->Refresh(); // printing keeps the corrections it used with the sheet
     CardList->RefreshCards(id, QStringLiteral("ID"));
 }
 
