@@ -321,6 +321,8 @@ void TTavrelForm::FormCreate() {
     try {
         // The picture window is created here once the label picture is built in.
         Settings::ReadSettings();
+        if (!Settings::IniWarning.isEmpty())
+            Messages::ShowError(Settings::IniWarning, this);
         Hints::SetShowHints(this, Settings::HintShow);
         setWindowTitle(Caption());
         ConnectDatabase(IBDatabase1, IBTransaction1, Settings::DbPath);

@@ -201,6 +201,7 @@ class Query {
     struct ApplyStatements;
     void ApplyRow(ApplyStatements& stmts, RowData& row);
     void InsertRow(ApplyStatements& stmts, RowData& row);
+    QString InsertReturning() const;
     void WriteLog(Database& db, Transaction& tr);
     void CommitLog(Database& db, Transaction& tr);
     static void RunFaultHook(ApplyStep step);

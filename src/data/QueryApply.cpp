@@ -58,9 +58,8 @@ void RollBackApply(Database& db, Transaction& tr, bool connectionLost) {
 } // namespace
 
 struct Query::ApplyStatements {
-    ApplyStatements(Database& db, Transaction& tr, const TUpdateSQL& u, bool returnId)
-        : modify(db, tr, u.ModifySQL),
-          insert(db, tr, u.InsertSQL, returnId ? QStringLiteral("\r\nRETURNING ID") : QString()),
+    ApplyStatements(Database& db, Transaction& tr, const TUpdateSQL& u, const QString& returning)
+        : modify(db, tr, u.ModifySQL), insert(db, tr, u.InsertSQL, returning),
           remove(db, tr, u.DeleteSQL), refresh(db, tr, u.RefreshSQL) {}
     LazyStatement modify, insert, remove, refresh;
 };
@@ -94,10 +93,26 @@ void Query::RefreshRow(ApplyStatements& stmts, RowData& row) {
     refresh.CloseCursor();
 }
 
+// A row that is re-read after its insert comes back whole with the insert itself: reading it
+// again by its identifier costs a table scan per row where the identifier has no index.
+QString Query::InsertReturning() const {
+    if (!ForcedRefresh)
+        return FieldIndex(QStringLiteral("ID")) >= 0 ? QStringLiteral("\r\nRETURNING ID")
+                                                     : QString();
+    QStringList names;
+    for (int i = 0; i < FieldCount(); ++i)
+        names << QLatin1Char('"') + Column(i).name + QLatin1Char('"');
+    return QStringLiteral("\r\nRETURNING ") + names.join(QStringLiteral(", "));
+}
+
 void Query::InsertRow(ApplyStatements& stmts, RowData& row) {
     Statement& stmt = stmts.insert.Get();
     RowValues returned;
     stmt.Execute(BindParams(stmt.ParamNames(), row), &returned);
+    if (ForcedRefresh && returned.size() == row.values.size()) {
+        row.values = std::move(returned);
+        return;
+    }
     // The database chose the identifier; later edits and deletes of the row must find it.
     const int id = FieldIndex(QStringLiteral("ID"));
     if (id >= 0 && !returned.empty())
@@ -155,7 +170,7 @@ void Query::ApplyUpdates() {
 void Query::WriteLog(Database& db, Transaction& tr) {
     try {
         ExecuteImmediate(db, tr, QStringLiteral("SAVEPOINT ") + kSavepoint);
-        ApplyStatements stmts(db, tr, *UpdateObject, FieldIndex(QStringLiteral("ID")) >= 0);
+        ApplyStatements stmts(db, tr, *UpdateObject, InsertReturning());
         for (const RowPtr& row : log_) {
             ApplyRow(stmts, *row);
             RunFaultHook(ApplyStep::RowWritten);

@@ -11,6 +11,7 @@
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 #include "platform/PictureFile.h"
+#include "platform/SafeFile.h"
 #include "platform/StoredPicture.h"
 #include "platform/WaitCursor.h"
 #include "ui/DesktopIcon.h"
@@ -19,17 +20,18 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QUrl>
 
 namespace {
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw EError(QStringLiteral("Cannot create file \"%1\". %2")
-                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+    try {
+        // Replaced, never written through: a link planted at the name is not followed.
+        WriteWholeFile(path, bytes, QStringLiteral("Cannot create file"));
+    } catch (const EWriteFailed& e) {
+        throw EError(QStringLiteral("Cannot create file \"%1\". %2").arg(e.path(), e.reason()));
+    }
 }
 
 } // namespace

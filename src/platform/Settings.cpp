@@ -19,6 +19,7 @@ QString SnapshotPath;
 bool HintShow;
 int HintColor;
 int HintTime;
+QString IniWarning;
 
 namespace {
 
@@ -90,6 +91,13 @@ void ResetToInitial() {
     HintShow = true;
     HintColor = static_cast<int>(0xFF000018u);
     HintTime = 2000;
+    IniWarning.clear();
+}
+
+QString SettingsFile() {
+    if (QFileInfo(IniFileName).isAbsolute())
+        return IniFileName;
+    return WithDelimiter(SettingsFolder(ExecutableFolder(), IniFileName)) + IniFileName;
 }
 
 QString ExecutableFolder() {
@@ -108,8 +116,9 @@ void SetExecutableFolder(const QString& folder) {
 
 bool ReadSettings() {
     try {
-        IniFileName = WithDelimiter(SettingsFolder(ExecutableFolder(), IniFileName)) + IniFileName;
+        IniFileName = SettingsFile();
         IniFileCheck(IniFileName);
+        IniWarning = IniUnreadableLine(IniFileName);
         DbDir = IniReadString(IniFileName, kSection, QStringLiteral("F_DbDir001"), DbDir);
         DbPath = IniReadString(IniFileName, kSection, QStringLiteral("F_DbPath01"), DbPath);
         ExePath = ExecutableFolder();

@@ -16,12 +16,17 @@ extern QString SnapshotPath;
 extern bool HintShow;
 extern int HintColor;
 extern int HintTime;
+// Set by ReadSettings when a line of the file could not be read: the file is then left as it is.
+extern QString IniWarning;
 
 // Fills the values from the settings file and creates the temporary folder. Both lie beside
 // the program, or with the user ($XDG_CONFIG_HOME/Tavrel, $XDG_CACHE_HOME/Tavrel) when the
 // program's folder cannot be written or is an installation's bin folder. Returns true; raises "IniFile Error" when the file
 // cannot be used.
 bool ReadSettings();
+
+// The settings file ReadSettings reads or would read.
+QString SettingsFile();
 
 // The program's folder; tests point it elsewhere.
 QString ExecutableFolder();

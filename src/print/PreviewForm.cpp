@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "platform/WaitCursor.h"
 #include "print/PrinterSetupForm.h"
 #include "printcore/ReportPages.h"
@@ -335,6 +336,9 @@ void TPreviewForm::PdfBtnClick() {
 void TPreviewForm::ExportPdf(const QString& path) {
     if (!pages_ || produced_ == 0)
         return;
+    if (const auto refusal = RefusePdfTarget(path, Settings::DbPath, Settings::SettingsFile()))
+        throw EError(TPdfDocument::FailureText() + QLatin1Char('\n') +
+                     QDir::toNativeSeparators(path) + QStringLiteral(": ") + refusal->japanese);
     WaitCursor wait;
     TPdfDocument pdf(path, pages_->Page().paper, pages_->Page().title);
     for (int i = 0; i < produced_; ++i) {

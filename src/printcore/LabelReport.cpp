@@ -2,6 +2,7 @@
 
 #include "model/LabelPicture.h"
 #include "platform/Error.h"
+#include "platform/SafeFile.h"
 #include "printcore/PrintJob.h"
 #include "printcore/ReportPages.h"
 
@@ -91,6 +92,8 @@ bool TLabelReport::Impl::PrintJob(const TJobSettings& job, const QString& pdfFil
     const QString queue =
         toQueue ? ResolvePrinterName(job.printerName, CupsPrinterSource()->Enumerate()) : QString();
     QTemporaryDir spool;
+    if (toQueue && !spool.isValid())
+        throw EWriteFailed(TPdfDocument::FailureText(), spool.path(), spool.errorString());
     const QString path = toQueue ? spool.filePath(QStringLiteral("labels.pdf")) : pdfFile;
     std::optional<TPdfDocument> pdf;
     const auto pages = Produce(true, [&](const std::shared_ptr<TReportPages>& produced, int index) {

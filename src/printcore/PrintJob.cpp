@@ -1,6 +1,7 @@
 #include "printcore/PrintJob.h"
 
 #include "platform/Error.h"
+#include "platform/SafeFile.h"
 
 #include <QPageSize>
 #include <QPainter>
@@ -48,14 +49,16 @@ class CupsOptions {
 } // namespace
 
 TPdfDocument::TPdfDocument(const QString& path, const TPaper& paper, const QString& title)
-    : writer_(std::make_unique<QPdfWriter>(path)), painter_(std::make_unique<QPainter>()) {
+    : file_(std::make_unique<TSafeFile>(path)), painter_(std::make_unique<QPainter>()) {
+    file_->Open(FailureText());
+    writer_ = std::make_unique<QPdfWriter>(file_.get());
     writer_->setResolution(kPdfResolution);
     writer_->setPageSize(PageSizeOf(paper));
     writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
     writer_->setTitle(title);
     writer_->setCreator(QStringLiteral("Tavrel"));
     if (!painter_->begin(writer_.get()))
-        throw EError(QStringLiteral("印刷ファイルを作成できません。"));
+        throw EError(FailureText());
 }
 
 TPdfDocument::~TPdfDocument() {
@@ -73,7 +76,22 @@ void TPdfDocument::NewPage() {
 
 void TPdfDocument::Finish() {
     if (!painter_->end())
-        throw EError(QStringLiteral("印刷ファイルを作成できません。"));
+        throw EError(FailureText());
+    file_->Commit();
+}
+
+std::optional<TPdfRefusal> RefusePdfTarget(const QString& path, const QString& database,
+                                           const QString& settingsFile) {
+    if (SameFile(path, database))
+        return TPdfRefusal{QStringLiteral("データベースファイルには出力できません"),
+                           QStringLiteral("the file is the database")};
+    if (SameFile(path, settingsFile))
+        return TPdfRefusal{QStringLiteral("設定ファイルには出力できません"),
+                           QStringLiteral("the file is the settings file")};
+    if (ForeignFile(path, QByteArrayLiteral("%PDF-")))
+        return TPdfRefusal{QStringLiteral("PDF ではないファイルには上書きできません"),
+                           QStringLiteral("an existing file that is not a PDF")};
+    return std::nullopt;
 }
 
 QString ResolvePrinterName(const QString& wanted, const std::vector<TNkPrinterEntry>& printers) {

@@ -26,6 +26,7 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
@@ -407,9 +408,15 @@ TEST_F(PictureMenuTest, ApplicationStartWritesTheBitmapAndHandsItToTheDesktop) {
     ToB();
     DesktopOpener opener;
     QDesktopServices::setUrlHandler("file", &opener, "Open");
-    Write("BmpTmp.bmp", "an older picture, longer than the new one will be ...........");
+    // Whatever stands at the name, a link planted there included, is replaced, never followed.
+    Write("victim.txt", "an older file, longer than the new picture will be ...........");
+    ASSERT_TRUE(QFile::link(dir.filePath("victim.txt"), dir.filePath("BmpTmp.bmp")));
     menu->BmpExeClick();
     const QString path = dir.filePath("BmpTmp.bmp");
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    QFile victim(dir.filePath("victim.txt"));
+    ASSERT_TRUE(victim.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(victim.readAll().startsWith("an older file"));
     ASSERT_EQ(opener.urls, QList<QUrl>{QUrl::fromLocalFile(path)});
     EXPECT_EQ(opener.cursorsShown, 0); // the hourglass is gone before the desktop opens it
     QFile file(path);
