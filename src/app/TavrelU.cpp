@@ -11,10 +11,12 @@
 #include "dialogs/AboutU.h"
 #include "dialogs/KankyouU.h"
 #include "labels/DBRichEdit.h"
+#include "labels/EditMenu.h"
 #include "labels/FontList.h"
 #include "labels/FormatBar.h"
 #include "labels/ImageFormU.h"
 #include "labels/PictureMenu.h"
+#include "labels/SheetOutline.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
@@ -28,6 +30,7 @@
 #include "ui/SlotGuard.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFrame>
@@ -125,6 +128,7 @@ void TTavrelForm::CreateMenus() {
     MainMenuFile->addSeparator();
     X1 = AddItem(MainMenuFile, QStringLiteral("X1"), QStringLiteral("終了(&X)"),
                  QStringLiteral("終了します"));
+    MainMenuEdit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     MainMenuMerge = menuBar()->addMenu(QStringLiteral("差し込み(&M)"));
     MergeField1 = AddItem(MainMenuMerge, QStringLiteral("MergeField1"),
                           QStringLiteral("差し込みフィールドの挿入(&I)..."),
@@ -179,8 +183,10 @@ void TTavrelForm::CreateClientArea() {
     DBRichEdit1->SetDataSource(&DSCard);
     DBRichEdit1->SetDataField(QStringLiteral("CardText"));
     FormatBar1 = new TFormatBar(ToolBar1, DBRichEdit1, this);
+    SheetOutline1 = new TSheetOutline(&DSCard, DBRichEdit1);
     ImageForm = new TImageForm(Panel3, &DSCard);
     CreatePictureMenu();
+    EditMenu1 = new TEditMenu(MainMenuEdit, DBRichEdit1, ImageForm, &DSCard);
     CardList = std::make_unique<TCardList>(*this);
     CardList->OnRowShown = [this] { FormatBar1->UpdateFormatButtons(); };
     connect(RecCopyBtn, &QToolButton::clicked, CardList.get(),
@@ -295,6 +301,24 @@ void TTavrelForm::CreateStatusBar() {
     StatusPanel1 = MakeHintPanel();
     StatusBar1->addWidget(StatusPanel0);
     StatusBar1->addWidget(StatusPanel1, 1);
+    CreateZoomBox();
+}
+
+// The editor's magnification; the picture window follows it.
+void TTavrelForm::CreateZoomBox() {
+    ZoomBox = new QComboBox;
+    ZoomBox->setObjectName(QStringLiteral("ZoomBox"));
+    for (const int percent : TDBRichEdit::ZoomSteps())
+        ZoomBox->addItem(QStringLiteral("%1%").arg(percent), percent);
+    ZoomBox->setCurrentIndex(ZoomBox->findData(DBRichEdit1->Zoom()));
+    SetHint(ZoomBox, QStringLiteral("ラベルの表示倍率を設定します（Ctrl+ホイールでも変わります）"));
+    StatusBar1->addPermanentWidget(ZoomBox);
+    connect(ZoomBox, &QComboBox::activated, this,
+            [this](int index) { DBRichEdit1->SetZoom(ZoomBox->itemData(index).toInt()); });
+    connect(DBRichEdit1, &TDBRichEdit::ZoomChanged, this, [this](int percent) {
+        ZoomBox->setCurrentIndex(ZoomBox->findData(percent));
+        ImageForm->SetZoom(percent);
+    });
 }
 
 void TTavrelForm::FormCreate() {
@@ -330,6 +354,7 @@ void TTavrelForm::PaperBtnClick() {
     if (IBQueryCard.UpdatesPending() && !ApplyUpdatesAsking(IBQueryCard))
         return;
     ShowSheetEditor(this);
+    SheetOutline1->Refresh();
     CardList->RefreshCards(id, QStringLiteral("ID"));
 }
 
@@ -345,6 +370,7 @@ void TTavrelForm::PrintBtnClick() {
     if (PreparePrintData(id))
         ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this,
                         QString::number(id));
+    SheetOutline1->Refresh(); // printing keeps the corrections it used with the sheet
     CardList->RefreshCards(current, QStringLiteral("ID"));
 }
 

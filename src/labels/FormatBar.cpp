@@ -91,6 +91,22 @@ QFont GlyphFont(QFont::Weight weight, bool italic = false, bool underline = fals
     return font;
 }
 
+// Four lines of text set flush left, centred or flush right.
+QIcon AlignGlyph(Qt::Alignment alignment) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    const int widths[] = {14, 9, 14, 9};
+    for (int i = 0; i < 4; ++i) {
+        const int w = widths[i];
+        const int x = alignment == Qt::AlignLeft    ? 1
+                      : alignment == Qt::AlignRight ? 15 - w
+                                                    : (16 - w) / 2;
+        painter.fillRect(QRect(x, 2 + 3 * i, w, 2), Qt::black);
+    }
+    return QIcon(pixmap);
+}
+
 QIcon ColorGlyph() {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
@@ -203,6 +219,7 @@ TFormatBar::TFormatBar(QWidget* toolBar, TDBRichEdit* editor, QWidget* dialogPar
     Placer placer(toolBar);
     CreateNameAndSize(placer);
     CreateButtons(placer);
+    CreateAlignButtons(placer);
     right_ = placer.X();
     FontDialog1 = new QFontDialog(dialogParent);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
@@ -217,7 +234,7 @@ void TFormatBar::CreateNameAndSize(Placer& placer) {
         ComboBox1DrawItem(painter, rect, name, highlighted);
     };
     ComboBox1 =
-        placer.Place(new FontNameBox(placer.ToolBar(), draw), 130, QStringLiteral("ComboBox1"),
+        placer.Place(new FontNameBox(placer.ToolBar(), draw), 122, QStringLiteral("ComboBox1"),
                      QStringLiteral("選択した文字列のフォント名を設定します"));
     QFont boxFont(RichFormat::DefaultFaceName());
     boxFont.setPixelSize(15);
@@ -275,6 +292,35 @@ void TFormatBar::CreateButtons(Placer& placer) {
                                   QStringLiteral("x"), GlyphFont(QFont::Normal));
 }
 
+void TFormatBar::CreateAlignButtons(Placer& placer) {
+    placer.Separator();
+    struct Kind {
+        QToolButton** button;
+        const char* name;
+        QString hint;
+        Qt::Alignment alignment;
+        int key;
+    };
+    const Kind kinds[] = {
+        {&AlignLeftBtn, "AlignLeftBtn", QStringLiteral("選択した段落を左揃えにします"),
+         Qt::AlignLeft, Qt::Key_L},
+        {&AlignCenterBtn, "AlignCenterBtn", QStringLiteral("選択した段落を中央揃えにします"),
+         Qt::AlignHCenter, Qt::Key_E},
+        {&AlignRightBtn, "AlignRightBtn", QStringLiteral("選択した段落を右揃えにします"),
+         Qt::AlignRight, Qt::Key_R},
+    };
+    for (const Kind& kind : kinds) {
+        QToolButton* button = placer.Button(QString::fromLatin1(kind.name), kind.hint);
+        button->setIcon(AlignGlyph(kind.alignment));
+        button->setCheckable(true);
+        button->setShortcut(QKeySequence(Qt::CTRL | kind.key));
+        const Qt::Alignment alignment = kind.alignment;
+        connect(button, &QToolButton::clicked, this,
+                [this, alignment] { AlignBtnClick(alignment); });
+        *kind.button = button;
+    }
+}
+
 void TFormatBar::ConnectHandlers() {
     connect(ComboBox1, &QComboBox::activated, this, &TFormatBar::ComboBox1Change);
     connect(UpDown1, &TUpDown::Click, this, &TFormatBar::UpDown1Click);
@@ -327,6 +373,14 @@ void TFormatBar::UpdateFormatButtons() {
     const QString face = RichFormat::FaceName(attributes);
     ComboBox1->setCurrentIndex(
         selected ? ComboBox1->findText(face, Qt::MatchExactly | Qt::MatchCaseSensitive) : -1);
+    UpdateAlignButtons();
+}
+
+void TFormatBar::UpdateAlignButtons() {
+    const Qt::Alignment alignment = editor_->SelAlignment();
+    AlignLeftBtn->setChecked(alignment == Qt::AlignLeft);
+    AlignCenterBtn->setChecked(alignment == Qt::AlignHCenter);
+    AlignRightBtn->setChecked(alignment == Qt::AlignRight);
 }
 
 void TFormatBar::SetFontList(const QStringList& faces) {
@@ -473,4 +527,12 @@ void TFormatBar::SitaBtnClick() {
 
 void TFormatBar::NormalBtnClick() {
     SetOffsetAndShowSize(0);
+}
+
+void TFormatBar::AlignBtnClick(Qt::Alignment alignment) {
+    Guarded([&] {
+        editor_->EditKeepSelection();
+        editor_->SetSelAlignment(alignment);
+        UpdateAlignButtons();
+    });
 }

@@ -7,6 +7,7 @@
 #include "labels/ImageFormU.h"
 #include "labels/PictureDialogs.h"
 #include "labels/PictureGlyphs.h"
+#include "model/LabelOutline.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 #include "platform/PictureFile.h"
@@ -37,7 +38,8 @@ void WriteFile(const QString& path, const QByteArray& bytes) {
 
 TPictureMenu::TPictureMenu(TImageForm* imageForm, TDBRichEdit* editor, QWidget* owner,
                            std::function<QString()> tempPath)
-    : QObject(owner), imageForm_(imageForm), owner_(owner), tempPath_(std::move(tempPath)) {
+    : QObject(owner), imageForm_(imageForm), editor_(editor), owner_(owner),
+      tempPath_(std::move(tempPath)) {
     BmpPopup = new QMenu(owner);
     BmpPopup->setObjectName(QStringLiteral("BmpPopup"));
     CreateItems();
@@ -131,7 +133,7 @@ void TPictureMenu::GazouBtnClick() {
 void TPictureMenu::BmpPopupPopup() {
     const bool shown = !imageForm_->isHidden();
     const bool hasPicture = shown && Image()->HasPicture();
-    PicRead->setEnabled(shown);
+    PicRead->setEnabled(true); // a loaded picture is shown, so loading needs no shown window
     IconRead->setEnabled(shown);
     PicPaste->setEnabled(shown && TDBImage::ClipboardHasPicture());
     for (QAction* item : {PicCut, PicCopy, BmpExe})
@@ -145,7 +147,22 @@ void TPictureMenu::PicReadClick() {
         return;
     EditDataSet();
     // The load fails before the picture changes: the record keeps its picture, in edit state.
-    Image()->SetPicture(PictureFile::Load(OpenPicDlg().FileName()));
+    const QImage picture = PictureFile::Load(OpenPicDlg().FileName());
+    Image()->SetPicture(picture);
+    FitToLabel(picture.size());
+    imageForm_->setVisible(true);
+    PicShow->setChecked(true);
+    PicStretch->setEnabled(true);
+}
+
+void TPictureMenu::FitToLabel(const QSize& picture) {
+    const QRectF outline = editor_ ? editor_->LabelOutline() : QRectF();
+    if (outline.isEmpty() ||
+        (picture.width() <= outline.width() && picture.height() <= outline.height()))
+        return;
+    imageForm_->SetLogicalGeometry(FittedPictureRect(picture, outline));
+    Image()->SetStretch(true);
+    PicStretch->setChecked(true);
 }
 
 void TPictureMenu::IconReadClick() {
