@@ -1,5 +1,6 @@
 // The sheet text file: splitting and building lines, exporting and importing 1,000 sheets
-// through a cached query on an embedded database.
+// through a cached query on an embedded database; storing many imported rows in a legacy table
+// whose ID has no index (the time per row must not grow with the rows).
 #include "data/Database.h"
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
@@ -7,6 +8,7 @@
 #include "data/Schema.h"
 #include "sheets/SheetTextFile.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -46,6 +48,7 @@ struct SheetDb {
 };
 
 SheetDb* sheets = nullptr;
+QString legacyFolder;
 
 void BM_SplitSheetLine(benchmark::State& state) {
     for (auto _ : state)
@@ -85,6 +88,40 @@ void BM_ImportFile1000(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportFile1000)->Unit(benchmark::kMillisecond);
 
+void BM_ApplyImportWithoutIdIndex(benchmark::State& state) {
+    const QString path = legacyFolder + QStringLiteral("/LEGACY.FDB");
+    CreateDatabaseFromScript(path, QStringLiteral(TAVREL_SOURCE_DIR "/db/schema.sql"));
+    Database db;
+    Transaction tr;
+    ConnectDatabase(db, tr, path);
+    Query drop(&db, &tr);
+    drop.SQL = {QStringLiteral("ALTER TABLE TAVRELSET DROP CONSTRAINT PK_TAVRELSET")};
+    drop.ExecSQL();
+    tr.Commit();
+    Query q(&db, &tr);
+    TUpdateSQL upd;
+    q.SQL = {QStringLiteral("SELECT * FROM TAVRELSET")};
+    q.CachedUpdates = true;
+    q.ForcedRefresh = true; // as the sheet editor stores its rows
+    q.UpdateObject = &upd;
+    q.Open();
+    GenerateUpdateSql(q, &upd, QStringLiteral("TAVRELSET"));
+    const QStringList lines(static_cast<qsizetype>(state.range(0)), kLine);
+    for (auto _ : state) {
+        state.PauseTiming();
+        ImportLines(q, lines);
+        state.ResumeTiming();
+        q.ApplyUpdates();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    QFile::remove(path);
+}
+BENCHMARK(BM_ApplyImportWithoutIdIndex)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -92,6 +129,7 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv); // the hourglass is part of the cost
     benchmark::Initialize(&argc, argv);
     QTemporaryDir folder;
+    legacyFolder = folder.path();
     try {
         SheetDb db(folder.path());
         sheets = &db;

@@ -2,10 +2,13 @@
 //   tavrel-mkdb PATH            a new empty database at PATH (local path or host:/path)
 //   tavrel-mkdb --demo FOLDER   unless the settings file in FOLDER names a database already:
 //                               FOLDER/TAVREL.FDB with sample data, recorded in the settings
+//   tavrel-mkdb --help | --version
+#include "data/EngineConfig.h"
 #include "data/Schema.h"
 #include "platform/Error.h"
 #include "platform/IniFile.h"
 #include "platform/Settings.h"
+#include "platform/Version.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +16,8 @@
 #include <cstdio>
 
 namespace {
+
+constexpr const char* kUsage = "usage: tavrel-mkdb PATH | --demo FOLDER | --help | --version\n";
 
 int Demo(const QString& folder) {
     const QString ini = QDir(folder).filePath(QStringLiteral("TAVREL.ini"));
@@ -39,17 +44,33 @@ int Demo(const QString& folder) {
 } // namespace
 
 int main(int argc, char** argv) {
+    EngineConfig::Use();
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    try {
-        if (args.size() == 2 && args[0] == QLatin1String("--demo"))
-            return Demo(args[1]);
-        if (args.size() == 1) {
-            CreateDatabaseFromScripts(args[0], {SchemaScript()});
-            return 0;
-        }
-        std::fprintf(stderr, "usage: tavrel-mkdb PATH | --demo FOLDER\n");
+    if (args.size() == 1 &&
+        (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
+        std::printf("%s", kUsage);
+        return 0;
+    }
+    if (args.size() == 1 && args[0] == QLatin1String("--version")) {
+        std::printf("tavrel-mkdb %s\n", TAVREL_VERSION);
+        return 0;
+    }
+    const bool demo = !args.isEmpty() && args[0] == QLatin1String("--demo");
+    QStringList operands = args.mid(demo ? 1 : 0);
+    // After "--" a path may start with a dash; before it, it is a mistyped option, never a name.
+    const bool guarded = !operands.isEmpty() && operands[0] == QLatin1String("--");
+    if (guarded)
+        operands.removeFirst();
+    if (operands.size() != 1 || (!guarded && operands[0].startsWith(QLatin1Char('-')))) {
+        std::fprintf(stderr, "%s", kUsage);
         return 2;
+    }
+    try {
+        if (demo)
+            return Demo(operands[0]);
+        CreateDatabaseFromScripts(operands[0], {SchemaScript()});
+        return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tavrel-mkdb: %s\n", qPrintable(ExceptionText(e)));
         return 1;

@@ -6,6 +6,7 @@
 #elif defined(TAVREL_TEST_WINDOWS)
 #include "ui/DesktopServices.h"
 #endif
+#include "data/EngineConfig.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    EngineConfig::Use(); // the programs the tests start share the databases with them
 #if defined(TAVREL_TEST_PROGRAM_APP)
     TApplication app(argc, argv);
 #else

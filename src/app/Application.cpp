@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/TavrelU.h"
+#include "data/EngineConfig.h"
 #include "dialogs/HelpViewU.h"
 #include "platform/EndSignals.h"
 #include "platform/Help.h"
@@ -17,6 +18,7 @@
 #include <QTranslator>
 
 void InitApplication(QApplication& app) {
+    EngineConfig::Use(); // before the first database call
     InitPrinting(app);
     InstallQtTranslations(app);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tavrel/tavrel.svg")));
@@ -24,11 +26,37 @@ void InitApplication(QApplication& app) {
     Help::SetViewer(ShowHelpRequest);
 }
 
+namespace {
+
+// Qt's Japanese catalogue, with the words of its file dialogs that the catalogue lacks.
+class TQtJapanese : public QTranslator {
+  public:
+    using QTranslator::QTranslator;
+    QString translate(const char* context, const char* source, const char* disambiguation,
+                      int n) const override {
+        const QString found = QTranslator::translate(context, source, disambiguation, n);
+        if (!found.isEmpty() || qstrcmp(context, "QAbstractFileIconProvider") != 0)
+            return found;
+        static const std::pair<const char*, const char16_t*> kMissing[] = {
+            {"Folder", u"フォルダ"},         {"File Folder", u"フォルダ"}, {"Drive", u"ドライブ"},
+            {"Shortcut", u"ショートカット"}, {"Unknown", u"不明"},         {"File", u"ファイル"},
+            {"%1 File", u"%1 ファイル"},
+        };
+        for (const auto& [english, japanese] : kMissing)
+            if (qstrcmp(source, english) == 0)
+                return QString::fromUtf16(japanese);
+        return found;
+    }
+};
+
+} // namespace
+
 QTranslator* InstallQtTranslations(QCoreApplication& app) {
-    auto* translator = new QTranslator(&app);
-    // The program speaks Japanese whatever the desktop's language.
-    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                          QStringLiteral("_"),
+    // The program speaks Japanese whatever the desktop's language, dates in its dialogs too.
+    const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+    QLocale::setDefault(japanese);
+    auto* translator = new TQtJapanese(&app);
+    if (!translator->load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return nullptr;

@@ -50,6 +50,8 @@ void TCardList::PrepareList() {
     q.UpdateObject = &f_.IBUpdateSQL1;
     q.CachedUpdates = true;
     q.ForcedRefresh = true;
+    q.NameField = QStringLiteral("NAME");
+    q.RowKind = QStringLiteral("ラベル");
     q.SQL = {QStringLiteral("SELECT * FROM TAVREL"), QStringLiteral("ORDER BY NAME")};
     q.Prepare();
     q.Open();
@@ -144,8 +146,8 @@ void TCardList::RecCopyBtnClick() {
 bool TCardList::RefreshCards(const QVariant& keyValue, const QString& keyField) {
     Query& q = f_.IBQueryCard;
     try {
-        ApplyReconnectReopen(q);
-        if (q.Active() && !keyField.isEmpty())
+        // Back to editing over a conflict: the list stays as the user left it.
+        if (ApplyReconnectReopen(q) && q.Active() && !keyField.isEmpty())
             q.Locate(keyField, keyValue);
     } catch (...) {
         throw EError(QStringLiteral("Database Refresh Error"));

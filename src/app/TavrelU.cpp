@@ -7,13 +7,16 @@
 #include "controls/Hinted.h"
 #include "controls/NaviGlyphs.h"
 #include "data/DbConnect.h"
+#include "data/IbFunc.h"
 #include "dialogs/AboutU.h"
 #include "dialogs/KankyouU.h"
 #include "labels/DBRichEdit.h"
+#include "labels/EditMenu.h"
 #include "labels/FontList.h"
 #include "labels/FormatBar.h"
 #include "labels/ImageFormU.h"
 #include "labels/PictureMenu.h"
+#include "labels/SheetOutline.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
@@ -27,11 +30,13 @@
 #include "ui/SlotGuard.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFrame>
 #include <QGroupBox>
 #include <QInputDialog>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QScopeGuard>
@@ -123,6 +128,7 @@ void TTavrelForm::CreateMenus() {
     MainMenuFile->addSeparator();
     X1 = AddItem(MainMenuFile, QStringLiteral("X1"), QStringLiteral("終了(&X)"),
                  QStringLiteral("終了します"));
+    MainMenuEdit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     MainMenuMerge = menuBar()->addMenu(QStringLiteral("差し込み(&M)"));
     MergeField1 = AddItem(MainMenuMerge, QStringLiteral("MergeField1"),
                           QStringLiteral("差し込みフィールドの挿入(&I)..."),
@@ -177,8 +183,10 @@ void TTavrelForm::CreateClientArea() {
     DBRichEdit1->SetDataSource(&DSCard);
     DBRichEdit1->SetDataField(QStringLiteral("CardText"));
     FormatBar1 = new TFormatBar(ToolBar1, DBRichEdit1, this);
+    SheetOutline1 = new TSheetOutline(&DSCard, DBRichEdit1);
     ImageForm = new TImageForm(Panel3, &DSCard);
     CreatePictureMenu();
+    EditMenu1 = new TEditMenu(MainMenuEdit, DBRichEdit1, ImageForm, &DSCard);
     CardList = std::make_unique<TCardList>(*this);
     CardList->OnRowShown = [this] { FormatBar1->UpdateFormatButtons(); };
     connect(RecCopyBtn, &QToolButton::clicked, CardList.get(),
@@ -199,6 +207,7 @@ void TTavrelForm::CreateToolButtons() {
                               QStringLiteral("印刷する用紙を設定します"), 508);
     PrintBtn = MakeToolButton(ToolBar1, QStringLiteral("PrintBtn"), ToolGlyphs::Print(),
                               QStringLiteral("印刷します"), 536);
+    PrintBtn->setShortcut(QKeySequence::Print);
     connect(PaperBtn, &QToolButton::clicked, this, Guarded(this, &TTavrelForm::PaperBtnClick));
     connect(PrintBtn, &QToolButton::clicked, this, Guarded(this, &TTavrelForm::PrintBtnClick));
 }
@@ -262,6 +271,7 @@ void TTavrelForm::CreateNavigators() {
                               QStringLiteral("レコードの追加"), QStringLiteral("レコードの削除"),
                               QStringLiteral("レコードの編集"), QStringLiteral("レコードの登録"),
                               QStringLiteral("編集の取り消し"), QStringLiteral("データ更新")});
+    CaptionDBNavi1->Button(TNavigateBtn::nbPost)->setShortcut(QKeySequence::Save);
     CaptionDBNavi2 = new TCaptionDBNavi(Panel4);
     CaptionDBNavi2->setObjectName(QStringLiteral("CaptionDBNavi2"));
     CaptionDBNavi2->SetVisibleButtons(
@@ -291,12 +301,32 @@ void TTavrelForm::CreateStatusBar() {
     StatusPanel1 = MakeHintPanel();
     StatusBar1->addWidget(StatusPanel0);
     StatusBar1->addWidget(StatusPanel1, 1);
+    CreateZoomBox();
+}
+
+// The editor's magnification; the picture window follows it.
+void TTavrelForm::CreateZoomBox() {
+    ZoomBox = new QComboBox;
+    ZoomBox->setObjectName(QStringLiteral("ZoomBox"));
+    for (const int percent : TDBRichEdit::ZoomSteps())
+        ZoomBox->addItem(QStringLiteral("%1%").arg(percent), percent);
+    ZoomBox->setCurrentIndex(ZoomBox->findData(DBRichEdit1->Zoom()));
+    SetHint(ZoomBox, QStringLiteral("ラベルの表示倍率を設定します（Ctrl+ホイールでも変わります）"));
+    StatusBar1->addPermanentWidget(ZoomBox);
+    connect(ZoomBox, &QComboBox::activated, this,
+            [this](int index) { DBRichEdit1->SetZoom(ZoomBox->itemData(index).toInt()); });
+    connect(DBRichEdit1, &TDBRichEdit::ZoomChanged, this, [this](int percent) {
+        ZoomBox->setCurrentIndex(ZoomBox->findData(percent));
+        ImageForm->SetZoom(percent);
+    });
 }
 
 void TTavrelForm::FormCreate() {
     try {
         // The picture window is created here once the label picture is built in.
         Settings::ReadSettings();
+        if (!Settings::IniWarning.isEmpty())
+            Messages::ShowError(Settings::IniWarning, this);
         Hints::SetShowHints(this, Settings::HintShow);
         setWindowTitle(Caption());
         ConnectDatabase(IBDatabase1, IBTransaction1, Settings::DbPath);
@@ -321,9 +351,10 @@ void TTavrelForm::PrepareEtcQuery() {
 
 void TTavrelForm::PaperBtnClick() {
     const QVariant id = IBQueryCard.FieldByName(QStringLiteral("ID")).Value();
-    if (IBQueryCard.UpdatesPending())
-        IBQueryCard.ApplyUpdates();
+    if (IBQueryCard.UpdatesPending() && !ApplyUpdatesAsking(IBQueryCard))
+        return;
     ShowSheetEditor(this);
+    SheetOutline1->Refresh();
     CardList->RefreshCards(id, QStringLiteral("ID"));
 }
 
@@ -332,12 +363,15 @@ void TTavrelForm::PrintBtnClick() {
     if (!PrintBtn->isEnabled())
         return;
     const int id = IBQueryCard.FieldByName(QStringLiteral("ID")).AsInteger();
-    if (IBQueryCard.UpdatesPending())
-        IBQueryCard.ApplyUpdates();
+    if (IBQueryCard.UpdatesPending() && !ApplyUpdatesAsking(IBQueryCard))
+        return;
+    // A design saved just now has the identifier the database gave it: the list stays on it.
+    const QVariant current = IBQueryCard.FieldByName(QStringLiteral("ID")).Value();
     if (PreparePrintData(id))
         ShowPrintDialog(IBQueryCard.FieldByName(QStringLiteral("PAPERNAME")).AsString(), this,
                         QString::number(id));
-    CardList->RefreshCards(id, QStringLiteral("ID"));
+    SheetOutline1->Refresh(); // printing keeps the corrections it used with the sheet
+    CardList->RefreshCards(current, QStringLiteral("ID"));
 }
 
 void TTavrelForm::MergeField1Click() {

@@ -11,6 +11,7 @@
 #include <memory>
 
 class QAction;
+class QComboBox;
 class QFrame;
 class QToolButton;
 class TApplicationEvents;
@@ -20,6 +21,8 @@ class TDBComboBox;
 class TDBEdit;
 class TDBRichEdit;
 class TFormatBar;
+class TSheetOutline;
+class TEditMenu;
 class TDBGrid;
 class TImageForm;
 class TPictureMenu;
@@ -43,6 +46,7 @@ class TTavrelForm : public QMainWindow {
 
     // Components.
     QMenu* MainMenuFile = nullptr;
+    QMenu* MainMenuEdit = nullptr;
     QMenu* MainMenuHelp = nullptr;
     QMenu* MainMenuMerge = nullptr;
     QAction* MergeField1 = nullptr;
@@ -71,12 +75,17 @@ class TTavrelForm : public QMainWindow {
     // The label text editor; the first control in tab order.
     TDBRichEdit* DBRichEdit1 = nullptr;
     TFormatBar* FormatBar1 = nullptr;
+    // The label's edge in the editor, after the design's sheet.
+    TSheetOutline* SheetOutline1 = nullptr;
+    // The 編集 menu's commands and the design's undo history.
+    TEditMenu* EditMenu1 = nullptr;
     TImageForm* ImageForm = nullptr;
     // The picture menu and its handlers.
     TPictureMenu* PictureMenu1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusPanel0 = nullptr;
     QLabel* StatusPanel1 = nullptr;
+    QComboBox* ZoomBox = nullptr;
 
     Database IBDatabase1;
     Transaction IBTransaction1;
@@ -123,6 +132,7 @@ class TTavrelForm : public QMainWindow {
     void CreateList();
     void CreateClientArea();
     void CreateStatusBar();
+    void CreateZoomBox();
     void PrepareEtcQuery();
 };
 

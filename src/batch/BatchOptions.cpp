@@ -16,6 +16,7 @@ Exit status:
   4  database cannot be opened (データベースを開けない)
   5  printer not found or printing failed (プリンタが見つからない、または印刷の失敗)
   6  PDF cannot be written (PDF を書き込めない)
+  7  printed, but the corrections were not stored (印刷したが補正値を保存できない)
 )";
 
 struct Definitions {

@@ -15,6 +15,8 @@ enum class BatchExit {
     DatabaseFailed = 4,
     PrintFailed = 5,
     PdfFailed = 6,
+    // The labels went to the printer: running again would print them twice.
+    NotStored = 7,
 };
 
 // A failure of the batch program: its message and the exit status it ends with.

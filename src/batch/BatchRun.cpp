@@ -6,8 +6,11 @@
 #include "model/CardLayout.h"
 #include "model/SheetLayout.h"
 #include "platform/MessageService.h"
+#include "platform/SafeFile.h"
 #include "platform/Settings.h"
+#include "platform/SjisCodec.h"
 #include "printcore/NkPrinters.h"
+#include "printcore/PrintJob.h"
 #include "printcore/PrintSnapshot.h"
 #include "printcore/repTavrelU.h"
 
@@ -65,8 +68,10 @@ struct TBatchRun::Impl {
     Query design{&db, &tr};
     Query sheets{&db, &tr};
     QTemporaryDir tmp;
+    QString databasePath;
 
     void Connect();
+    void CheckPdfTarget();
     void List();
     void ListDesigns();
     void ListSheets();
@@ -90,13 +95,26 @@ void TBatchRun::Impl::Connect() {
         Fail(BatchExit::DatabaseFailed, QStringLiteral("設定ファイルを読めません"),
              QStringLiteral("cannot read the settings file"), Settings::IniFileName);
     }
-    const QString path = fromSettings ? Settings::DbPath : options.database;
+    if (!Settings::IniWarning.isEmpty())
+        err << "tavrel-batch: " << Settings::IniWarning << '\n' << Qt::flush;
+    databasePath = fromSettings ? Settings::DbPath : options.database;
     try {
-        ConnectDatabase(db, tr, path);
-    } catch (const std::exception&) {
+        SetConnectionParams(db, tr, databasePath);
+        db.Open();
+    } catch (const std::exception& e) {
         Fail(BatchExit::DatabaseFailed, QStringLiteral("データベースを開けません"),
-             QStringLiteral("database cannot be opened"), path);
+             QStringLiteral("database cannot be opened"),
+             databasePath + QStringLiteral(": ") + OpenFailureReason(e).simplified());
     }
+}
+
+// Refused before anything is written: the file would be lost to the PDF.
+void TBatchRun::Impl::CheckPdfTarget() {
+    if (options.pdfPath.isEmpty())
+        return;
+    if (const auto refusal =
+            RefusePdfTarget(options.pdfPath, databasePath, Settings::SettingsFile()))
+        Fail(BatchExit::BadArguments, refusal->japanese, refusal->english, options.pdfPath);
 }
 
 void TBatchRun::Impl::List() {
@@ -146,8 +164,18 @@ void TBatchRun::Impl::ReadDesign() {
                                    QStringLiteral("WHERE (NAME = :P0) ORDER BY ID")};
     design.SetParam(QStringLiteral("P0"),
                     options.designId ? QVariant(*options.designId) : QVariant(options.designName));
-    design.Open();
-    if (design.IsEmpty())
+    // A name the column cannot hold (too long, or a character the database has no form for)
+    // names no stored design.
+    bool storable = options.designId || Sjis::FitsDatabase(options.designName);
+    try {
+        if (storable)
+            design.Open();
+    } catch (const EDatabaseError& e) {
+        if (options.designId || !e.message().contains(QLatin1String("string right truncation")))
+            throw;
+        storable = false;
+    }
+    if (!storable || design.IsEmpty())
         Fail(BatchExit::NotFound, QStringLiteral("デザインが見つかりません"),
              QStringLiteral("design not found"),
              options.designId ? QString::number(*options.designId) : options.designName);
@@ -237,11 +265,14 @@ void TBatchRun::Impl::Produce(const TPrintRequest& request) {
         Fail(BatchExit::BadArguments, QStringLiteral("差し込み印刷できません"),
              QStringLiteral("cannot merge"), e.message());
     } catch (const std::exception& e) {
-        if (toFile && ExceptionText(e) == QStringLiteral("印刷ファイルを作成できません。"))
+        const auto* write = dynamic_cast<const EWriteFailed*>(&e);
+        const QString detail =
+            write ? write->path() + QStringLiteral(": ") + write->reason() : ExceptionText(e);
+        if (toFile && (write || ExceptionText(e) == TPdfDocument::FailureText()))
             Fail(BatchExit::PdfFailed, QStringLiteral("PDF を書き込めません"),
-                 QStringLiteral("PDF cannot be written"), options.pdfPath);
+                 QStringLiteral("PDF cannot be written"), write ? detail : options.pdfPath);
         Fail(BatchExit::PrintFailed, QStringLiteral("印刷に失敗しました"),
-             QStringLiteral("printing failed"), ExceptionText(e));
+             QStringLiteral("printing failed"), detail);
     }
     if (!printed)
         Fail(BatchExit::PrintFailed, QStringLiteral("印刷に失敗しました"),
@@ -275,13 +306,14 @@ void TBatchRun::Impl::Store(const TPrintRequest& request) {
                          request.adjust.top, request.adjust.left);
         tr.Commit();
     } catch (const std::exception& e) {
-        Fail(BatchExit::DatabaseFailed, QStringLiteral("印刷しましたが補正値を保存できません"),
+        Fail(BatchExit::NotStored, QStringLiteral("印刷しましたが補正値を保存できません"),
              QStringLiteral("printed, but the corrections were not stored"), ExceptionText(e));
     }
 }
 
 void TBatchRun::Impl::Print() {
     Connect();
+    CheckPdfTarget();
     ReadDesign();
     const QString sheetName = options.sheetName.isEmpty()
                                   ? design.FieldByName("PAPERNAME").AsString()

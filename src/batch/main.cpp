@@ -1,4 +1,5 @@
 #include "batch/BatchRun.h"
+#include "data/EngineConfig.h"
 #include "platform/Version.h"
 #include "printcore/PrintingInit.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    EngineConfig::Use(); // before the first database call
     QGuiApplication app(argc, argv);
     InitPrinting(app);
     QGuiApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));

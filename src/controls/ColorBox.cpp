@@ -2,9 +2,12 @@
 
 #include "ui/Hints.h"
 
+#include <QAbstractItemView>
 #include <QEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QStylePainter>
+#include <algorithm>
 
 namespace {
 
@@ -75,6 +78,35 @@ TColorBox::TColorBox(QWidget* parent) : QComboBox(parent) {
         addItem(QString::fromUtf16(e.name), static_cast<int>(e.value));
     PaintSwatches();
     setCurrentIndex(-1);
+    // The list shows every name whole, however narrow the box.
+    int widest = 0;
+    for (int i = 0; i < count(); ++i)
+        widest = std::max(widest, view()->fontMetrics().horizontalAdvance(itemText(i)));
+    constexpr int kIconSpacingAndMargins = 16;
+    view()->setMinimumWidth(widest + iconSize().width() + kIconSpacingAndMargins +
+                            style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+}
+
+int TColorBox::TextRoom(const QStyleOptionComboBox& option) const {
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    const int icon = option.currentIcon.isNull() ? 0 : option.iconSize.width() + 4;
+    return std::max(0, field.width() - icon);
+}
+
+QString TColorBox::ShownText() const {
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    return fontMetrics().elidedText(option.currentText, Qt::ElideMiddle, TextRoom(option));
+}
+
+void TColorBox::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    option.currentText = ShownText();
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 void TColorBox::PaintSwatches() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QStyleOptionComboBox>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,9 @@ class TColorBox : public QComboBox {
     // Selects the entry holding the value; a value that is not listed leaves none selected.
     void SetSelected(int value);
     int ValueAt(int index) const;
+    // The current name as the closed box shows it: shortened in the middle when it is too long,
+    // so that names sharing a beginning stay apart.
+    QString ShownText() const;
 
     struct Entry {
         const char16_t* name;
@@ -26,7 +30,9 @@ class TColorBox : public QComboBox {
 
   protected:
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void PaintSwatches();
+    int TextRoom(const QStyleOptionComboBox& option) const;
 };

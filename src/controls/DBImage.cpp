@@ -73,6 +73,7 @@ Query& TDBImage::EditRecord() {
 
 void TDBImage::SetPicture(const QImage& picture) {
     Query& q = EditRecord();
+    emit PictureChanging();
     picture_ = picture;
     shownBytes_ = StoredPicture::Encode(picture);
     q.Fields(FieldIndex()).SetValue(picture.isNull() ? QVariant() : QVariant(shownBytes_));
@@ -132,9 +133,14 @@ bool TDBImage::PasteFromClipboard() {
     return true;
 }
 
+void TDBImage::SetScale(double scale) {
+    scale_ = scale > 0 ? scale : 1.0;
+    update();
+}
+
 void TDBImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    DrawLabelPicture(p, picture_, rect(), stretch_);
+    DrawLabelPicture(p, picture_, rect(), stretch_, scale_);
 }
 
 void TDBImage::mousePressEvent(QMouseEvent* event) {

@@ -21,6 +21,8 @@ class TDBImage : public QWidget {
     void SetDataField(const QString& field) { field_ = field; }
     bool Stretch() const { return stretch_; }
     void SetStretch(bool stretch);
+    // Screen pixels per picture pixel when the picture is drawn at its own size.
+    void SetScale(double scale);
 
     const QImage& Picture() const { return picture_; }
     bool HasPicture() const { return !picture_.isNull(); }
@@ -42,6 +44,10 @@ class TDBImage : public QWidget {
 
     std::function<void(QMouseEvent*)> OnMouseDown;
 
+  signals:
+    // The record is in edit state and its picture is about to be replaced.
+    void PictureChanging();
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -58,4 +64,5 @@ class TDBImage : public QWidget {
     QImage picture_;
     QByteArray shownBytes_;
     bool stretch_ = false;
+    double scale_ = 1.0;
 };

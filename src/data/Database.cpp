@@ -4,11 +4,23 @@
 #include "platform/SjisCodec.h"
 
 #include <algorithm>
+#include <ibase.h>
+#include <iberror.h>
 
 using namespace Firebird;
 
 void RaiseDatabaseError(const FbException& e) {
-    throw EDatabaseError(Fb::ErrorText(e), Fb::ErrorCode(e), Fb::IsConnectionLost(e));
+    throw EDatabaseError(Fb::ErrorText(e), Fb::ErrorCode(e), Fb::IsConnectionLost(e),
+                         Fb::ErrorCodes(e), Fb::SystemError(e));
+}
+
+bool EDatabaseError::Has(long code) const {
+    return std::find(codes_.begin(), codes_.end(), code) != codes_.end();
+}
+
+bool EDatabaseError::updateConflict() const {
+    return Has(isc_update_conflict) || Has(isc_lock_conflict) || Has(isc_deadlock) ||
+           Has(isc_concurrent_transaction) || Has(isc_lock_timeout);
 }
 
 namespace {
@@ -34,6 +46,25 @@ class XpbBuilder {
 
 QByteArray ParamBytes(const QString& value) {
     return value.toUtf8();
+}
+
+// The database-information item saying whether the database is in read-only mode.
+bool AskReadOnly(IAttachment* attachment) {
+    const unsigned char item[] = {isc_info_db_read_only, isc_info_end};
+    unsigned char buffer[16] = {};
+    Fb::Status st;
+    attachment->getInfo(&st, sizeof item, item, sizeof buffer, buffer);
+    if (buffer[0] != isc_info_db_read_only)
+        return false;
+    const int length = buffer[1] | (buffer[2] << 8);
+    return length > 0 && length <= 4 && buffer[3] != 0;
+}
+
+// Snapshot isolation as before, but a row another transaction holds is reported at once
+// instead of waiting for it; a read-only database takes only read-only transactions.
+std::vector<unsigned char> TransactionParams(bool readOnly) {
+    return {isc_tpb_version3, isc_tpb_concurrency, isc_tpb_nowait,
+            static_cast<unsigned char>(readOnly ? isc_tpb_read : isc_tpb_write)};
 }
 
 } // namespace
@@ -81,6 +112,8 @@ std::vector<unsigned char> Database::BuildDpb(const QString& createCharset) cons
         if (!value.isEmpty())
             dpb->insertString(&st, static_cast<unsigned char>(tag), ParamBytes(value).constData());
     }
+    if (ConnectTimeout > 0)
+        dpb->insertInt(&st, isc_dpb_connect_timeout, ConnectTimeout);
     if (!createCharset.isEmpty()) {
         dpb->insertString(&st, isc_dpb_set_db_charset, createCharset.toLatin1().constData());
         dpb->insertInt(&st, isc_dpb_page_size, 8192);
@@ -99,7 +132,9 @@ void Database::Open() {
         attachment_.reset(
             Fb::Provider()->attachDatabase(&st, DatabaseName.toLocal8Bit().constData(),
                                            static_cast<unsigned>(dpb.size()), dpb.data()));
+        readOnly_ = AskReadOnly(attachment_.get());
     } catch (const FbException& e) {
+        attachment_.reset();
         RaiseDatabaseError(e);
     }
     lost_ = false;
@@ -268,7 +303,9 @@ void Transaction::StartTransaction() {
         throw EError(QStringLiteral("Transaction has no database"));
     try {
         Fb::Status st;
-        handle_.reset(database_->Attachment()->startTransaction(&st, 0, nullptr));
+        const auto tpb = TransactionParams(database_->ReadOnly());
+        handle_.reset(database_->Attachment()->startTransaction(
+            &st, static_cast<unsigned>(tpb.size()), tpb.data()));
     } catch (const FbException& e) {
         RaiseDatabaseError(e);
     }

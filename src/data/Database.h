@@ -13,14 +13,24 @@ class Transaction;
 // A failure reported by the database, with the library's text and code.
 class EDatabaseError : public EError {
   public:
-    EDatabaseError(const QString& message, long code, bool connectionLost)
-        : EError(message), code_(code), connectionLost_(connectionLost) {}
+    EDatabaseError(const QString& message, long code, bool connectionLost,
+                   std::vector<long> codes = {}, int systemError = 0)
+        : EError(message), code_(code), connectionLost_(connectionLost), codes_(std::move(codes)),
+          systemError_(systemError) {}
     long code() const { return code_; }
     bool connectionLost() const { return connectionLost_; }
+    // Whether any of the failure's codes is this one.
+    bool Has(long code) const;
+    // The system's error number behind a file failure, 0 when there is none.
+    int systemError() const { return systemError_; }
+    // Another transaction changed, deleted or holds the same row.
+    bool updateConflict() const;
 
   private:
     long code_;
     bool connectionLost_;
+    std::vector<long> codes_;
+    int systemError_;
 };
 
 // Raises the library's failure as an EDatabaseError.
@@ -40,6 +50,9 @@ class Database {
     QStringList Params;
     int SQLDialect = 3;
     bool LoginPrompt = false;
+    // Seconds a server may take to answer the connection before it is given up.
+    static constexpr int kConnectTimeout = 15;
+    int ConnectTimeout = kConnectTimeout;
 
     void SetDefaultTransaction(Transaction* transaction);
     Transaction* DefaultTransaction() const { return defaultTransaction_; }
@@ -66,6 +79,9 @@ class Database {
     QString Param(const QString& name) const;
 
     bool Lost() const { return lost_; }
+    // The database is in read-only mode: it is read in read-only transactions and nothing can
+    // be saved to it.
+    bool ReadOnly() const { return readOnly_; }
 
     // What the data sets on the connection are told.
     enum class Event {
@@ -91,6 +107,7 @@ class Database {
     std::vector<std::pair<int, Listener>> listeners_;
     int nextListenerId_ = 1;
     bool lost_ = false;
+    bool readOnly_ = false;
 };
 
 // A transaction on one connection; it starts with the first statement that needs it. Work not

@@ -31,21 +31,39 @@ QString ErrorText(const FbException& e) {
     return QString::fromLocal8Bit(buffer).trimmed();
 }
 
-long ErrorCode(const FbException& e) {
+namespace {
+
+// The status vector's arguments of one kind. A string argument with its length is three items.
+std::vector<long> Arguments(const FbException& e, intptr_t kind) {
+    std::vector<long> found;
     const intptr_t* v = e.getStatus()->getErrors();
-    for (; v && v[0] != isc_arg_end; v += 2) {
-        if (v[0] == isc_arg_gds)
-            return static_cast<long>(v[1]);
+    while (v && v[0] != isc_arg_end) {
+        if (v[0] == kind)
+            found.push_back(static_cast<long>(v[1]));
+        v += v[0] == isc_arg_cstring ? 3 : 2;
     }
-    return 0;
+    return found;
+}
+
+} // namespace
+
+long ErrorCode(const FbException& e) {
+    const std::vector<long> codes = ErrorCodes(e);
+    return codes.empty() ? 0 : codes.front();
+}
+
+std::vector<long> ErrorCodes(const FbException& e) {
+    return Arguments(e, isc_arg_gds);
+}
+
+int SystemError(const FbException& e) {
+    const std::vector<long> numbers = Arguments(e, isc_arg_unix);
+    return numbers.empty() ? 0 : static_cast<int>(numbers.front());
 }
 
 bool IsConnectionLost(const FbException& e) {
-    const intptr_t* v = e.getStatus()->getErrors();
-    for (; v && v[0] != isc_arg_end; v += 2) {
-        if (v[0] != isc_arg_gds)
-            continue;
-        switch (v[1]) {
+    for (const long code : ErrorCodes(e)) {
+        switch (code) {
         case isc_network_error:
         case isc_net_read_err:
         case isc_net_write_err:

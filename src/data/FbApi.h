@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <utility>
+#include <vector>
 
 // The client library's master interfaces and its error handling, in one place.
 namespace Fb {
@@ -28,6 +29,9 @@ class Status {
 QString ErrorText(const Firebird::FbException& e);
 // The first error code of a failure.
 long ErrorCode(const Firebird::FbException& e);
+// Every error code of a failure, in order, and the system's error number it carries (0: none).
+std::vector<long> ErrorCodes(const Firebird::FbException& e);
+int SystemError(const Firebird::FbException& e);
 // True when the failure means the connection to the database is gone.
 bool IsConnectionLost(const Firebird::FbException& e);
 

@@ -198,14 +198,43 @@ bool AskAboutUncertainApply(Query& query, bool offerCancel) {
     return true;
 }
 
+Messages::Answer AskAboutConflict(const EUpdateConflict& conflict) {
+    return Messages::Ask(conflict.message() +
+                             QStringLiteral("\r\rはい：自分の変更で上書きします。"
+                                            "\rいいえ：他のユーザーの変更を残し、この変更は"
+                                            "取り消します（ほかの変更は登録します）。"
+                                            "\rキャンセル：編集に戻ります。"),
+                         Messages::Buttons::YesNoCancel);
+}
+
 } // namespace
 
-void ApplyReconnectReopen(Query& query) {
+bool ApplyUpdatesAsking(Query& query) {
+    for (;;) {
+        try {
+            query.ApplyUpdates();
+            return true;
+        } catch (const EUpdateConflict& conflict) {
+            switch (AskAboutConflict(conflict)) {
+            case Messages::Answer::Yes:
+                query.KeepMyChange();
+                break;
+            case Messages::Answer::No:
+                query.TakeTheirChange();
+                break;
+            default:
+                return false;
+            }
+        }
+    }
+}
+
+bool ApplyReconnectReopen(Query& query) {
     Database* db = query.GetDatabase();
     if (!db)
         throw EError(QStringLiteral("Database not assigned"));
-    if (query.UpdatesPending())
-        query.ApplyUpdates();
+    if (query.UpdatesPending() && !ApplyUpdatesAsking(query))
+        return false;
     // The rows are stored now; a failing re-read (a database file turned read-only or gone)
     // must not be reported as a failed save.
     query.DisableControls();
@@ -218,6 +247,7 @@ void ApplyReconnectReopen(Query& query) {
         throw EStoredButNotReread(ExceptionText(e));
     }
     query.EnableControls();
+    return true;
 }
 
 bool ApplyAndReopen(Query& query, bool ask, bool offerCancel) {
@@ -226,16 +256,39 @@ bool ApplyAndReopen(Query& query, bool ask, bool offerCancel) {
             return false;
         if (query.ApplyOutcomeUnknown() && !AskAboutUncertainApply(query, offerCancel))
             return false;
-        ApplyReconnectReopen(query);
+        if (!ApplyReconnectReopen(query))
+            return false;
     } catch (const EApplyOutcomeUnknown&) {
         throw; // the user must read this one as it is
     } catch (const EStoredButNotReread&) {
         throw;
+    } catch (const std::exception& e) {
+        // The fixed message, and what went wrong for the user to act on.
+        throw EError(QStringLiteral("データ更新中にエラーが発生しました。\r\r") + ExceptionText(e));
     } catch (...) {
         throw EError(QStringLiteral("データ更新中にエラーが発生しました。"));
     }
     return true;
 }
+
+namespace {
+
+// A window that cannot save must still close: the user may give up the changes, once asked.
+bool DiscardToClose(Query& query, const std::exception& e) {
+    const auto answer = Messages::Ask(
+        ExceptionText(e) + QStringLiteral("\r\r保存できなかった変更を破棄して閉じますか？"),
+        Messages::Buttons::YesNo);
+    if (answer != Messages::Answer::Yes)
+        return false;
+    query.Cancel();
+    try {
+        query.CancelUpdates(); // re-reads when it can; the window goes either way
+    } catch (...) {
+    }
+    return true;
+}
+
+} // namespace
 
 bool SaveBeforeClose(Query& query, bool letGoWhenNothingLost) {
     // Never opened (no database): there is nothing to save.
@@ -247,8 +300,11 @@ bool SaveBeforeClose(Query& query, bool letGoWhenNothingLost) {
     try {
         return ApplyAndReopen(query, editing(), true);
     } catch (const std::exception& e) {
-        Messages::ShowError(ExceptionText(e));
-        return letGoWhenNothingLost && !query.UpdatesPending() && !editing();
+        if (!query.UpdatesPending() && !editing()) {
+            Messages::ShowError(ExceptionText(e));
+            return letGoWhenNothingLost;
+        }
+        return DiscardToClose(query, e);
     }
 }
 

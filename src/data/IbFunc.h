@@ -30,10 +30,17 @@ class EStoredButNotReread : public EError {
     explicit EStoredButNotReread(const QString& reason) : EError(kStoredButNotReread + reason) {}
 };
 
+// Applies the query's cache. Where another user changed, deleted or holds a row since it was
+// read, asks whether to write the user's change over theirs, to take theirs (the rest is still
+// written) or to go back to editing. False when the user went back: the cache is as it was.
+// Raises any other failure.
+bool ApplyUpdatesAsking(Query& query);
+
 // Applies the query's cache, closes its connection and opens it again, and reopens the query on
 // its first row, its controls redrawn once at the end. Raises what failed. A connection holding
-// another data set with unsaved changes refuses to close (Query::ApplyBeforeClose).
-void ApplyReconnectReopen(Query& query);
+// another data set with unsaved changes refuses to close (Query::ApplyBeforeClose). False,
+// with nothing reconnected, when the user went back to editing over a conflict.
+bool ApplyReconnectReopen(Query& query);
 
 // Asks about an unsaved record when told to, applies the cache, reconnects and reopens.
 // False when the user chose Cancel. Raises "データ更新中にエラーが発生しました。" when the
@@ -41,8 +48,9 @@ void ApplyReconnectReopen(Query& query);
 bool ApplyAndReopen(Query& query, bool ask, bool offerCancel);
 
 // A window's close check: saves the query (asking about an open record), shows a failure and
-// says whether the window may close. After a failure it may close only when told to let go
-// when nothing of the user's would be lost.
+// says whether the window may close. When the save failed with changes unsaved, the failure is
+// shown with the question whether to discard them, and discarding closes. After a failure that
+// lost nothing, it may close only when told to let go.
 bool SaveBeforeClose(Query& query, bool letGoWhenNothingLost);
 
 QString TrimLeftWide(const QString& text);

@@ -33,6 +33,18 @@ class EApplyOutcomeUnknown : public EError {
 };
 enum class UpdateStatus { Unmodified, Modified, Inserted, Deleted };
 
+// An apply stopped at a row that another user changed, deleted or holds since it was read.
+// Nothing of the apply was kept; the row's change and all others stay cached.
+class EUpdateConflict : public EError {
+  public:
+    enum class Reason { Changed, Deleted, Locked };
+    EUpdateConflict(Reason reason, const QString& rowKind, const QString& name);
+    Reason reason() const { return reason_; }
+
+  private:
+    Reason reason_;
+};
+
 // A handle on one field of a data set's current record.
 class Field {
   public:
@@ -142,6 +154,14 @@ class Query {
     bool ApplyOutcomeUnknown() const { return outcomeUnknown_; }
     // The user chose to write the kept changes again after an apply of unknown outcome.
     void AllowReapply();
+    // What an update conflict names the row by: the field holding its name and what the rows
+    // are ("ラベル", "用紙").
+    QString NameField;
+    QString RowKind;
+    // After EUpdateConflict: the next apply writes that row over the other user's change (a
+    // row they deleted is stored again), or forgets the row's cached change and keeps the rest.
+    void KeepMyChange();
+    void TakeTheirChange();
     // Tests break the connection at a chosen step of an apply through this; nothing else sets it.
     static inline std::function<void(ApplyStep)> ApplyFaultHook;
     UpdateStatus RecordStatus() const;
@@ -201,7 +221,9 @@ class Query {
     struct ApplyStatements;
     void ApplyRow(ApplyStatements& stmts, RowData& row);
     void InsertRow(ApplyStatements& stmts, RowData& row);
+    QString InsertReturning() const;
     void WriteLog(Database& db, Transaction& tr);
+    [[noreturn]] void RaiseConflict(const RowPtr& row, EUpdateConflict::Reason reason);
     void CommitLog(Database& db, Transaction& tr);
     static void RunFaultHook(ApplyStep step);
     void RefreshRow(ApplyStatements& stmts, RowData& row);
@@ -230,6 +252,8 @@ class Query {
     DataSetState state_ = DataSetState::Inactive;
     int disableCount_ = 0;
     bool outcomeUnknown_ = false;
+    RowPtr conflict_;
+    EUpdateConflict::Reason conflictReason_ = EUpdateConflict::Reason::Changed;
     std::vector<DataSource*> sources_;
 };
 

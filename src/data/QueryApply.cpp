@@ -2,6 +2,8 @@
 #include "data/Database.h"
 #include "data/Query.h"
 
+#include <iberror.h>
+
 namespace {
 
 const QString kSavepoint = QStringLiteral("TAVREL_APPLY");
@@ -30,9 +32,21 @@ class LazyStatement {
     std::unique_ptr<Statement> stmt_;
 };
 
-} // namespace
+// A change met a row no longer there.
+struct RowGone {};
 
-namespace {
+QString ConflictText(EUpdateConflict::Reason reason, const QString& rowKind, const QString& name) {
+    const QString row = rowKind + QStringLiteral("「") + name + QStringLiteral("」");
+    switch (reason) {
+    case EUpdateConflict::Reason::Deleted:
+        return row + QStringLiteral("は、読み込んだ後に他のユーザーが削除しました。");
+    case EUpdateConflict::Reason::Locked:
+        return row + QStringLiteral("は、他のユーザーが保存している途中です。");
+    case EUpdateConflict::Reason::Changed:
+        break;
+    }
+    return row + QStringLiteral("は、読み込んだ後に他のユーザーが変更しました。");
+}
 
 void RollBackApply(Database& db, Transaction& tr, bool connectionLost) {
     if (!connectionLost) {
@@ -57,10 +71,12 @@ void RollBackApply(Database& db, Transaction& tr, bool connectionLost) {
 
 } // namespace
 
+EUpdateConflict::EUpdateConflict(Reason reason, const QString& rowKind, const QString& name)
+    : EError(ConflictText(reason, rowKind, name)), reason_(reason) {}
+
 struct Query::ApplyStatements {
-    ApplyStatements(Database& db, Transaction& tr, const TUpdateSQL& u, bool returnId)
-        : modify(db, tr, u.ModifySQL),
-          insert(db, tr, u.InsertSQL, returnId ? QStringLiteral("\r\nRETURNING ID") : QString()),
+    ApplyStatements(Database& db, Transaction& tr, const TUpdateSQL& u, const QString& returning)
+        : modify(db, tr, u.ModifySQL), insert(db, tr, u.InsertSQL, returning),
           remove(db, tr, u.DeleteSQL), refresh(db, tr, u.RefreshSQL) {}
     LazyStatement modify, insert, remove, refresh;
 };
@@ -94,10 +110,26 @@ void Query::RefreshRow(ApplyStatements& stmts, RowData& row) {
     refresh.CloseCursor();
 }
 
+// A row that is re-read after its insert comes back whole with the insert itself: reading it
+// again by its identifier costs a table scan per row where the identifier has no index.
+QString Query::InsertReturning() const {
+    if (!ForcedRefresh)
+        return FieldIndex(QStringLiteral("ID")) >= 0 ? QStringLiteral("\r\nRETURNING ID")
+                                                     : QString();
+    QStringList names;
+    for (int i = 0; i < FieldCount(); ++i)
+        names << QLatin1Char('"') + Column(i).name + QLatin1Char('"');
+    return QStringLiteral("\r\nRETURNING ") + names.join(QStringLiteral(", "));
+}
+
 void Query::InsertRow(ApplyStatements& stmts, RowData& row) {
     Statement& stmt = stmts.insert.Get();
     RowValues returned;
     stmt.Execute(BindParams(stmt.ParamNames(), row), &returned);
+    if (ForcedRefresh && returned.size() == row.values.size()) {
+        row.values = std::move(returned);
+        return;
+    }
     // The database chose the identifier; later edits and deletes of the row must find it.
     const int id = FieldIndex(QStringLiteral("ID"));
     if (id >= 0 && !returned.empty())
@@ -111,9 +143,14 @@ void Query::ApplyRow(ApplyStatements& stmts, RowData& row) {
         InsertRow(stmts, row);
         return;
     }
-    Statement& stmt = (row.status == UpdateStatus::Deleted ? stmts.remove : stmts.modify).Get();
-    // A row that is not there (or not alone) would take the edit nowhere without a word.
-    if (stmt.Execute(BindParams(stmt.ParamNames(), row)) != 1)
+    const bool deleting = row.status == UpdateStatus::Deleted;
+    Statement& stmt = (deleting ? stmts.remove : stmts.modify).Get();
+    const quint64 affected = stmt.Execute(BindParams(stmt.ParamNames(), row));
+    // A row deleted by someone else is what a delete wanted; an edit of it would go nowhere.
+    if (affected == 0 && !deleting)
+        throw RowGone{};
+    // Several rows under one key would all take the edit.
+    if (affected > 1)
         throw EError(QStringLiteral("データ更新中にエラーが発生しました。"));
     if (ForcedRefresh && row.status == UpdateStatus::Modified)
         RefreshRow(stmts, row);
@@ -135,9 +172,12 @@ void Query::ApplyUpdates() {
         throw EError(QStringLiteral("Database not assigned"));
     if (outcomeUnknown_)
         throw EApplyOutcomeUnknown();
+    conflict_.reset();
     Database& db = *db_;
     Transaction& tr = *GetTransaction();
     db.EnsureAttached();
+    if (db.ReadOnly())
+        throw EError(QStringLiteral("データベースが読み取り専用のため、変更を保存できません。"));
     try {
         for (const RowPtr& row : log_)
             if (row->status != UpdateStatus::Deleted)
@@ -153,17 +193,26 @@ void Query::ApplyUpdates() {
 }
 
 void Query::WriteLog(Database& db, Transaction& tr) {
+    RowPtr current;
     try {
         ExecuteImmediate(db, tr, QStringLiteral("SAVEPOINT ") + kSavepoint);
-        ApplyStatements stmts(db, tr, *UpdateObject, FieldIndex(QStringLiteral("ID")) >= 0);
+        ApplyStatements stmts(db, tr, *UpdateObject, InsertReturning());
         for (const RowPtr& row : log_) {
+            current = row;
             ApplyRow(stmts, *row);
             RunFaultHook(ApplyStep::RowWritten);
         }
         RunFaultHook(ApplyStep::Committing);
     } catch (const EDatabaseError& e) {
         RollBackApply(db, tr, e.connectionLost());
+        if (current && !e.connectionLost() && e.updateConflict())
+            RaiseConflict(current, e.Has(isc_lock_conflict) || e.Has(isc_lock_timeout)
+                                       ? EUpdateConflict::Reason::Locked
+                                       : EUpdateConflict::Reason::Changed);
         throw;
+    } catch (const RowGone&) {
+        RollBackApply(db, tr, false);
+        RaiseConflict(current, EUpdateConflict::Reason::Deleted);
     } catch (...) {
         RollBackApply(db, tr, false);
         throw;
@@ -192,7 +241,52 @@ void Query::AllowReapply() {
     outcomeUnknown_ = false;
 }
 
+void Query::RaiseConflict(const RowPtr& row, EUpdateConflict::Reason reason) {
+    conflict_ = row;
+    conflictReason_ = reason;
+    const int field = NameField.isEmpty() ? -1 : FieldIndex(NameField);
+    // Named as it was read: the name both users know it by.
+    const RowValues& values = row->original.empty() ? row->values : row->original;
+    const QString name =
+        field >= 0 ? values[static_cast<size_t>(field)].value.toString() : QString();
+    throw EUpdateConflict(reason, RowKind, name);
+}
+
+void Query::KeepMyChange() {
+    if (!conflict_)
+        return;
+    if (conflictReason_ == EUpdateConflict::Reason::Deleted &&
+        conflict_->status == UpdateStatus::Modified)
+        conflict_->status = UpdateStatus::Inserted;
+    conflict_.reset();
+    // A snapshot taken before the other change would refuse to write over it again.
+    if (Transaction* tr = GetTransaction())
+        tr->Commit();
+}
+
+void Query::TakeTheirChange() {
+    if (!conflict_)
+        return;
+    RowPtr row = std::exchange(conflict_, nullptr);
+    std::erase(log_, row);
+    row->logged = false;
+    if (row->status == UpdateStatus::Inserted) {
+        const auto it = std::find(rows_.begin(), rows_.end(), row);
+        if (it != rows_.end()) {
+            rows_.erase(it);
+            cur_ = rows_.empty() ? -1 : std::min(cur_, RecordCount() - 1);
+            bof_ = eof_ = rows_.empty();
+        }
+    } else if (!row->original.empty()) {
+        row->values = row->original;
+    }
+    row->status = UpdateStatus::Unmodified;
+    row->original.clear();
+    NotifyData(-1);
+}
+
 void Query::FinishApply() {
+    conflict_.reset();
     for (const RowPtr& row : log_) {
         row->logged = false;
         row->status = UpdateStatus::Unmodified;

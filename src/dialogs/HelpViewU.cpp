@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -77,6 +78,9 @@ THelpViewForm::THelpViewForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(ForwardBtn, &QToolButton::clicked, Browser, &QTextBrowser::forward);
     connect(Browser, &QTextBrowser::backwardAvailable, BackBtn, &QWidget::setEnabled);
     connect(Browser, &QTextBrowser::forwardAvailable, ForwardBtn, &QWidget::setEnabled);
+    // A plain window has no Esc of its own, as a dialog has.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 void THelpViewForm::ShowFile(THelpFile file) {

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,7 +66,9 @@ void TSetDbfForm::ConfigureDBSetDlg() {
     DBSetDlg->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::ReadOnly);
     DBSetDlg->setAcceptMode(QFileDialog::AcceptOpen);
     DBSetDlg->setFileMode(QFileDialog::ExistingFile);
-    DBSetDlg->setDirectory(FolderPart(Edit1->text()));
+    // Without a location yet the dialog would show the machine's root ("Computer").
+    const QString folder = FolderPart(Edit1->text());
+    DBSetDlg->setDirectory(folder.isEmpty() ? QDir::currentPath() : folder);
     DBSetDlg->setNameFilter(kCaptionPrefix + QStringLiteral(" データベース (TAVREL.FDB)"));
     DBSetDlg->selectFile(QStringLiteral("TAVREL.FDB"));
     Hints::SetHelpContext(DBSetDlg, kHelpContext);

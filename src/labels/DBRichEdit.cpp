@@ -9,13 +9,17 @@
 #include "platform/RtfReader.h"
 #include "platform/RtfWriter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
+#include <QWheelEvent>
 #include <algorithm>
 #include <vector>
 
@@ -223,6 +227,103 @@ void TDBRichEdit::ChangeSelAttributes(const std::function<void(QTextCharFormat&)
     cursor.endEditBlock();
 }
 
+Qt::Alignment TDBRichEdit::SelAlignment() const {
+    const QTextCursor cursor = textCursor();
+    const Qt::Alignment align =
+        document()->findBlock(cursor.selectionStart()).blockFormat().alignment();
+    if (align & Qt::AlignHCenter)
+        return Qt::AlignHCenter;
+    if (align & (Qt::AlignRight | Qt::AlignTrailing))
+        return Qt::AlignRight;
+    return Qt::AlignLeft;
+}
+
+void TDBRichEdit::SetSelAlignment(Qt::Alignment alignment) {
+    QTextBlockFormat format;
+    format.setAlignment(alignment);
+    textCursor().mergeBlockFormat(format);
+}
+
+void TDBRichEdit::SetLabelOutline(const QRectF& outline) {
+    outline_ = outline;
+    UpdateTextWidth();
+    viewport()->update();
+}
+
+void TDBRichEdit::UpdateTextWidth() {
+    if (outline_.isEmpty()) {
+        setLineWrapMode(QTextEdit::NoWrap);
+        return;
+    }
+    // The text is as wide as printing makes it, so alignment places it on the label; lines
+    // still never wrap.
+    setWordWrapMode(QTextOption::NoWrap);
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
+    const qreal margin = document()->documentMargin();
+    setLineWrapColumnOrWidth(std::max(1, qRound(outline_.right() * zoom_ / 100 + 2 * margin)));
+}
+
+const QList<int>& TDBRichEdit::ZoomSteps() {
+    static const QList<int> steps{50, 75, 100, 125, 150, 200, 300, 400};
+    return steps;
+}
+
+void TDBRichEdit::SetZoom(int percent) {
+    percent = std::clamp(percent, ZoomSteps().front(), ZoomSteps().back());
+    if (percent == zoom_)
+        return;
+    zoom_ = percent;
+    const int dotsPerMeter = qRound(96.0 * percent / 100 / 0.0254);
+    zoomDevice_.setDotsPerMeterX(dotsPerMeter);
+    zoomDevice_.setDotsPerMeterY(dotsPerMeter);
+    document()->documentLayout()->setPaintDevice(percent == 100 ? nullptr : &zoomDevice_);
+    document()->markContentsDirty(0, document()->characterCount());
+    UpdateTextWidth();
+    viewport()->update();
+    emit ZoomChanged(percent);
+}
+
+void TDBRichEdit::ZoomBy(int steps) {
+    const QList<int>& all = ZoomSteps();
+    const auto next = std::lower_bound(all.begin(), all.end(), zoom_);
+    const qsizetype at = std::distance(all.begin(), next);
+    // Between two steps, a step down goes to the lower one.
+    const qsizetype from = (next != all.end() && *next == zoom_) || steps > 0 ? at : at - 1;
+    SetZoom(all.at(std::clamp<qsizetype>(from + steps, 0, all.size() - 1)));
+}
+
+void TDBRichEdit::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QTextEdit::wheelEvent(event);
+        return;
+    }
+    const int delta = event->angleDelta().y();
+    if (delta != 0)
+        ZoomBy(delta > 0 ? 1 : -1);
+    event->accept();
+}
+
+QRectF TDBRichEdit::ShownLabelOutline() const {
+    if (outline_.isEmpty())
+        return {};
+    const qreal margin = document()->documentMargin();
+    const qreal scale = zoom_ / 100.0;
+    const QRectF shown(outline_.topLeft() * scale, outline_.size() * scale);
+    return shown.translated(margin - horizontalScrollBar()->value(),
+                            margin - verticalScrollBar()->value());
+}
+
+void TDBRichEdit::paintEvent(QPaintEvent* event) {
+    QTextEdit::paintEvent(event);
+    if (outline_.isEmpty())
+        return;
+    QPainter painter(viewport());
+    QPen pen(QColor(0, 120, 215), 0); // cosmetic: one pixel at any size
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(ShownLabelOutline());
+}
+
 void TDBRichEdit::CheckSelection() {
     if (loading_)
         return;
@@ -274,6 +375,15 @@ void TDBRichEdit::UpdateReadOnly() {
 }
 
 void TDBRichEdit::keyPressEvent(QKeyEvent* event) {
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    if (event->matches(QKeySequence::ZoomIn) || (control && event->key() == Qt::Key_Equal)) {
+        ZoomBy(1);
+        return;
+    }
+    if (event->matches(QKeySequence::ZoomOut)) {
+        ZoomBy(-1);
+        return;
+    }
     if (isReadOnly() && IsEditingKey(*event) && !StartEditing()) {
         event->accept();
         return;

@@ -2,6 +2,7 @@
 
 #include "data/DataSource.h"
 
+#include <QImage>
 #include <QMenu>
 #include <QPointer>
 #include <QTextEdit>
@@ -43,6 +44,10 @@ class TDBRichEdit : public QTextEdit {
     // Changes each selected character's own attributes, so characters that differ keep what
     // the change leaves alone; with nothing selected, the attributes of the text typed next.
     void ChangeSelAttributes(const std::function<void(QTextCharFormat&)>& change);
+    // Horizontal alignment of the first selected paragraph: left, centre or right.
+    Qt::Alignment SelAlignment() const;
+    // Aligns every paragraph the selection touches, or the caret's paragraph.
+    void SetSelAlignment(Qt::Alignment alignment);
 
     // Puts the record into edit state with the selection as it was; raises when the record
     // cannot be edited.
@@ -55,11 +60,28 @@ class TDBRichEdit : public QTextEdit {
     // The field could not be read: the failure text shows and the editor stays read-only.
     bool ReadFailed() const { return readFailed_; }
 
+    // The label's edge, in logical pixels from the text's origin, drawn as a thin outline over
+    // the text; paragraphs are aligned within it. An empty rectangle shows no outline.
+    void SetLabelOutline(const QRectF& outline);
+    const QRectF& LabelOutline() const { return outline_; }
+    // The outline where it is drawn now, in viewport pixels.
+    QRectF ShownLabelOutline() const;
+
+    // Magnification in percent (50 to 400): text and outline are drawn larger or smaller, and
+    // nothing stored changes. Ctrl+wheel and Ctrl++ / Ctrl+- step through ZoomSteps().
+    static const QList<int>& ZoomSteps();
+    int Zoom() const { return zoom_; }
+    void SetZoom(int percent);
+    void ZoomBy(int steps);
+
   signals:
     // The caret moved, the selection changed, or another text was loaded.
     void SelectionChange();
+    void ZoomChanged(int percent);
 
   protected:
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
@@ -94,6 +116,12 @@ class TDBRichEdit : public QTextEdit {
     bool writing_ = false;
     bool readFailed_ = false;
     bool writeFailed_ = false;
+    void UpdateTextWidth();
+
+    QRectF outline_;
+    int zoom_ = 100;
+    // Fonts are measured at the zoomed resolution through this device.
+    QImage zoomDevice_{1, 1, QImage::Format_RGB32};
     int lastAnchor_ = -1;
     int lastPosition_ = -1;
 };

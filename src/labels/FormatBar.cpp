@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QKeySequence>
 #include <QListView>
 #include <QPainter>
 #include <QStylePainter>
@@ -88,6 +89,22 @@ QFont GlyphFont(QFont::Weight weight, bool italic = false, bool underline = fals
     font.setItalic(italic);
     font.setUnderline(underline);
     return font;
+}
+
+// Four lines of text set flush left, centred or flush right.
+QIcon AlignGlyph(Qt::Alignment alignment) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    const int widths[] = {14, 9, 14, 9};
+    for (int i = 0; i < 4; ++i) {
+        const int w = widths[i];
+        const int x = alignment == Qt::AlignLeft    ? 1
+                      : alignment == Qt::AlignRight ? 15 - w
+                                                    : (16 - w) / 2;
+        painter.fillRect(QRect(x, 2 + 3 * i, w, 2), Qt::black);
+    }
+    return QIcon(pixmap);
 }
 
 QIcon ColorGlyph() {
@@ -202,6 +219,7 @@ TFormatBar::TFormatBar(QWidget* toolBar, TDBRichEdit* editor, QWidget* dialogPar
     Placer placer(toolBar);
     CreateNameAndSize(placer);
     CreateButtons(placer);
+    CreateAlignButtons(placer);
     right_ = placer.X();
     FontDialog1 = new QFontDialog(dialogParent);
     FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
@@ -216,7 +234,7 @@ void TFormatBar::CreateNameAndSize(Placer& placer) {
         ComboBox1DrawItem(painter, rect, name, highlighted);
     };
     ComboBox1 =
-        placer.Place(new FontNameBox(placer.ToolBar(), draw), 130, QStringLiteral("ComboBox1"),
+        placer.Place(new FontNameBox(placer.ToolBar(), draw), 122, QStringLiteral("ComboBox1"),
                      QStringLiteral("選択した文字列のフォント名を設定します"));
     QFont boxFont(RichFormat::DefaultFaceName());
     boxFont.setPixelSize(15);
@@ -259,6 +277,9 @@ void TFormatBar::CreateButtons(Placer& placer) {
     ColorBtn->setIcon(ColorGlyph());
     for (QToolButton* button : {BoldBtn, ItalicBtn, UnderBtn})
         button->setCheckable(true);
+    BoldBtn->setShortcut(QKeySequence::Bold);
+    ItalicBtn->setShortcut(QKeySequence::Italic);
+    UnderBtn->setShortcut(QKeySequence::Underline);
     placer.Separator();
     UeBtn = placer.TextButton(QStringLiteral("UeBtn"),
                               QStringLiteral("選択した文字列を上付きに設定します"),
@@ -269,6 +290,35 @@ void TFormatBar::CreateButtons(Placer& placer) {
     NormalBtn = placer.TextButton(QStringLiteral("NormalBtn"),
                                   QStringLiteral("選択した文字列の上付き、下付きを解除します"),
                                   QStringLiteral("x"), GlyphFont(QFont::Normal));
+}
+
+void TFormatBar::CreateAlignButtons(Placer& placer) {
+    placer.Separator();
+    struct Kind {
+        QToolButton** button;
+        const char* name;
+        QString hint;
+        Qt::Alignment alignment;
+        int key;
+    };
+    const Kind kinds[] = {
+        {&AlignLeftBtn, "AlignLeftBtn", QStringLiteral("選択した段落を左揃えにします"),
+         Qt::AlignLeft, Qt::Key_L},
+        {&AlignCenterBtn, "AlignCenterBtn", QStringLiteral("選択した段落を中央揃えにします"),
+         Qt::AlignHCenter, Qt::Key_E},
+        {&AlignRightBtn, "AlignRightBtn", QStringLiteral("選択した段落を右揃えにします"),
+         Qt::AlignRight, Qt::Key_R},
+    };
+    for (const Kind& kind : kinds) {
+        QToolButton* button = placer.Button(QString::fromLatin1(kind.name), kind.hint);
+        button->setIcon(AlignGlyph(kind.alignment));
+        button->setCheckable(true);
+        button->setShortcut(QKeySequence(Qt::CTRL | kind.key));
+        const Qt::Alignment alignment = kind.alignment;
+        connect(button, &QToolButton::clicked, this,
+                [this, alignment] { AlignBtnClick(alignment); });
+        *kind.button = button;
+    }
 }
 
 void TFormatBar::ConnectHandlers() {
@@ -323,6 +373,14 @@ void TFormatBar::UpdateFormatButtons() {
     const QString face = RichFormat::FaceName(attributes);
     ComboBox1->setCurrentIndex(
         selected ? ComboBox1->findText(face, Qt::MatchExactly | Qt::MatchCaseSensitive) : -1);
+    UpdateAlignButtons();
+}
+
+void TFormatBar::UpdateAlignButtons() {
+    const Qt::Alignment alignment = editor_->SelAlignment();
+    AlignLeftBtn->setChecked(alignment == Qt::AlignLeft);
+    AlignCenterBtn->setChecked(alignment == Qt::AlignHCenter);
+    AlignRightBtn->setChecked(alignment == Qt::AlignRight);
 }
 
 void TFormatBar::SetFontList(const QStringList& faces) {
@@ -469,4 +527,12 @@ void TFormatBar::SitaBtnClick() {
 
 void TFormatBar::NormalBtnClick() {
     SetOffsetAndShowSize(0);
+}
+
+void TFormatBar::AlignBtnClick(Qt::Alignment alignment) {
+    Guarded([&] {
+        editor_->EditKeepSelection();
+        editor_->SetSelAlignment(alignment);
+        UpdateAlignButtons();
+    });
 }

@@ -38,6 +38,10 @@ class TFormatBar : public QObject {
     QToolButton* UeBtn = nullptr;
     QToolButton* SitaBtn = nullptr;
     QToolButton* NormalBtn = nullptr;
+    // Paragraph alignment of the selected paragraphs, or of the caret's paragraph.
+    QToolButton* AlignLeftBtn = nullptr;
+    QToolButton* AlignCenterBtn = nullptr;
+    QToolButton* AlignRightBtn = nullptr;
     QFontDialog* FontDialog1 = nullptr;
     QColorDialog* ColorDialog1 = nullptr;
 
@@ -62,6 +66,7 @@ class TFormatBar : public QObject {
     void UeBtnClick();
     void SitaBtnClick();
     void NormalBtnClick();
+    void AlignBtnClick(Qt::Alignment alignment);
     void DBRichEdit1SelectionChange();
 
   private:
@@ -77,6 +82,8 @@ class TFormatBar : public QObject {
     class Placer;
     void CreateNameAndSize(Placer& placer);
     void CreateButtons(Placer& placer);
+    void CreateAlignButtons(Placer& placer);
+    void UpdateAlignButtons();
     void ConnectHandlers();
     void ToggleStyle(QToolButton* button, bool StyleSet::*flag);
     void SetOffsetAndShowSize(int points);

@@ -75,6 +75,7 @@ void TImageForm::BeginTracking(const QPoint& globalPos, Qt::Edges edges) {
     edges_ = edges;
     pressGlobal_ = globalPos;
     pressGeometry_ = geometry();
+    pressLogical_ = LogicalGeometry();
 }
 
 void TImageForm::Track(const QPoint& globalPos) {
@@ -107,7 +108,7 @@ void TImageForm::mousePressEvent(QMouseEvent* event) {
 
 bool TImageForm::Follow(QMouseEvent* event) {
     if (tracking_ && event->buttons() == Qt::NoButton)
-        tracking_ = false;
+        EndTracking();
     if (tracking_)
         Track(event->globalPosition().toPoint());
     return tracking_;
@@ -133,8 +134,16 @@ void TImageForm::mouseMoveEvent(QMouseEvent* event) {
         unsetCursor();
 }
 
-void TImageForm::mouseReleaseEvent(QMouseEvent* event) {
+void TImageForm::EndTracking() {
+    if (!tracking_)
+        return;
     tracking_ = false;
+    if (geometry() != pressGeometry_)
+        emit UserPlaced(pressLogical_);
+}
+
+void TImageForm::mouseReleaseEvent(QMouseEvent* event) {
+    EndTracking();
     QFrame::mouseReleaseEvent(event);
 }
 
@@ -144,7 +153,7 @@ bool TImageForm::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseMove)
             return Follow(static_cast<QMouseEvent*>(event));
         if (event->type() == QEvent::MouseButtonRelease)
-            tracking_ = false;
+            EndTracking();
     }
     return QFrame::eventFilter(watched, event);
 }
@@ -165,12 +174,37 @@ void TImageForm::PlacementFromRecord(Query& dataSet) {
     const PicturePlacement placement = PicturePlacement::FromRecord(dataSet);
     DBImage1->SetStretch(placement.stretched);
     setVisible(placement.shown);
-    setGeometry(placement.x, placement.y, std::max(0, placement.width),
-                std::max(0, placement.height));
+    SetLogicalGeometry(QRect(placement.x, placement.y, std::max(0, placement.width),
+                             std::max(0, placement.height)));
 }
 
 PicturePlacement TImageForm::Placement() const {
-    return {x(), y(), width(), height(), !isHidden(), Stretched()};
+    const QRect r = LogicalGeometry();
+    return {r.x(), r.y(), r.width(), r.height(), !isHidden(), Stretched()};
+}
+
+QRect TImageForm::LogicalGeometry() const {
+    if (geometry() == shown_)
+        return logical_;
+    const QRect r = geometry();
+    const auto unzoom = [this](int v) { return qRound(v / zoom_); };
+    return QRect(unzoom(r.x()), unzoom(r.y()), unzoom(r.width()), unzoom(r.height()));
+}
+
+void TImageForm::SetLogicalGeometry(const QRect& logical) {
+    const auto zoom = [this](int v) { return qRound(v * zoom_); };
+    logical_ = logical;
+    shown_ =
+        QRect(zoom(logical.x()), zoom(logical.y()), zoom(logical.width()), zoom(logical.height()));
+    setGeometry(shown_);
+    shown_ = geometry(); // a size the window cannot take is what it shows
+}
+
+void TImageForm::SetZoom(int percent) {
+    const QRect logical = LogicalGeometry();
+    zoom_ = percent / 100.0;
+    DBImage1->SetScale(zoom_);
+    SetLogicalGeometry(logical);
 }
 
 void TImageForm::PlacementIntoRecord(Query& dataSet) const {

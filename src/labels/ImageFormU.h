@@ -33,9 +33,19 @@ class TImageForm : public QFrame {
     PicturePlacement Placement() const;
 
     bool Stretched() const;
+
+    // The editor's magnification in percent: the window is shown that much larger, while its
+    // placement stays in the unmagnified pixels a design stores.
+    void SetZoom(int percent);
+    QRect LogicalGeometry() const;
+    void SetLogicalGeometry(const QRect& logical);
     DataSource* GetDataSource() const { return source_; }
     // The right-click menu of the window and its picture.
     void SetPopupMenu(QMenu* menu) { popup_ = menu; }
+
+  signals:
+    // The user has dragged or sized the window away from where it was (unmagnified).
+    void UserPlaced(const QRect& from);
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -50,6 +60,7 @@ class TImageForm : public QFrame {
     void EditIfModifiable();
     void BeginTracking(const QPoint& globalPos, Qt::Edges edges);
     void Track(const QPoint& globalPos);
+    void EndTracking();
     // Follows the mouse while a button is held; a move without one ends the drag (its
     // release went to a menu).
     bool Follow(QMouseEvent* event);
@@ -61,4 +72,9 @@ class TImageForm : public QFrame {
     Qt::Edges edges_;
     QPoint pressGlobal_;
     QRect pressGeometry_;
+    QRect pressLogical_;
+    double zoom_ = 1.0;
+    // The placement last set and where it was shown, so that zooming back and forth keeps it.
+    QRect logical_;
+    QRect shown_;
 };

@@ -72,9 +72,11 @@ TOpenPictureDialog::TOpenPictureDialog(QWidget* parent) : TWinOpenDialog(parent,
 
 QString TOpenPictureDialog::Filter() {
     return QStringLiteral(
-        "画像ﾌｧｲﾙ (*.bmp;*.jpg;*.jpeg;*.ico;*.emf;*.wmf)|*.bmp;*.jpg;*.jpeg;*.ico;"
-        "*.emf;*.wmf|ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)|*.bmp|JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg|"
-        "ｱｲｺﾝ(*.ico)|*.ico|ﾒﾀﾌｧｲﾙ(*.emf;*.wmf)|*.emf;*.wmf");
+        "画像ﾌｧｲﾙ (*.bmp;*.jpg;*.jpeg;*.ico;*.emf;*.wmf;*.png;*.gif;*.tif;*.tiff;*.webp;*.svg)|"
+        "*.bmp;*.jpg;*.jpeg;*.ico;*.emf;*.wmf;*.png;*.gif;*.tif;*.tiff;*.webp;*.svg|"
+        "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)|*.bmp|JPEG (*.jpg;*.jpeg)|*.jpg;*.jpeg|ｱｲｺﾝ(*.ico)|*.ico|"
+        "ﾒﾀﾌｧｲﾙ(*.emf;*.wmf)|*.emf;*.wmf|PNG (*.png)|*.png|GIF (*.gif)|*.gif|"
+        "TIFF (*.tif;*.tiff)|*.tif;*.tiff|WebP (*.webp)|*.webp|SVG (*.svg)|*.svg");
 }
 
 // A file that does not load shows no preview; the error is for when it is opened.

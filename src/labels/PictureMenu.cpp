@@ -7,9 +7,11 @@
 #include "labels/ImageFormU.h"
 #include "labels/PictureDialogs.h"
 #include "labels/PictureGlyphs.h"
+#include "model/LabelOutline.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 #include "platform/PictureFile.h"
+#include "platform/SafeFile.h"
 #include "platform/StoredPicture.h"
 #include "platform/WaitCursor.h"
 #include "ui/DesktopIcon.h"
@@ -18,24 +20,26 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QUrl>
 
 namespace {
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw EError(QStringLiteral("Cannot create file \"%1\". %2")
-                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+    try {
+        // Replaced, never written through: a link planted at the name is not followed.
+        WriteWholeFile(path, bytes, QStringLiteral("Cannot create file"));
+    } catch (const EWriteFailed& e) {
+        throw EError(QStringLiteral("Cannot create file \"%1\". %2").arg(e.path(), e.reason()));
+    }
 }
 
 } // namespace
 
 TPictureMenu::TPictureMenu(TImageForm* imageForm, TDBRichEdit* editor, QWidget* owner,
                            std::function<QString()> tempPath)
-    : QObject(owner), imageForm_(imageForm), owner_(owner), tempPath_(std::move(tempPath)) {
+    : QObject(owner), imageForm_(imageForm), editor_(editor), owner_(owner),
+      tempPath_(std::move(tempPath)) {
     BmpPopup = new QMenu(owner);
     BmpPopup->setObjectName(QStringLiteral("BmpPopup"));
     CreateItems();
@@ -129,7 +133,7 @@ void TPictureMenu::GazouBtnClick() {
 void TPictureMenu::BmpPopupPopup() {
     const bool shown = !imageForm_->isHidden();
     const bool hasPicture = shown && Image()->HasPicture();
-    PicRead->setEnabled(shown);
+    PicRead->setEnabled(true); // a loaded picture is shown, so loading needs no shown window
     IconRead->setEnabled(shown);
     PicPaste->setEnabled(shown && TDBImage::ClipboardHasPicture());
     for (QAction* item : {PicCut, PicCopy, BmpExe})
@@ -143,7 +147,22 @@ void TPictureMenu::PicReadClick() {
         return;
     EditDataSet();
     // The load fails before the picture changes: the record keeps its picture, in edit state.
-    Image()->SetPicture(PictureFile::Load(OpenPicDlg().FileName()));
+    const QImage picture = PictureFile::Load(OpenPicDlg().FileName());
+    Image()->SetPicture(picture);
+    FitToLabel(picture.size());
+    imageForm_->setVisible(true);
+    PicShow->setChecked(true);
+    PicStretch->setEnabled(true);
+}
+
+void TPictureMenu::FitToLabel(const QSize& picture) {
+    const QRectF outline = editor_ ? editor_->LabelOutline() : QRectF();
+    if (outline.isEmpty() ||
+        (picture.width() <= outline.width() && picture.height() <= outline.height()))
+        return;
+    imageForm_->SetLogicalGeometry(FittedPictureRect(picture, outline));
+    Image()->SetStretch(true);
+    PicStretch->setChecked(true);
 }
 
 void TPictureMenu::IconReadClick() {

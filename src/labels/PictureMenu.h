@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -59,8 +60,11 @@ class TPictureMenu : public QObject {
     TDBImage* Image() const;
     // The label design data set, put into edit state; raises when it cannot be edited.
     void EditDataSet() const;
+    // A picture larger than the label is shrunk inside it, keeping its proportions.
+    void FitToLabel(const QSize& picture);
 
     TImageForm* imageForm_;
+    QPointer<TDBRichEdit> editor_;
     QWidget* owner_;
     std::function<QString()> tempPath_;
     TOpenPictureDialog* openPicDlg_ = nullptr;

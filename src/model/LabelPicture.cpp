@@ -17,16 +17,18 @@ void DrawLabelPicture(QPainter& painter, const QImage& picture, const QRectF& ta
                       double unitsPerPixel) {
     if (picture.isNull() || target.isEmpty() || unitsPerPixel <= 0)
         return;
+    painter.save();
+    // Logos and codes must keep their exact pixels: a PDF writer would otherwise store JPEG.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     if (stretch) {
         painter.drawImage(target, picture);
-        return;
+    } else {
+        const QRectF natural(
+            target.left() + CentredOffset(target.width(), picture.width(), unitsPerPixel),
+            target.top() + CentredOffset(target.height(), picture.height(), unitsPerPixel),
+            picture.width() * unitsPerPixel, picture.height() * unitsPerPixel);
+        painter.setClipRect(target, Qt::IntersectClip);
+        painter.drawImage(natural, picture);
     }
-    const QRectF natural(
-        target.left() + CentredOffset(target.width(), picture.width(), unitsPerPixel),
-        target.top() + CentredOffset(target.height(), picture.height(), unitsPerPixel),
-        picture.width() * unitsPerPixel, picture.height() * unitsPerPixel);
-    painter.save();
-    painter.setClipRect(target, Qt::IntersectClip);
-    painter.drawImage(natural, picture);
     painter.restore();
 }

@@ -270,7 +270,17 @@ QImage DecodePixels(const Header& h, const ByteReader& in, qint64 at, bool keepA
     return image;
 }
 
-QImage Decode(const QByteArray& file) {
+bool AnyAlpha(const QImage& image, bool (*test)(int alpha)) {
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (test(qAlpha(row[x])))
+                return true;
+    }
+    return false;
+}
+
+QImage Decode(const QByteArray& file, bool keepAlpha) {
     const ByteReader in(file, InvalidText());
     in.Need(0, kFileHeader);
     if (file.at(0) != 'B' || file.at(1) != 'M')
@@ -279,7 +289,10 @@ QImage Decode(const QByteArray& file) {
     const Header header = ReadHeader(in, kFileHeader, pixelsAt);
     if (pixelsAt < kFileHeader + kCoreHeader)
         in.Fail();
-    return DecodePixels(header, in, pixelsAt, false);
+    QImage image = DecodePixels(header, in, pixelsAt, keepAlpha);
+    if (image.hasAlphaChannel() && !AnyAlpha(image, [](int alpha) { return alpha != 0; }))
+        image = image.convertToFormat(QImage::Format_RGB32);
+    return image;
 }
 
 } // namespace BitmapFile

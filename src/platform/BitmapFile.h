@@ -41,7 +41,12 @@ qint64 Stride(qint64 width, int bits);
 // "Picture is too large" before allocating more than the bound.
 QImage DecodePixels(const Header& header, const ByteReader& in, qint64 at, bool keepAlpha);
 
-// A bitmap file (file header, then the bitmap). Raises "Bitmap image is not valid".
-QImage Decode(const QByteArray& file);
+// Whether any pixel's alpha passes test; the image is 32-bit ARGB.
+bool AnyAlpha(const QImage& image, bool (*test)(int alpha));
+
+// A bitmap file (file header, then the bitmap). Raises "Bitmap image is not valid". With
+// keepAlpha, a bitmap whose header names an alpha mask keeps its transparency, unless every
+// pixel's alpha is 0: writers that leave the mask unused store such bitmaps.
+QImage Decode(const QByteArray& file, bool keepAlpha = false);
 
 } // namespace BitmapFile

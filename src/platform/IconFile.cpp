@@ -25,15 +25,8 @@ Icon DecodePng(const QByteArray& data) {
 }
 
 bool UsesAlpha(const QImage& image) {
-    if (!image.hasAlphaChannel())
-        return false;
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(line[x]) != 0)
-                return true;
-    }
-    return false;
+    return image.hasAlphaChannel() &&
+           BitmapFile::AnyAlpha(image, [](int alpha) { return alpha != 0; });
 }
 
 // Colour kept as stored: a conversion would blend it with black by its (zero) alpha.

@@ -1,11 +1,11 @@
 #include "platform/IniFile.h"
 
 #include "platform/Error.h"
+#include "platform/SafeFile.h"
 #include "platform/SjisCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <vector>
 
@@ -28,28 +28,49 @@ class IniImage {
     // Missing file: empty image. A file that exists but cannot be read raises.
     explicit IniImage(const QString& fileName);
     bool Exists() const { return exists_; }
+    const QString& Unreadable() const { return unreadable_; }
     IniLine* Find(const QString& section, const QString& key);
     void Set(const QString& section, const QString& key, const QString& value);
     bool Save() const;
 
   private:
     void Parse(const QString& text);
+    QString Decode(const QByteArray& bytes);
     IniSection* FindSection(const QString& name);
 
     QString fileName_;
     bool exists_ = false;
+    // Written back in the encoding it was found in, and only when a value changed.
+    bool shiftJis_ = false;
+    bool changed_ = false;
+    QString unreadable_;
     std::vector<IniSection> sections_;
 };
 
-// Old installations wrote the file in the Windows code page; take whichever decoding is clean.
-QString DecodeFile(const QByteArray& bytes) {
+bool ValidUtf8(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8(bytes);
-    if (!utf8.hasError())
-        return text;
-    if (Sjis::IsValid(bytes))
+    const QString text = utf8(bytes); // the decoder runs only when its result is taken
+    return !utf8.hasError();
+}
+
+// Old installations wrote the file in the Windows code page; take whichever decoding is clean.
+QString IniImage::Decode(const QByteArray& bytes) {
+    if (ValidUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    if (Sjis::IsValid(bytes)) {
+        shiftJis_ = true;
         return Sjis::Decode(bytes);
-    return QString::fromLatin1(bytes);
+    }
+    QStringList lines;
+    for (const QByteArray& line : bytes.split('\n')) {
+        const bool utf8 = ValidUtf8(line);
+        if (!utf8 && !Sjis::IsValid(line) && unreadable_.isEmpty())
+            unreadable_ = QStringLiteral("%1: %2 行目を読めません (line %2 cannot be read)")
+                              .arg(fileName_)
+                              .arg(lines.size() + 1);
+        lines << (utf8 ? QString::fromUtf8(line) : Sjis::Decode(line));
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 bool SameName(const QString& a, const QString& b) {
@@ -64,7 +85,7 @@ IniImage::IniImage(const QString& fileName) : fileName_(fileName) {
     QFile file(fileName);
     if (info.isDir() || !file.open(QIODevice::ReadOnly))
         throw EError(QStringLiteral("%1: %2").arg(fileName, file.errorString()));
-    Parse(DecodeFile(file.readAll()));
+    Parse(Decode(file.readAll()));
 }
 
 void IniImage::Parse(const QString& text) {
@@ -113,9 +134,11 @@ IniLine* IniImage::Find(const QString& section, const QString& key) {
 
 void IniImage::Set(const QString& section, const QString& key, const QString& value) {
     if (IniLine* line = Find(section, key)) {
+        changed_ = changed_ || line->value != value;
         line->value = value;
         return;
     }
+    changed_ = true;
     IniSection* s = FindSection(section);
     if (!s) {
         sections_.push_back({section, {}});
@@ -125,6 +148,10 @@ void IniImage::Set(const QString& section, const QString& key, const QString& va
 }
 
 bool IniImage::Save() const {
+    if (exists_ && !changed_)
+        return true;
+    if (!unreadable_.isEmpty())
+        return false; // rewriting would lose what could not be read
     QString text;
     for (const IniSection& s : sections_) {
         text += QLatin1Char('[') + s.name + QStringLiteral("]\r\n");
@@ -133,16 +160,17 @@ bool IniImage::Save() const {
                     QStringLiteral("\r\n");
         text += QStringLiteral("\r\n");
     }
-    QSaveFile file(fileName_);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+    bool encoded = true;
+    const QByteArray bytes = shiftJis_ ? Sjis::TryEncode(text, &encoded) : text.toUtf8();
+    if (!encoded)
         return false;
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    try {
+        // A link planted at the name is replaced, never written through.
+        WriteWholeFile(fileName_, bytes, {});
+        return true;
+    } catch (const EError&) {
         return false;
     }
-    return file.commit();
 }
 
 template <class Write> bool TryWrite(Write write) {
@@ -198,6 +226,10 @@ bool IniFileCheck(const QString& fileName) {
     if (!image.Exists())
         image.Save();
     return QFileInfo::exists(fileName);
+}
+
+QString IniUnreadableLine(const QString& fileName) {
+    return IniImage(fileName).Unreadable();
 }
 
 bool IniValueExists(const QString& fileName, const QString& section, const QString& key) {

@@ -18,5 +18,10 @@ bool IniWriteInteger(const QString& fileName, const QString& section, const QStr
                      int value);
 bool IniWriteBool(const QString& fileName, const QString& section, const QString& key, bool value);
 
+// Empty when the file is UTF-8 or Shift-JIS throughout; else a message naming the file and the
+// first line that is neither. Such a file is read line by line as well as it goes, and never
+// written: the write helpers return false.
+QString IniUnreadableLine(const QString& fileName);
+
 // An integer as the settings file writes it: signed decimal, or "$"/"0x" hexadecimal.
 bool ParseIniInteger(const QString& text, int* value);

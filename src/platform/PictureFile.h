@@ -15,8 +15,11 @@ const QStringList& Extensions();
 // bigger than any picture the program takes.
 QByteArray ReadBytes(const QString& path);
 // Loads a picture file into a bitmap; the extension (case ignored) chooses the decoder:
-// bitmap, JPEG, icon (drawn on white) or metafile (drawn on white at its own size). Raises the
-// decoder's message, or "Unknown picture file extension (.xyz)".
+// bitmap, JPEG, icon (drawn on white), metafile (drawn on white at its own size), or Qt's
+// readers for PNG, GIF (first frame), TIFF, WebP and SVG (at its own size), which keep the
+// transparency. Raises a message that names the file, with the decoder's reason.
 QImage Load(const QString& path);
+// The decoding half of Load, for a known extension; raises the decoder's own message.
+QImage Decode(const QString& extension, const QByteArray& bytes);
 
 } // namespace PictureFile

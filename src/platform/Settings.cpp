@@ -21,6 +21,7 @@ int HintColor;
 int HintTime;
 bool PrintTenthMm;
 bool FillByRows;
+QString IniWarning;
 
 namespace {
 
@@ -94,6 +95,13 @@ void ResetToInitial() {
     HintTime = 2000;
     PrintTenthMm = false;
     FillByRows = false;
+    IniWarning.clear();
+}
+
+QString SettingsFile() {
+    if (QFileInfo(IniFileName).isAbsolute())
+        return IniFileName;
+    return WithDelimiter(SettingsFolder(ExecutableFolder(), IniFileName)) + IniFileName;
 }
 
 QString ExecutableFolder() {
@@ -112,10 +120,11 @@ void SetExecutableFolder(const QString& folder) {
 
 bool ReadSettings() {
     try {
-        IniFileName = WithDelimiter(SettingsFolder(ExecutableFolder(), IniFileName)) + IniFileName;
+        IniFileName = SettingsFile();
         // A file that predates exact placement keeps printing as it always did.
         const bool newFile = !QFileInfo::exists(IniFileName);
         IniFileCheck(IniFileName);
+        IniWarning = IniUnreadableLine(IniFileName);
         DbDir = IniReadString(IniFileName, kSection, QStringLiteral("F_DbDir001"), DbDir);
         DbPath = IniReadString(IniFileName, kSection, QStringLiteral("F_DbPath01"), DbPath);
         ExePath = ExecutableFolder();

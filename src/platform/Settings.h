@@ -20,12 +20,17 @@ extern int HintTime;
 extern bool PrintTenthMm;
 // Labels fill a sheet across each row (reading order) rather than down each column.
 extern bool FillByRows;
+// Set by ReadSettings when a line of the file could not be read: the file is then left as it is.
+extern QString IniWarning;
 
 // Fills the values from the settings file and creates the temporary folder. Both lie beside
 // the program, or with the user ($XDG_CONFIG_HOME/Tavrel, $XDG_CACHE_HOME/Tavrel) when the
 // program's folder cannot be written or is an installation's bin folder. Returns true; raises
 // "IniFile Error" when the file cannot be used.
 bool ReadSettings();
+
+// The settings file ReadSettings reads or would read.
+QString SettingsFile();
 
 // The program's folder; tests point it elsewhere.
 QString ExecutableFolder();

@@ -2,13 +2,16 @@
 
 #include "platform/Error.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "platform/WaitCursor.h"
 #include "print/PrinterSetupForm.h"
 #include "printcore/ReportPages.h"
+#include "ui/Hints.h"
 
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -28,12 +31,23 @@ constexpr std::array kZoomSteps = {10, 25, 50, 75, 100, 125, 150, 200, 300, 400}
 constexpr int kPageGap = 12; // grey border around the page, screen pixels
 const QColor kHitColor(255, 220, 0, 110);
 
-QString DefaultPdfPath(const QString& suggested) {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(suggested);
+// The folder of the last PDF copy of this run.
+QString& LastPdfFolder() {
+    static QString folder;
+    return folder;
 }
 
 } // namespace
+
+QString TPreviewForm::DefaultPdfPath(const QString& suggested) {
+    // A folder that does not exist would put the dialog in the program's folder.
+    QString folder = LastPdfFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(suggested);
+}
 
 // ---------------------------------------------------------------------------
 // TPreviewPage
@@ -100,7 +114,10 @@ TPreviewForm::TPreviewForm(QWidget* parent) : QMainWindow(parent, Qt::Window) {
     UpdateControls();
 }
 
-TPreviewForm::~TPreviewForm() = default;
+TPreviewForm::~TPreviewForm() {
+    // The window beneath must not keep showing a hint of a button that is gone.
+    Hints::SetCurrentHint(QString());
+}
 
 QToolButton* TPreviewForm::AddButton(QToolBar* bar, const QString& caption, const QString& hint,
                                      void (TPreviewForm::*handler)()) {
@@ -328,14 +345,23 @@ QString TPreviewForm::PdfFileName() const {
 
 void TPreviewForm::PdfBtnClick() {
     const QString path = AskPdfPath ? AskPdfPath(PdfFileName()) : QString();
-    if (!path.isEmpty())
-        ExportPdf(path);
+    if (path.isEmpty())
+        return;
+    ExportPdf(path);
+    LastPdfFolder() = QFileInfo(path).absolutePath();
 }
 
 void TPreviewForm::ExportPdf(const QString& path) {
     if (!pages_ || produced_ == 0)
         return;
+    if (const auto refusal = RefusePdfTarget(path, Settings::DbPath, Settings::SettingsFile()))
+        throw EError(TPdfDocument::FailureText() + QLatin1Char('\n') +
+                     QDir::toNativeSeparators(path) + QStringLiteral(": ") + refusal->japanese);
     WaitCursor wait;
+    if (OnExportPdf) {
+        OnExportPdf(path);
+        return;
+    }
     TPdfDocument pdf(path, pages_->Page().paper, pages_->Page().title);
     for (int i = 0; i < produced_; ++i) {
         if (i > 0)

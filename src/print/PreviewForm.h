@@ -60,14 +60,19 @@ class TPreviewForm : public QMainWindow {
     double Scale() const { return scale_; }
     int ZoomPercent() const;
 
-    // Writes the produced pages, as shown, to a PDF file.
+    // Writes the pages to a PDF file: those OnExportPdf produces, else the ones shown.
     void ExportPdf(const QString& path);
     // The default file name of the PDF copy: the title, made safe for a file system.
     QString PdfFileName() const;
+    // Where the save box proposes the copy: the folder of the last copy, else the documents
+    // folder, else the home folder.
+    static QString DefaultPdfPath(const QString& suggested);
 
     // The settings of the next print job.
     TJobSettings Job;
     std::function<void(const TJobSettings& job)> OnPrint;
+    // Produces the printer's pages into a PDF file, so that the copy prints like the printout.
+    std::function<void(const QString& path)> OnExportPdf;
     // Replaceable for tests: the PDF path asked of the user (empty: cancelled), and the printer
     // setup (false: cancelled).
     std::function<QString(const QString& suggested)> AskPdfPath;

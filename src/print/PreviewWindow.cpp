@@ -11,10 +11,14 @@ namespace {
 class TPreviewWindow : public IReportPreview {
   public:
     TPreviewWindow(QWidget* parent, const QString& printerName,
-                   std::function<void(const TJobSettings& job)> print)
+                   std::function<void(const TJobSettings& job)> print,
+                   std::function<void(const QString& pdfPath)> exportPdf)
         : form_(new TPreviewForm(parent ? parent : QApplication::activeModalWidget())) {
+        // The window beneath, typically the print dialog, is inactive while the preview is up.
+        form_->setWindowModality(Qt::ApplicationModal);
         form_->Job.printerName = printerName;
         form_->OnPrint = std::move(print);
+        form_->OnExportPdf = std::move(exportPdf);
     }
     ~TPreviewWindow() override { delete form_.data(); }
     TPreviewWindow(const TPreviewWindow&) = delete;
@@ -60,8 +64,10 @@ class TPreviewWindow : public IReportPreview {
 
 TPreviewFactory PreviewWindows(QWidget* parent) {
     QPointer<QWidget> owner(parent);
-    return [owner](const QString& printerName, std::function<void(const TJobSettings& job)> print)
+    return [owner](const QString& printerName, std::function<void(const TJobSettings& job)> print,
+                   std::function<void(const QString& pdfPath)> exportPdf)
                -> std::unique_ptr<IReportPreview> {
-        return std::make_unique<TPreviewWindow>(owner.data(), printerName, std::move(print));
+        return std::make_unique<TPreviewWindow>(owner.data(), printerName, std::move(print),
+                                                std::move(exportPdf));
     };
 }

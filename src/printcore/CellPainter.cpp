@@ -6,7 +6,11 @@
 #include "platform/RtfReader.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QGlyphRun>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -41,6 +45,50 @@ void AppendSelectionRects(const QTextDocument& doc, int from, int to, std::vecto
             const qreal x2 = line.cursorToX(lineEnd);
             out.push_back(QRectF(std::min(x1, x2), line.y(), std::abs(x2 - x1), line.height())
                               .translated(layout->position()));
+        }
+    }
+}
+
+// Below this size the font engine emboldens a face that has no bold itself; above it only the
+// PDF writer does, so the screen has to add the weight to show what the paper shows.
+constexpr int kEngineBoldLimitPixels = 64;
+// The stroke the PDF writer gives synthetic bold, as a share of the font's pixel size.
+constexpr double kSyntheticBoldStroke = 1.0 / 50;
+
+// The weight the face itself was designed with (the OS/2 table's), not the one asked for.
+int FaceWeight(const QRawFont& font) {
+    const QByteArray os2 = font.fontTable("OS/2");
+    if (os2.size() < 6)
+        return QFont::Normal * 10;
+    return (static_cast<uchar>(os2[4]) << 8) | static_cast<uchar>(os2[5]);
+}
+
+bool NeedsSyntheticBold(const QTextCharFormat& format, const QRawFont& font) {
+    return format.fontWeight() >= QFont::Bold && font.pixelSize() >= kEngineBoldLimitPixels &&
+           FaceWeight(font) < 600;
+}
+
+void StrokeSyntheticBold(QPainter& painter, const QTextDocument& doc) {
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const QPointF origin = block.layout()->position();
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            for (const QGlyphRun& run : fragment.glyphRuns()) {
+                const QRawFont font = run.rawFont();
+                if (!NeedsSyntheticBold(format, font))
+                    continue;
+                QPainterPath outline;
+                const auto glyphs = run.glyphIndexes();
+                const auto positions = run.positions();
+                for (qsizetype i = 0; i < glyphs.size(); ++i)
+                    outline.addPath(font.pathForGlyph(glyphs[i]).translated(origin + positions[i]));
+                const QColor colour = format.foreground().style() == Qt::NoBrush
+                                          ? QColor(Qt::black)
+                                          : format.foreground().color();
+                painter.strokePath(outline, QPen(colour, font.pixelSize() * kSyntheticBoldStroke,
+                                                 Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            }
         }
     }
 }
@@ -117,6 +165,8 @@ void TCellPainter::DrawText(QPainter& painter, const QRectF& cell, const TPrintR
     painter.translate(cell.topLeft() + textRect_.topLeft());
     painter.setClipRect(context.clip, Qt::IntersectClip);
     doc->documentLayout()->draw(&painter, context);
+    if (painter.paintEngine()->type() != QPaintEngine::Pdf)
+        StrokeSyntheticBold(painter, *doc);
     painter.restore();
 }
 

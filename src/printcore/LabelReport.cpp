@@ -2,6 +2,7 @@
 
 #include "model/LabelPicture.h"
 #include "platform/Error.h"
+#include "platform/SafeFile.h"
 #include "printcore/PrintJob.h"
 #include "printcore/ReportPages.h"
 
@@ -20,7 +21,8 @@ class TLabelReport::Impl {
     explicit Impl(TLabelReport& owner) : q(owner) {}
 
     std::shared_ptr<TReportPages> Produce(bool forPrinter, const PageSink& sink);
-    bool PrintJob(const TJobSettings& job, const QString& pdfFile);
+    // A copy for the user is the printer's pages but no print: no after-print event.
+    bool PrintJob(const TJobSettings& job, const QString& pdfFile, bool copyOnly = false);
     bool ProduceIntoPreview();
 
     TLabelReport& q;
@@ -86,11 +88,13 @@ std::shared_ptr<TReportPages> TLabelReport::Impl::Produce(bool forPrinter, const
     return pages;
 }
 
-bool TLabelReport::Impl::PrintJob(const TJobSettings& job, const QString& pdfFile) {
+bool TLabelReport::Impl::PrintJob(const TJobSettings& job, const QString& pdfFile, bool copyOnly) {
     const bool toQueue = pdfFile.isEmpty();
     const QString queue =
         toQueue ? ResolvePrinterName(job.printerName, CupsPrinterSource()->Enumerate()) : QString();
     QTemporaryDir spool;
+    if (toQueue && !spool.isValid())
+        throw EWriteFailed(TPdfDocument::FailureText(), spool.path(), spool.errorString());
     const QString path = toQueue ? spool.filePath(QStringLiteral("labels.pdf")) : pdfFile;
     std::optional<TPdfDocument> pdf;
     const auto pages = Produce(true, [&](const std::shared_ptr<TReportPages>& produced, int index) {
@@ -105,7 +109,7 @@ bool TLabelReport::Impl::PrintJob(const TJobSettings& job, const QString& pdfFil
     pdf->Finish();
     if (toQueue)
         SubmitPrintJob(path, queue, pages->Page().paper, pages->Page().title, job);
-    if (q.OnAfterPrint)
+    if (q.OnAfterPrint && !copyOnly)
         q.OnAfterPrint();
     return true;
 }
@@ -143,7 +147,8 @@ void TLabelReport::ShowPreview() {
         if (!PreviewFactory)
             throw EError(QStringLiteral("プレビューを表示できません。"));
         d->preview = PreviewFactory(
-            Page.printerName, [this](const TJobSettings& job) { d->PrintJob(job, QString()); });
+            Page.printerName, [this](const TJobSettings& job) { d->PrintJob(job, QString()); },
+            [this](const QString& path) { d->PrintJob(TJobSettings{}, path, true); });
     }
     d->preview->Show(Page.title);
 }

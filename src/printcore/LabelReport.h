@@ -47,9 +47,11 @@ class IReportPreview {
     virtual void WaitUntilClosed() = 0;
 };
 
-// Makes a report's preview: the printer its jobs go to at first, and what its print does.
+// Makes a report's preview: the printer its jobs go to at first, what its print does, and how it
+// writes its PDF copy (the printer's pages, into that file).
 using TPreviewFactory = std::function<std::unique_ptr<IReportPreview>(
-    const QString& printerName, std::function<void(const TJobSettings& job)> print)>;
+    const QString& printerName, std::function<void(const TJobSettings& job)> print,
+    std::function<void(const QString& pdfPath)> exportPdf)>;
 
 // The logical resolution at which picture placements and natural picture sizes are counted: the
 // picture window's pixels, 96 per inch.

@@ -1,6 +1,7 @@
 #include "printcore/PrintJob.h"
 
 #include "platform/Error.h"
+#include "platform/SafeFile.h"
 
 #include <QPageSize>
 #include <QPainter>
@@ -45,17 +46,46 @@ class CupsOptions {
     cups_option_t* options_ = nullptr;
 };
 
+// What the queue says about its state ("printer-state-message"), often why it refuses jobs.
+QString QueueStateMessage(const QString& queue) {
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(),
+                     "/printers/%s", queue.toUtf8().constData());
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-state-message");
+    ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+    if (!response)
+        return {};
+    ipp_attribute_t* attr = ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT);
+    const QString message = attr ? QString::fromUtf8(ippGetString(attr, 0, nullptr)) : QString();
+    ippDelete(response);
+    return message.trimmed();
+}
+
+QString JobRefusedMessage(const QString& queue) {
+    if (cupsLastError() != IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS)
+        return QString::fromUtf8(cupsLastErrorString());
+    const QString reason = QueueStateMessage(queue);
+    const QString text =
+        QStringLiteral("プリンタ「%1」は現在印刷を受け付けていません。").arg(queue);
+    return reason.isEmpty() ? text : text + QStringLiteral("\n理由：") + reason;
+}
+
 } // namespace
 
 TPdfDocument::TPdfDocument(const QString& path, const TPaper& paper, const QString& title)
-    : writer_(std::make_unique<QPdfWriter>(path)), painter_(std::make_unique<QPainter>()) {
+    : file_(std::make_unique<TSafeFile>(path)), painter_(std::make_unique<QPainter>()) {
+    file_->Open(FailureText());
+    writer_ = std::make_unique<QPdfWriter>(file_.get());
     writer_->setResolution(kPdfResolution);
     writer_->setPageSize(PageSizeOf(paper));
     writer_->setPageMargins(QMarginsF(0, 0, 0, 0));
     writer_->setTitle(title);
     writer_->setCreator(QStringLiteral("Tavrel"));
     if (!painter_->begin(writer_.get()))
-        throw EError(QStringLiteral("印刷ファイルを作成できません。"));
+        throw EError(FailureText());
 }
 
 TPdfDocument::~TPdfDocument() {
@@ -73,7 +103,22 @@ void TPdfDocument::NewPage() {
 
 void TPdfDocument::Finish() {
     if (!painter_->end())
-        throw EError(QStringLiteral("印刷ファイルを作成できません。"));
+        throw EError(FailureText());
+    file_->Commit();
+}
+
+std::optional<TPdfRefusal> RefusePdfTarget(const QString& path, const QString& database,
+                                           const QString& settingsFile) {
+    if (SameFile(path, database))
+        return TPdfRefusal{QStringLiteral("データベースファイルには出力できません"),
+                           QStringLiteral("the file is the database")};
+    if (SameFile(path, settingsFile))
+        return TPdfRefusal{QStringLiteral("設定ファイルには出力できません"),
+                           QStringLiteral("the file is the settings file")};
+    if (ForeignFile(path, QByteArrayLiteral("%PDF-")))
+        return TPdfRefusal{QStringLiteral("PDF ではないファイルには上書きできません"),
+                           QStringLiteral("an existing file that is not a PDF")};
+    return std::nullopt;
 }
 
 QString ResolvePrinterName(const QString& wanted, const std::vector<TNkPrinterEntry>& printers) {
@@ -108,5 +153,5 @@ void SubmitPrintJob(const QString& pdfPath, const QString& queue, const TPaper& 
                                   pdfPath.toLocal8Bit().constData(), title.toUtf8().constData(),
                                   options.Count(), options.Options());
     if (id == 0)
-        throw EError(QString::fromUtf8(cupsLastErrorString()));
+        throw EError(JobRefusedMessage(queue));
 }

@@ -2,6 +2,7 @@
 
 #include "data/Query.h"
 #include "platform/Error.h"
+#include "platform/SafeFile.h"
 #include "platform/Settings.h"
 
 #include <QBuffer>
@@ -10,7 +11,6 @@
 #include <QDate>
 #include <QDateTime>
 #include <QFile>
-#include <QSaveFile>
 #include <QTime>
 
 namespace PrintSnapshot {
@@ -145,9 +145,7 @@ void Save(Query& dataSet, const QString& path) {
     try {
         QByteArray file = kMagic + Body(dataSet);
         file += QCryptographicHash::hash(file, kDigest);
-        QSaveFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit())
-            Fail();
+        WriteWholeFile(path, file, {});
     } catch (...) {
         Fail();
     }

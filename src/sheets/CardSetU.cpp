@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
@@ -216,6 +217,7 @@ QWidget* TCardSetForm::CreateLeftPart(QWidget* parent) {
     DBNavigator1->SetVisibleButtons({TNavigateBtn::nbInsert, TNavigateBtn::nbDelete,
                                      TNavigateBtn::nbPost, TNavigateBtn::nbCancel});
     DBNavigator1->setGeometry(2, 6, 288, 25);
+    DBNavigator1->Button(TNavigateBtn::nbPost)->setShortcut(QKeySequence::Save);
     DBNavigator1->SetCaptions({QStringLiteral("最初"), QStringLiteral("前"), QStringLiteral("次"),
                                QStringLiteral("最後"), QStringLiteral("追加"),
                                QStringLiteral("削除"), QStringLiteral("編集"),
@@ -307,6 +309,8 @@ void TCardSetForm::FormCreate() {
         q.UpdateObject = &IBUpdateSQL1;
         q.CachedUpdates = true;
         q.ForcedRefresh = true;
+        q.NameField = QStringLiteral("PAPERNAME");
+        q.RowKind = QStringLiteral("用紙");
         q.SQL = {QStringLiteral("SELECT * FROM TAVRELSET"), QStringLiteral("ORDER BY PAPERNAME")};
         q.Prepare();
         q.Open();
@@ -377,14 +381,14 @@ void TCardSetForm::CopyRecSpbClick() {
 }
 
 void TCardSetForm::N3Click() {
-    if (IBQueryCardSet.UpdatesPending())
-        IBQueryCardSet.ApplyUpdates();
+    if (IBQueryCardSet.UpdatesPending() && !ApplyUpdatesAsking(IBQueryCardSet))
+        return;
     ShowWriteText(IBQueryCardSet, kSheetFile, 18);
 }
 
 void TCardSetForm::N4Click() {
-    if (IBQueryCardSet.UpdatesPending())
-        IBQueryCardSet.ApplyUpdates();
+    if (IBQueryCardSet.UpdatesPending() && !ApplyUpdatesAsking(IBQueryCardSet))
+        return;
     ShowReadText(IBQueryCardSet, kSheetFile, 19);
     RefreshCardSet();
 }

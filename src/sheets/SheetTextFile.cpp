@@ -55,9 +55,17 @@ QList<int> RowsToWrite(Query& dataSet, ExportRange range, const QList<int>& sele
 // ---------------------------------------------------------------------------
 // Import
 
+enum : unsigned {
+    CharSetNone = 0,
+    Octets = 1,
+    UnicodeFss = 3,
+    Utf8 = 4,
+    Sjis0208 = 5,
+    Eucj0208 = 6
+};
+
 // Characters a text column holds: its declared bytes over the widest character of its set.
 qsizetype TextCapacity(const ColumnInfo& column) {
-    enum : unsigned { UnicodeFss = 3, Utf8 = 4, Sjis0208 = 5, Eucj0208 = 6 };
     switch (column.charSet) {
     case UnicodeFss:
         return column.length / 3;
@@ -76,8 +84,12 @@ bool ColumnTakes(const ColumnInfo& column, const QVariant& value) {
     switch (column.kind) {
     case FieldKind::String:
     case FieldKind::FixedChar:
-        return value.toString().toUcs4().size() <= TextCapacity(column) &&
-               Sjis::FitsDatabase(value.toString());
+        if (!Sjis::FitsDatabase(value.toString()))
+            return false;
+        // A column without a character set stores the connection's Shift-JIS bytes as they are.
+        if (column.charSet == CharSetNone || column.charSet == Octets)
+            return Sjis::Encode(value.toString()).size() <= column.length;
+        return value.toString().toUcs4().size() <= TextCapacity(column);
     case FieldKind::SmallInt:
         return value.toInt() >= std::numeric_limits<qint16>::min() &&
                value.toInt() <= std::numeric_limits<qint16>::max();
@@ -271,6 +283,16 @@ std::optional<QStringList> SplitSheetLine(QStringView line) {
 SheetTextReader::SheetTextReader(const QString& fileName) : file_(fileName) {
     if (!file_.open(QIODevice::ReadOnly))
         throw FileError(file_);
+    if (file_.size() > kMaxFileBytes)
+        TooLarge();
+}
+
+void SheetTextReader::TooLarge() const {
+    throw EError(
+        QStringLiteral("%1: ファイルが大きすぎます。読み込めるのは %2 行、%3 MB までです。")
+            .arg(QDir::toNativeSeparators(file_.fileName()))
+            .arg(kMaxLines)
+            .arg(kMaxFileBytes / (1024 * 1024)));
 }
 
 bool SheetTextReader::Fill() {
@@ -278,6 +300,8 @@ bool SheetTextReader::Fill() {
     const qint64 n = file_.read(buffer_.data(), kReadChunk);
     if (n < 0)
         throw FileError(file_);
+    if ((read_ += n) > kMaxFileBytes)
+        TooLarge();
     buffer_.resize(n);
     pos_ = 0;
     return n > 0;
@@ -309,6 +333,8 @@ bool SheetTextReader::NextLine(QString* line) {
     }
     if (!started)
         return false;
+    if (++lines_ > kMaxLines)
+        TooLarge();
     *line = Sjis::Decode(bytes);
     return true;
 }
@@ -321,13 +347,17 @@ bool ImportLines(Query& target, const QStringList& lines) {
 }
 
 bool ImportFile(Query& target, const QString& fileName) {
+    // Read whole first: a file beyond the bounds adds no row at all.
     SheetTextReader reader(fileName);
-    ImportSession session(target);
-    QString line;
-    while (reader.NextLine(&line)) {
-        if (reader.LineCut())
-            throw EError(kUpdateError);
-        OrUpdateError([&] { ImportLine(target, line); });
+    QStringList lines;
+    bool cut = false;
+    for (QString line; !cut && reader.NextLine(&line);) {
+        cut = reader.LineCut();
+        if (!cut)
+            lines << line;
     }
+    ImportLines(target, lines);
+    if (cut)
+        throw EError(kUpdateError);
     return true;
 }

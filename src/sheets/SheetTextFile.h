@@ -65,6 +65,10 @@ class SheetTextReader {
   public:
     // Longer lines are cut here: no table row comes near it.
     static constexpr qsizetype kMaxLineBytes = 1 << 20;
+    // A file beyond either bound is refused (a real sheet file holds a few hundred lines): its
+    // rows would take the window for minutes.
+    static constexpr qint64 kMaxFileBytes = 10 * 1024 * 1024;
+    static constexpr int kMaxLines = 10000;
 
     explicit SheetTextReader(const QString& fileName);
     SheetTextReader(const SheetTextReader&) = delete;
@@ -78,8 +82,12 @@ class SheetTextReader {
   private:
     bool Fill();
 
+    [[noreturn]] void TooLarge() const;
+
     QFile file_;
     QByteArray buffer_;
+    int lines_ = 0;
+    qint64 read_ = 0; // a pipe has no size to check beforehand
     qsizetype pos_ = 0;
     bool skipLf_ = false;
     bool cut_ = false;
@@ -89,5 +97,6 @@ class SheetTextReader {
 // field with a text form from the token at its position. Raises "Update Error" at the first line
 // that cannot become a row; that line's row is cancelled and the rows before stay cached.
 bool ImportLines(Query& target, const QStringList& lines);
-// The same, reading the file a line at a time; the file system's message when it cannot be read.
+// The same for the lines of a file, read whole (within the reader's bounds) before any row is
+// added; the file system's message when it cannot be read.
 bool ImportFile(Query& target, const QString& fileName);

@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -187,8 +188,11 @@ TEST_F(CardListTest, FailingApplyAtCloseKeepsTheWindowAndTheEdits) {
     Cards().Edit();
     Cards().FieldByName("NAME").SetValue(QString(101, 'n')); // longer than the column
     Cards().Post();
+    answers = {Messages::Answer::No}; // keep the changes: the window stays
     EXPECT_FALSE(TryClose());
-    EXPECT_EQ(asked.last(), QStringLiteral("データ更新中にエラーが発生しました。"));
+    EXPECT_TRUE(
+        asked.last().startsWith(QStringLiteral("データ更新中にエラーが発生しました。\r\r")));
+    EXPECT_TRUE(asked.last().endsWith(QStringLiteral("破棄して閉じますか？")));
     EXPECT_TRUE(Cards().UpdatesPending());
     Cards().Edit();
     Cards().FieldByName("NAME").SetValue("fixed");
@@ -200,8 +204,31 @@ TEST_F(CardListTest, FailingApplyAtCloseKeepsTheWindowAndTheEdits) {
 TEST_F(CardListTest, WindowWithoutDatabaseStillCloses) {
     IniWriteString(dir.filePath("TAVREL.ini"), "TAVREL", "F_DbPath01", "");
     Open();
-    EXPECT_EQ(asked, QStringList{"Database Connect Error"});
+    EXPECT_EQ(asked,
+              QStringList{"Database Connect Error\r\rデータベースの場所が設定されていません。"});
     EXPECT_TRUE(TryClose());
+}
+
+// A read-only database lists its designs; a change to one cannot be saved, and the close that
+// cannot save lets the user give the change up and go.
+TEST_F(CardListTest, ReadOnlyDatabaseListsAndTheUnsavableCloseDiscards) {
+    SeedTwo();
+    ASSERT_EQ(tdb.Column("SELECT NAME FROM TAVREL").size(), 2);
+    QProcess gfix;
+    gfix.start("gfix", {"-mode", "read_only", "-user", "sysdba", tdb.Path()});
+    ASSERT_TRUE(gfix.waitForFinished(30000) && gfix.exitCode() == 0)
+        << gfix.readAllStandardError().toStdString();
+    Open();
+    ASSERT_EQ(Cards().RecordCount(), 2);
+    Cards().Edit();
+    Cards().FieldByName("NAME").SetValue("changed");
+    Cards().Post();
+    answers = {Messages::Answer::Yes};
+    EXPECT_TRUE(TryClose());
+    EXPECT_TRUE(
+        asked.last().contains(QStringLiteral("読み取り専用のため、変更を保存できません。")));
+    EXPECT_FALSE(Cards().UpdatesPending());
+    EXPECT_EQ(StoredNames(), QStringList({"alpha", "beta"}));
 }
 
 TEST_F(CardListTest, CancelPutsThePictureWindowBack) {

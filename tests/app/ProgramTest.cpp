@@ -4,12 +4,14 @@
 #include "data/DbConnect.h"
 #include "data/Query.h"
 #include "platform/IniFile.h"
+#include "platform/Version.h"
 #include "sheets/CardSetU.h"
 #include "sheets/ReadTextU.h"
 #include "support/TestDb.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -68,6 +70,11 @@ TEST(ProgramTest, StandardButtonsSpeakJapanese) {
     QFileDialog files;
     files.setOption(QFileDialog::DontUseNativeDialog);
     EXPECT_EQ(files.labelText(QFileDialog::Reject), "キャンセル");
+    // What the file dialog's list says of a folder, and how it writes a date.
+    QFileSystemModel model;
+    const QModelIndex tmp = model.index(QDir::tempPath());
+    EXPECT_EQ(model.type(tmp), "フォルダ");
+    EXPECT_EQ(QLocale().toString(QDate(2024, 3, 5), QLocale::LongFormat), "2024年3月5日火曜日");
 }
 
 TEST(ProgramTest, TitleBarsShowExactlyTheCaption) {
@@ -85,6 +92,37 @@ TEST(ProgramTest, TitleBarsShowExactlyTheCaption) {
         << program.Process().readAllStandardError().toStdString();
     for (int i = 0; i < expected.size(); ++i)
         EXPECT_EQ(lines[i].toStdString(), (expected[i] + '\t' + expected[i]).toStdString());
+}
+
+// The usual options get their usual answers; any other option-like word is refused, never taken
+// for the name of a new database.
+TEST(ProgramTest, MkdbAnswersHelpAndVersionAndRefusesOtherOptions) {
+    struct Case {
+        QStringList args;
+        int exitCode;
+        QString out;
+    };
+    const Case cases[] = {{{"--help"}, 0, "usage: tavrel-mkdb"},
+                          {{"-h"}, 0, "usage: tavrel-mkdb"},
+                          {{"--version"}, 0, "tavrel-mkdb " TAVREL_VERSION},
+                          {{"--bogus"}, 2, ""},
+                          {{"-x"}, 2, ""},
+                          {{"--demo", "-h"}, 2, ""},
+                          {{}, 2, ""},
+                          {{"a.fdb", "b.fdb"}, 2, ""},
+                          {{"--", "-odd.fdb"}, 0, ""}};
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral(TAVREL_BUILD_DIR "/tavrel-mkdb"), c.args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), c.exitCode);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        EXPECT_TRUE(c.out.isEmpty() ? out.isEmpty() : out.startsWith(c.out)) << out.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"-odd.fdb"});
 }
 
 // A signal to end, as a desktop sends at log-out: the program writes what was posted, drops the

@@ -2,11 +2,13 @@
 #include "controls/DBGrid.h"
 #include "dialogs/AboutU.h"
 #include "dialogs/KankyouU.h"
+#include "labels/DBRichEdit.h"
 #include "labels/FormatBar.h"
 #include "labels/PictureMenu.h"
 #include "platform/Help.h"
 #include "platform/IniFile.h"
 #include "platform/MessageService.h"
+#include "platform/RichFormat.h"
 #include "platform/Settings.h"
 #include "print/CardSelectU.h"
 #include "print/ComposeFixture.h"
@@ -27,6 +29,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -38,7 +41,8 @@ using MainWindowTest = ProgramFolderTest;
 TEST_F(MainWindowTest, FirstStartReportsTheMissingDatabaseAndStillOpens) {
     TTavrelForm form;
     form.show();
-    EXPECT_EQ(shown, QStringList{"Database Connect Error"});
+    EXPECT_EQ(shown,
+              QStringList{"Database Connect Error\r\rデータベースの場所が設定されていません。"});
     EXPECT_EQ(captions, QStringList{"Tavrel"});
     EXPECT_EQ(form.windowTitle(), TTavrelForm::Caption());
     EXPECT_TRUE(form.isVisible());
@@ -205,6 +209,36 @@ TEST_F(PrintEntryTest, PendingEditsAreSavedThenTheDesignGoesToTheDialogAndBack) 
     EXPECT_FALSE(form->IBQueryCard.UpdatesPending());
 }
 
+TEST_F(PrintEntryTest, KeysFormatTheTextThenSaveThenPrint) {
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->IBQueryCard.Edit();
+    form->DBRichEdit1->setPlainText("label");
+    form->DBRichEdit1->setFocus();
+    form->DBRichEdit1->selectAll();
+    // A shortcut clicks its button the way a key click animates it: a moment later.
+    const auto press = [](QWidget* target, Qt::Key key) {
+        QTest::keyClick(target, key, Qt::ControlModifier);
+        QTest::qWait(300);
+    };
+    for (Qt::Key key : {Qt::Key_B, Qt::Key_I, Qt::Key_U})
+        press(form->DBRichEdit1, key);
+    const QTextCharFormat format = form->DBRichEdit1->SelAttributes();
+    EXPECT_TRUE(RichFormat::IsBold(format));
+    EXPECT_TRUE(format.fontItalic());
+    EXPECT_TRUE(format.fontUnderline());
+    press(form->DBRichEdit1, Qt::Key_S);
+    EXPECT_EQ(form->IBQueryCard.State(), DataSetState::Browse);
+    bool opened = false;
+    WhenModal<TCardSelectForm>([&opened](TCardSelectForm* dialog) {
+        opened = true;
+        dialog->BitBtn1->click();
+    });
+    press(form.get(), Qt::Key_P);
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+}
+
 TEST_F(PrintEntryTest, ADoubleClickOnTheListPrintsTooButNotWhileEditing) {
     const auto doubleClick = [this] {
         emit form->DBGrid1->doubleClicked(form->DBGrid1->model()->index(0, 0));
@@ -218,7 +252,7 @@ TEST_F(PrintEntryTest, ADoubleClickOnTheListPrintsTooButNotWhileEditing) {
     EXPECT_TRUE(shown.isEmpty());
 }
 
-TEST_F(PrintEntryTest, ANewDesignNotYetSavedIsNotFoundAndTheListShowsItAfterwards) {
+TEST_F(PrintEntryTest, ANewDesignNotYetSavedIsNotFoundButStaysCurrentAndPrintsNext) {
     form->IBQueryCard.Append();
     form->IBQueryCard.FieldByName("NAME").SetValue("new");
     form->IBQueryCard.Post();
@@ -227,7 +261,10 @@ TEST_F(PrintEntryTest, ANewDesignNotYetSavedIsNotFoundAndTheListShowsItAfterward
     EXPECT_EQ(tdb.Column("SELECT NAME FROM TAVREL ORDER BY NAME"),
               QStringList({"alpha", "beta", "new"}));
     EXPECT_EQ(form->IBQueryCard.RecordCount(), 3);
-    EXPECT_EQ(Current(), "alpha");
+    EXPECT_EQ(Current(), "new");
+    QCoreApplication::processEvents(); // the missed entry's dialog driver runs idle
+    EXPECT_TRUE(Print());
+    EXPECT_EQ(Current(), "new");
 }
 
 TEST_F(PrintEntryTest, ASnapshotThatCannotBeWrittenStopsTheEntry) {

@@ -1,6 +1,7 @@
 #include "data/Database.h"
 #include "data/DbConnect.h"
 #include "data/Query.h"
+#include "platform/IniFile.h"
 #include "platform/MergeField.h"
 #include "platform/RichFormat.h"
 #include "platform/SjisCodec.h"
@@ -9,11 +10,14 @@
 #include "support/TestDb.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,6 +33,7 @@ Outcome RunBatch(const QStringList& args) {
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("FIREBIRD")); // the program chooses its engine configuration itself
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TAVREL_BATCH_PROGRAM), args);
     p.waitForFinished(120000);
@@ -36,6 +41,29 @@ Outcome RunBatch(const QStringList& args) {
             QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
 }
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    if (!QFileInfo(path).isFile())
+        return {}; // a device may never end
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// A file system with room for a small file only; mounting needs root (else a plain folder).
+struct SmallDisk {
+    QString path;
+    bool mounted = QDir().mkpath(path) &&
+                   QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=4k", "tmpfs", path}) == 0;
+    ~SmallDisk() {
+        if (mounted)
+            QProcess::execute("umount", {path});
+    }
+};
 
 void AddSheet(Database& db, Transaction& tr, const QString& name, const QVariant& topM,
               const QString& printer = {}) {
@@ -227,6 +255,30 @@ TEST_F(BatchTest, BadArgumentsEndWithStatusTwoAndSayWhy) {
     }
 }
 
+// The window holds the database file while tavrel-batch prints from it; a window killed while
+// holding it keeps nobody out afterwards.
+TEST_F(BatchTest, PrintsWhileTheWindowHoldsTheFileAndAfterItWasKilled) {
+    QTemporaryDir folder;
+    IniWriteString(folder.filePath("TAVREL.ini"), "TAVREL", "F_DbPath01", db.Path());
+    QProcess window;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("FIREBIRD");
+    window.setProcessEnvironment(env);
+    window.start(TAVREL_TEST_CHILD, {"posted", folder.path()});
+    while (!window.readAllStandardOutput().contains("ready"))
+        ASSERT_TRUE(window.waitForReadyRead(60000)) << window.readAllStandardError().toStdString();
+    ASSERT_GT(TestDb::OtherAttachments(db.Path()), 0);
+    EXPECT_EQ(Print({"--design", "宛名", "--pdf", Pdf()}).status, 0);
+    EXPECT_TRUE(QFileInfo(Pdf()).size() > 0);
+    window.kill();
+    ASSERT_TRUE(window.waitForFinished(20000));
+    QFile::remove(Pdf());
+    const Outcome r = Print({"--design", "宛名", "--pdf", Pdf()});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(Pdf()));
+}
+
 TEST_F(BatchTest, MissingDesignSheetDatabasePrinterAndPdfEachHaveTheirStatus) {
     Outcome r = Print({"--design", "無い", "--pdf", Pdf()});
     EXPECT_EQ(r.status, 3);
@@ -236,9 +288,14 @@ TEST_F(BatchTest, MissingDesignSheetDatabasePrinterAndPdfEachHaveTheirStatus) {
     r = Print({"--design", "宛名", "--sheet", "B 9x9", "--pdf", Pdf()});
     EXPECT_EQ(r.status, 3);
     EXPECT_TRUE(r.err.contains("用紙が見つかりません (sheet not found): B 9x9"));
+    for (const QString& name : {QString(200, u'あ'), QStringLiteral("絵文字😀")}) {
+        r = Print({"--design", name, "--pdf", Pdf()});
+        EXPECT_EQ(r.status, 3) << r.err.toStdString();
+    }
     r = RunBatch({"--design", "宛名", "--pdf", Pdf(), "--database", db.Folder() + "/none.fdb"});
     EXPECT_EQ(r.status, 4);
     EXPECT_TRUE(r.err.contains("(database cannot be opened)"));
+    EXPECT_TRUE(r.err.contains("none.fdb: ファイルが見つかりません。")) << r.err.toStdString();
     r = Print({"--design", "宛名", "--printer", "No Such Printer"});
     EXPECT_EQ(r.status, 5);
     EXPECT_TRUE(r.err.contains("(printer not found): No Such Printer"));
@@ -246,6 +303,37 @@ TEST_F(BatchTest, MissingDesignSheetDatabasePrinterAndPdfEachHaveTheirStatus) {
     EXPECT_EQ(r.status, 6);
     EXPECT_TRUE(r.err.contains("(PDF cannot be written)"));
     EXPECT_EQ(Stored("PR_TOPM"), QStringList({"-", "0"}));
+}
+
+// Nothing already at the path is lost: neither to a full disk nor to a PDF where none belongs.
+TEST_F(BatchTest, PdfThatCannotOrMustNotBeWrittenKeepsWhatWasThere) {
+    const SmallDisk disk{db.Folder() + "/small"};
+    const QString full = disk.path + "/out.pdf", notes = db.Folder() + "/notes.txt",
+                  alias = db.Folder() + "/alias.fdb";
+    ASSERT_TRUE(WriteAll(notes, "my notes") && WriteAll(full, "%PDF-1.4 an earlier good file"));
+    ASSERT_EQ(link(db.Path().toLocal8Bit().constData(), alias.toLocal8Bit().constData()), 0);
+    const struct {
+        QString path;
+        int status;
+        QString says;
+    } cases[] = {{full, 6, "(PDF cannot be written): " + full + ": No space left on device"},
+                 {"/dev/full", 6, "(PDF cannot be written): /dev/full: No space left on device"},
+                 {db.Path(), 2, "(the file is the database)"},
+                 {alias, 2, "(the file is the database)"},
+                 {notes, 2, "(an existing file that is not a PDF)"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        if (c.path == full && !disk.mounted)
+            continue; // not root: no full disk but the full device
+        const QByteArray before = ReadAll(c.path);
+        const Outcome r = Print({"--design", "宛名", "--pdf", c.path});
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
+        // The engine itself updates the database's header at each attachment.
+        EXPECT_TRUE(ReadAll(c.path) == before || c.says.contains("database"));
+    }
+    EXPECT_TRUE(Print({"--list", "designs"}).out.contains("宛名"));
+    EXPECT_EQ(QDir(disk.path).entryList(QDir::Files | QDir::Hidden), QStringList{"out.pdf"});
 }
 
 TEST_F(BatchTest, SheetNamedInAnotherCaseIsFoundAsInTheDialog) {
@@ -356,7 +444,8 @@ TEST(BatchHelp, HelpListsTheExitStatusesAndVersionNamesTheProgram) {
     Outcome r = RunBatch({"--help"});
     EXPECT_EQ(r.status, 0);
     for (const char* text :
-         {"--design", "--pdf", "--list", "2  bad arguments", "6  PDF cannot be written"})
+         {"--design", "--pdf", "--list", "2  bad arguments", "6  PDF cannot be written",
+          "7  printed, but the corrections were not stored"})
         EXPECT_TRUE(r.out.contains(text)) << text;
     r = RunBatch({"--version"});
     EXPECT_EQ(r.status, 0);
@@ -379,7 +468,8 @@ TEST(BatchServer, PrintsFromADatabaseOnTheServer) {
 }
 
 // Needs the queue that scripts/cups-server.sh sets up (its exported variables).
-TEST_F(BatchTest, PrintingToTheQueueStoresCorrectionsAndPrinterForEverySheetOfThatName) {
+TEST_F(BatchTest,
+       PrintingToTheQueueStoresCorrectionsAndPrinterForEverySheetOfThatNameOrSaysItCouldNot) {
     const QString queue = qEnvironmentVariable("TAVREL_CUPS_QUEUE");
     const QString pdfDir = qEnvironmentVariable("TAVREL_CUPS_PDF_DIR");
     if (queue.isEmpty())
@@ -395,6 +485,13 @@ TEST_F(BatchTest, PrintingToTheQueueStoresCorrectionsAndPrinterForEverySheetOfTh
     for (int i = 0; i < 100 && QDir(pdfDir).entryList({"*.pdf"}, QDir::Files) == before; ++i)
         QThread::msleep(100);
     EXPECT_NE(QDir(pdfDir).entryList({"*.pdf"}, QDir::Files), before);
+    // Printed but not stored is no failure to open the database: a retry would print twice.
+    db.Execute("CREATE EXCEPTION NO_STORE 'read only sheets'");
+    db.Execute(
+        "CREATE TRIGGER NO_UPDATE FOR TAVRELSET BEFORE UPDATE AS BEGIN EXCEPTION NO_STORE; END");
+    const Outcome again = Print({"--design", "宛名", "--count", "1", "--printer", queue});
+    EXPECT_EQ(again.status, 7);
+    EXPECT_TRUE(again.err.contains("(printed, but the corrections were not stored)"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "controls/ColorBox.h"
 #include "ui/Hints.h"
 
+#include <QAbstractItemView>
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -53,6 +54,27 @@ TEST(ColorBox, SwatchesShowTheColourTheTooltipWouldGet) {
     const QPoint middle(swatch.width() / 2, swatch.height() / 2);
     EXPECT_EQ(QColor(swatch.pixel(middle)), QColor(0xA6, 0xCA, 0xF0));
     EXPECT_EQ(Hints::ToColor(0xF0CAA6, box.palette()), QColor(0xA6, 0xCA, 0xF0));
+}
+
+// At the environment dialog's width the two hint colours must not read alike, and the list shows
+// every name whole.
+TEST(ColorBox, LongNamesStayApartInANarrowBoxAndWholeInTheList) {
+    TColorBox box;
+    box.resize(121, 22);
+    QStringList shown;
+    for (const char16_t* name : {u"ポップアップヒントの文字", u"ポップアップヒントの背景"}) {
+        box.setCurrentText(QString::fromUtf16(name));
+        shown << box.ShownText();
+        EXPECT_LE(box.fontMetrics().horizontalAdvance(shown.back()), 121)
+            << shown.back().toStdString();
+        EXPECT_TRUE(shown.back().endsWith(QString::fromUtf16(name).right(2)));
+    }
+    EXPECT_NE(shown[0], shown[1]);
+    box.setCurrentText(QStringLiteral("黒"));
+    EXPECT_EQ(box.ShownText(), QStringLiteral("黒"));
+    const QString longest = QStringLiteral("非アクティブタイトルバーのグラデーション");
+    EXPECT_GT(box.view()->minimumWidth(),
+              box.view()->fontMetrics().horizontalAdvance(longest) + box.iconSize().width());
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "support/TestDb.h"
 
 #include <QFile>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -36,16 +37,37 @@ TEST(ConnectDatabase, UsesTheFixedParameters) {
     EXPECT_FALSE(tr.InTransaction()); // starts with the first statement
 }
 
-TEST(ConnectDatabase, EveryFailureIsOneMessage) {
+TEST(ConnectDatabase, EveryFailureIsOneMessageWithItsReason) {
     QTemporaryDir dir;
     QFile junk(dir.filePath("junk.fdb"));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(20000, 'x'));
     junk.close();
-    EXPECT_EQ(ConnectError(""), "Database Connect Error");
-    EXPECT_EQ(ConnectError(dir.filePath("missing.fdb")), "Database Connect Error");
-    EXPECT_EQ(ConnectError(junk.fileName()), "Database Connect Error");
-    EXPECT_EQ(ConnectError("127.0.0.1/3059:" + dir.filePath("x.fdb")), "Database Connect Error");
+    const std::pair<QString, QString> cases[] = {
+        {"", "データベースの場所が設定されていません。"},
+        {dir.filePath("missing.fdb"), "ファイルが見つかりません。"},
+        {junk.fileName(), "データベースファイルではありません。"},
+        {"127.0.0.1/3059:" + dir.filePath("x.fdb"), "サーバーが応答しません。"}};
+    for (const auto& [path, reason] : cases)
+        EXPECT_TRUE(ConnectError(path).startsWith("Database Connect Error\r\r" + reason))
+            << ConnectError(path).toStdString();
+}
+
+// A server that takes the connection and never says a word is given up, not waited for.
+TEST(ConnectDatabase, SilentServerIsGivenUpAfterTheTimeout) {
+    QTcpServer silent;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+    Database db;
+    SetConnectionParams(db, QString("127.0.0.1/%1:/x.fdb").arg(silent.serverPort()));
+    EXPECT_EQ(db.ConnectTimeout, 15);
+    db.ConnectTimeout = 1;
+    try {
+        db.Open();
+        FAIL() << "a silent server was taken as connected";
+    } catch (const std::exception& e) {
+        EXPECT_TRUE(OpenFailureReason(e).startsWith("サーバーが応答しません。"))
+            << OpenFailureReason(e).toStdString();
+    }
 }
 
 TEST(ConnectDatabase, OpenTransactionIsCommittedWhenTheConnectionCloses) {
@@ -115,13 +137,18 @@ TEST(ConnectDatabase, ServerPathGoodAndBad) {
         GTEST_SKIP() << "no Firebird server on 127.0.0.1";
     auto tdb = TestDb::OnServer();
     EXPECT_EQ(ConnectError(tdb->Path()), "connected");
-    EXPECT_EQ(ConnectError(TestDb::Server() + ":/var/tmp/no-such-tavrel.fdb"),
-              "Database Connect Error");
+    EXPECT_TRUE(ConnectError(TestDb::Server() + ":/var/tmp/no-such-tavrel.fdb")
+                    .startsWith("Database Connect Error\r\r"));
     Database db;
     Transaction tr;
     SetConnectionParams(db, tr, tdb->Path());
     db.Params.replaceInStrings("Password=lockstone", "Password=wrong");
-    EXPECT_THROW(db.Open(), EDatabaseError);
+    try {
+        db.Open();
+        FAIL() << "a wrong password was taken";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(OpenFailureReason(e).startsWith("ユーザー名またはパスワード"));
+    }
 }
 
 } // namespace

@@ -146,15 +146,66 @@ TEST(Query, EditOfARowThatIsGoneFailsAndStoresNothing) {
     f.q.Edit();
     f.q.FieldByName("NAME").SetValue("aa");
     f.q.Post();
+    f.q.NameField = "NAME";
+    f.q.RowKind = "ラベル";
     try {
         f.q.ApplyUpdates();
         FAIL() << "an update that found no row was taken as stored";
-    } catch (const EError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("データ更新中にエラーが発生しました。"));
+    } catch (const EUpdateConflict& e) {
+        EXPECT_EQ(e.reason(), EUpdateConflict::Reason::Deleted);
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral("ラベル「a」は")))
+            << e.message().toStdString();
     }
     EXPECT_TRUE(f.q.UpdatesPending());
     f.tr.CommitRetaining();
     EXPECT_EQ(CardFixture::StoredNames(tdb.Path()), QStringList({"b"}));
+}
+
+// Two users' windows change the same design, each through its own connection, embedded and on
+// the server; the second to save answers the conflict question each of the three ways.
+TEST(Query, ConflictingEditsOfTwoConnectionsEndAsTheUserChose) {
+    std::vector<std::unique_ptr<TestDb>> dbs;
+    dbs.push_back(std::make_unique<TestDb>());
+    if (TestDb::ServerAvailable())
+        dbs.push_back(TestDb::OnServer());
+    const std::pair<Messages::Answer, QStringList> cases[] = {
+        {Messages::Answer::Yes, {"mine", "other"}},
+        {Messages::Answer::No, {"other", "theirs"}},
+        {Messages::Answer::Cancel, {"b", "theirs"}}};
+    auto rename = [](CardFixture& f, const QString& from, const QString& to) {
+        f.q.Locate("NAME", from);
+        f.q.Edit();
+        f.q.FieldByName("NAME").SetValue(to);
+        f.q.Post();
+    };
+    for (const auto& tdb : dbs)
+        for (const auto& [answer, stored] : cases) {
+            CardFixture mine(tdb->Path()), theirs(tdb->Path());
+            theirs.AddCard("a");
+            theirs.AddCard("b");
+            ApplyAndReopen(theirs.q, false, false);
+            ApplyAndReopen(mine.q, false, false);
+            rename(theirs, "a", "theirs");
+            ApplyAndReopen(theirs.q, false, false);
+            rename(mine, "a", "mine");
+            rename(mine, "b", "other");
+            QStringList asked;
+            Messages::SetResponder([&](const Messages::Request& r) {
+                asked << r.text;
+                return answer;
+            });
+            mine.q.NameField = "NAME";
+            mine.q.RowKind = "ラベル";
+            EXPECT_EQ(ApplyUpdatesAsking(mine.q), answer != Messages::Answer::Cancel);
+            Messages::ClearResponder();
+            ASSERT_EQ(asked.size(), 1);
+            EXPECT_TRUE(asked[0].startsWith("ラベル「a」は、読み込んだ後に他のユーザーが変更"))
+                << asked[0].toStdString();
+            EXPECT_EQ(mine.q.UpdatesPending(), answer == Messages::Answer::Cancel);
+            EXPECT_EQ(tdb->Column("SELECT NAME FROM TAVREL ORDER BY NAME"), stored);
+            mine.q.CancelUpdates();
+            tdb->Execute("DELETE FROM TAVREL");
+        }
 }
 
 // The main window's list and a second data set on the same connection.

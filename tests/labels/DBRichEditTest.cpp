@@ -2,11 +2,13 @@
 #include "LabelTextFixture.h"
 #include "data/Statement.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QMimeData>
 #include <QTextDocumentFragment>
+#include <QWheelEvent>
 
 namespace {
 
@@ -190,6 +192,36 @@ TEST_F(DBRichEditTest, CopiedTextPastesWithItsFormattingOtherTextPastesPlain) {
     editor->paste();
     EXPECT_EQ(editor->toPlainText(), "abcabx");
     EXPECT_FALSE(editor->toHtml().contains("<img"));
+}
+
+TEST_F(DBRichEditTest, ZoomScalesTextAndOutlineWithinItsStepsAndStoresNothing) {
+    AddDesign("a", Rtf::Document("\\fs40 abc"));
+    Open();
+    editor->SetLabelOutline(QRectF(-5, 4, 100, 50));
+    const auto height = [&] {
+        return editor->document()
+            ->documentLayout()
+            ->blockBoundingRect(editor->document()->begin())
+            .height();
+    };
+    const double normal = height();
+    editor->SetZoom(200);
+    EXPECT_NEAR(height() / normal, 2.0, 0.2);
+    EXPECT_EQ(editor->ShownLabelOutline().size(), QSizeF(200, 100));
+    QWheelEvent down({10, 10}, {10, 10}, {}, {0, -120}, Qt::NoButton, Qt::ControlModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(editor->viewport(), &down);
+    EXPECT_EQ(editor->Zoom(), 150);
+    Key(Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(editor->Zoom(), 125);
+    editor->SetZoom(1000);
+    editor->ZoomBy(1);
+    EXPECT_EQ(editor->Zoom(), 400);
+    editor->ZoomBy(-9);
+    EXPECT_EQ(editor->Zoom(), 50);
+    EXPECT_EQ(q.State(), DataSetState::Browse);
+    editor->SetZoom(100);
+    EXPECT_NEAR(height(), normal, 0.5);
 }
 
 } // namespace

@@ -34,6 +34,7 @@ class FormatBarTest : public LabelTextFixture {
         QTimer::singleShot(0, dialog, std::move(answer));
     }
     std::vector<QWidget*> Controls() const {
+        // The alignment buttons are left out: they also align the caret's paragraph.
         return {bar->ComboBox1, bar->EditEx1,   bar->UpDown1,  bar->FontBtn,
                 bar->BoldBtn,   bar->ItalicBtn, bar->UnderBtn, bar->ColorBtn,
                 bar->UeBtn,     bar->SitaBtn,   bar->NormalBtn};
@@ -49,7 +50,7 @@ TEST_F(FormatBarTest, ControlsStayInsideTheirPartOfTheToolbar) {
         EXPECT_LE(control->geometry().right(), bar->Right());
         EXPECT_EQ(control->parentWidget(), &toolBar);
     }
-    EXPECT_LT(bar->Right(), 400);
+    EXPECT_LT(bar->Right(), 480);
     EXPECT_EQ(bar->BoldBtn->toolTip(), QStringLiteral("選択した文字列を太字に設定します"));
     EXPECT_EQ(bar->UpDown1->statusTip(), QStringLiteral("選択した文字列のサイズを設定します"));
 }
@@ -269,6 +270,42 @@ TEST_F(FormatBarTest, ARecordThatCannotBeEditedShowsTheErrorAndKeepsTheText) {
     EXPECT_FALSE(RichFormat::IsBold(FormatAt(0)));
     EXPECT_FALSE(bar->BoldBtn->isChecked());
     EXPECT_EQ(q.State(), DataSetState::Browse);
+}
+
+TEST_F(FormatBarTest, AlignmentButtonsAlignTheSelectedParagraphsAndShowTheirAlignment) {
+    struct Case {
+        QToolButton* TFormatBar::*button;
+        int key;
+        const char* word;
+        Qt::Alignment alignment;
+    };
+    const Case cases[] = {{&TFormatBar::AlignCenterBtn, Qt::Key_E, "\\qc", Qt::AlignHCenter},
+                          {&TFormatBar::AlignRightBtn, Qt::Key_R, "\\qr", Qt::AlignRight},
+                          {&TFormatBar::AlignLeftBtn, Qt::Key_L, nullptr, Qt::AlignLeft}};
+    OpenWith("one\\par two\\par three");
+    for (const Case& c : cases) {
+        QToolButton* button = bar->*c.button;
+        SCOPED_TRACE(button->objectName().toStdString());
+        EXPECT_EQ(button->shortcut(), QKeySequence(Qt::CTRL | c.key));
+        editor->SetSelection(1, 5); // from the first paragraph into the second
+        EXPECT_TRUE(button->isEnabled());
+        button->click();
+        EXPECT_EQ(q.State(), DataSetState::Edit);
+        EXPECT_TRUE(button->isChecked());
+        const QByteArray rtf = q.FieldByName("CardText").AsBytes();
+        EXPECT_EQ(rtf.count(c.word ? c.word : "\\q"), c.word ? 1 : 0) << rtf.toStdString();
+        q.Post();
+        q.ApplyUpdates();
+        const QTextDocument* doc = StoredText("a");
+        EXPECT_EQ(doc->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask, c.alignment);
+        EXPECT_EQ(doc->begin().next().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                  c.alignment);
+        EXPECT_EQ(doc->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                  Qt::AlignLeft);
+        editor->SetSelection(14, 0); // the third paragraph shows its own alignment
+        EXPECT_TRUE(bar->AlignLeftBtn->isChecked());
+        EXPECT_EQ(button->isChecked(), c.alignment == Qt::AlignLeft);
+    }
 }
 
 TEST_F(FormatBarTest, AnotherDesignRefreshesTheToolbar) {

@@ -5,11 +5,16 @@
 #include "data/DbConnect.h"
 #include "data/IbFunc.h"
 #include "data/Query.h"
+#include "labels/DBRichEdit.h"
+#include "labels/EditMenu.h"
+#include "model/PicturePlacement.h"
 #include "platform/MessageService.h"
 #include "platform/StoredPicture.h"
+#include "support/PictureSamples.h"
 #include "support/TestDb.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
@@ -149,6 +154,54 @@ TEST_F(ImageFormTest, PictureIsDrawnCentredAndCutOrStretchedToTheControl) {
     shown = form->DBImage1->grab().toImage();
     EXPECT_EQ(shown.pixel(0, 0), qRgb(200, 0, 0));
     EXPECT_EQ(shown.pixel(33, 23), qRgb(200, 0, 0));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ImageFormTest, EditMenuUndoesMovesTypingAndLoadsInTurnUntilTheEditEnds) {
+    auto* editor = new TDBRichEdit(&panel);
+    editor->SetDataSource(&ds);
+    editor->SetDataField("CardText");
+    QMenu menu;
+    TEditMenu edit(&menu, editor, form, &ds);
+    EXPECT_FALSE(edit.EditUndo->isEnabled());
+    EXPECT_EQ(edit.EditRedo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    Drag(form->DBImage1, {10, 10}, {25, 17});
+    ASSERT_EQ(form->geometry(), QRect(35, 37, 90, 60));
+    QKeyEvent typed(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+    QApplication::sendEvent(editor, &typed);
+    ASSERT_EQ(editor->toPlainText(), "x");
+    form->DBImage1->SetPicture(Samples::Pattern(4, 3));
+    form->setGeometry(0, 0, 10, 10); // placed by the program, not by the user: no step
+    QKeyEvent undoKey(QEvent::KeyPress, Qt::Key_Z, Qt::ControlModifier);
+    QApplication::sendEvent(editor, &undoKey); // the load, with the placement it came with
+    EXPECT_FALSE(form->DBImage1->HasPicture());
+    EXPECT_EQ(form->geometry(), QRect(35, 37, 90, 60));
+    edit.EditUndo->trigger();
+    EXPECT_EQ(editor->toPlainText(), "");
+    edit.EditUndo->trigger();
+    EXPECT_EQ(form->geometry(), QRect(20, 30, 90, 60));
+    EXPECT_FALSE(edit.EditUndo->isEnabled());
+    for (int i = 0; i < 3; ++i)
+        edit.EditRedo->trigger();
+    EXPECT_EQ(editor->toPlainText(), "x");
+    EXPECT_EQ(form->DBImage1->Picture(),
+              Samples::Pattern(4, 3).convertToFormat(form->DBImage1->Picture().format()));
+    EXPECT_EQ(form->geometry(), QRect(0, 0, 10, 10));
+    edit.EditSelectAll->trigger();
+    EXPECT_TRUE(edit.EditCopy->isEnabled());
+    EXPECT_TRUE(edit.EditCut->isEnabled());
+    form->SetZoom(50); // shown smaller, stored as placed
+    EXPECT_EQ(form->geometry(), QRect(0, 0, 5, 5));
+    form->SetZoom(200);
+    EXPECT_EQ(form->geometry(), QRect(0, 0, 20, 20));
+    EXPECT_EQ(form->Placement().width, 10);
+    form->SetZoom(100);
+    q.Cancel(); // the edit ends, and its history with it
+    EXPECT_FALSE(edit.EditUndo->isEnabled());
+    EXPECT_EQ(form->geometry(), QRect(20, 30, 90, 60));
 }
 
 } // namespace

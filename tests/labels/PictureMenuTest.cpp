@@ -17,17 +17,22 @@
 #include "support/PictureSamples.h"
 #include "support/TestDb.h"
 
+#include "model/LabelPicture.h"
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
@@ -140,10 +145,10 @@ TEST_F(PictureMenuTest, ItemsCarryTheirCaptionsAndHintsAndBothMarksStartSet) {
     EXPECT_TRUE(menu->PicStretch->isChecked());
 }
 
-TEST_F(PictureMenuTest, AHiddenPictureWindowDisablesEverythingButShow) {
+TEST_F(PictureMenuTest, AHiddenPictureWindowDisablesEverythingButLoadAndShow) {
     QGuiApplication::clipboard()->setImage(picture);
     // Load, icon, cut, copy, paste, show, application.
-    EXPECT_EQ(Enabled(), std::vector<bool>({false, false, false, false, false, true, false}));
+    EXPECT_EQ(Enabled(), std::vector<bool>({true, false, false, false, false, true, false}));
     EXPECT_FALSE(menu->PicShow->isChecked());
     EXPECT_TRUE(menu->PicStretch->isChecked());
     ToB();
@@ -172,9 +177,30 @@ TEST_F(PictureMenuTest, PasteIsOfferedForABitmapOurOwnFormatOrAMetafile) {
     EXPECT_EQ(form->DBImage1->Picture().convertToFormat(QImage::Format_RGB32), picture);
 }
 
+// Blue at (2, 2), nothing at (20, 2).
+QByteArray TransparentSample(const QString& extension) {
+    if (extension == "gif") // 2 × 1: blue, then the transparent index
+        return QByteArray::fromHex("474946383961020001008000000000ffffffff21f90401000001002c"
+                                   "0000000002000100000202440a003b");
+    if (extension == "svg")
+        return "<svg xmlns='http://www.w3.org/2000/svg' width='24' height='16'>"
+               "<rect width='12' height='16' fill='#0000ff'/></svg>";
+    QImage image(24, 16, QImage::Format_ARGB32);
+    image.fill(qRgba(0, 0, 0, 0));
+    QPainter(&image).fillRect(0, 0, 12, 16, Qt::blue);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, extension.toLatin1());
+    writer.setQuality(100); // WebP without loss
+    EXPECT_TRUE(writer.write(image)) << writer.errorString().toStdString();
+    return buffer.data();
+}
+
 class PictureFormats : public PictureMenuTest, public ::testing::WithParamInterface<const char*> {
   protected:
     QByteArray Sample(const QString& extension) {
+        if (QStringList{"png", "gif", "tiff", "webp", "svg"}.contains(extension))
+            return TransparentSample(extension);
         QImage icon(32, 32, QImage::Format_ARGB32);
         icon.fill(qRgba(0, 0, 0, 0));
         icon.setPixel(4, 4, qRgba(0, 0, 255, 255));
@@ -192,7 +218,8 @@ class PictureFormats : public PictureMenuTest, public ::testing::WithParamInterf
 
 TEST_P(PictureFormats, LoadingAndPostingStoresABitmapThatReadsBackWithTheSamePixels) {
     const QString path = Write(QString("sample.") + GetParam(), Sample(GetParam()));
-    const QImage expected = PictureFile::Load(path).convertToFormat(QImage::Format_RGB32);
+    const QImage expected =
+        PictureFile::Load(path).convertToFormat(QImage::Format_ARGB32_Premultiplied);
     AnswerFileDialog(path);
     menu->PicReadClick();
     ASSERT_TRUE(shown.isEmpty()) << shown.join(", ").toStdString();
@@ -200,14 +227,57 @@ TEST_P(PictureFormats, LoadingAndPostingStoresABitmapThatReadsBackWithTheSamePix
     q.Post();
     const QByteArray stored = q.FieldByName("GAZOU").AsBytes();
     ASSERT_TRUE(stored.startsWith("BM"));
-    EXPECT_EQ(BitmapFile::Decode(stored), expected);
+    EXPECT_EQ(Stored(q).convertToFormat(QImage::Format_ARGB32_Premultiplied), expected);
     if (QString(GetParam()) == "ico") {
         EXPECT_EQ(expected.pixel(0, 0), qRgb(255, 255, 255)); // transparent: white
         EXPECT_EQ(expected.pixel(4, 4), qRgb(0, 0, 255));
     }
+    if (!QStringList{"png", "gif", "tiff", "webp", "svg"}.contains(GetParam()))
+        return;
+    EXPECT_TRUE(form->isVisible());                   // loading shows the picture
+    const QImage legacy = BitmapFile::Decode(stored); // as a reader without alpha sees it
+    const QImage picture = Stored(q);
+    const QPoint clear = picture.width() > 2 ? QPoint(20, 2) : QPoint(1, 0);
+    const QPoint blue = picture.width() > 2 ? QPoint(2, 2) : QPoint(0, 0);
+    EXPECT_EQ(qAlpha(picture.pixel(clear)), 0);
+    EXPECT_EQ(picture.pixel(blue), qRgba(0, 0, 255, 255));
+    EXPECT_EQ(legacy.pixel(clear), qRgb(255, 255, 255));
+    // Drawn over black "text", the transparent part lets it show.
+    QImage cell(picture.size(), QImage::Format_RGB32);
+    cell.fill(Qt::black);
+    QPainter painter(&cell);
+    DrawLabelPicture(painter, picture, cell.rect(), false);
+    painter.end();
+    EXPECT_EQ(cell.pixel(clear), qRgb(0, 0, 0));
+    EXPECT_EQ(cell.pixel(blue), qRgb(0, 0, 255));
 }
 
-INSTANTIATE_TEST_SUITE_P(, PictureFormats, ::testing::Values("bmp", "jpg", "ico", "emf", "wmf"));
+INSTANTIATE_TEST_SUITE_P(, PictureFormats,
+                         ::testing::Values("bmp", "jpg", "ico", "emf", "wmf", "png", "gif", "tiff",
+                                           "webp", "svg"));
+
+TEST_F(PictureMenuTest, APictureLargerThanTheLabelIsFittedIntoItsTopLeftCorner) {
+    ToB();
+    form->hide();
+    editor->SetLabelOutline(QRectF(-10.5, 5, 100, 50));
+    QImage big(400, 100, QImage::Format_RGB32);
+    big.fill(Qt::red);
+    const std::pair<QImage, QRect> cases[] = {{big, QRect(-11, 5, 100, 25)},
+                                              {big.scaled(40, 300), QRect(-11, 5, 6, 50)}};
+    for (const auto& [image, placed] : cases) {
+        AnswerFileDialog(Write("big.bmp", Samples::BmpOf(image)));
+        menu->PicRead->trigger();
+        EXPECT_EQ(form->geometry(), placed);
+        EXPECT_TRUE(form->DBImage1->Stretch());
+    }
+    // One that fits keeps its place and its own size.
+    form->DBImage1->SetStretch(false);
+    const QRect before = form->geometry();
+    AnswerFileDialog(Write("logo.png", TransparentSample("png")));
+    menu->PicRead->trigger();
+    EXPECT_EQ(form->geometry(), before);
+    EXPECT_FALSE(form->DBImage1->Stretch());
+}
 
 TEST_F(PictureMenuTest, ACancelledDialogChangesNothing) {
     ToB();
@@ -338,9 +408,15 @@ TEST_F(PictureMenuTest, ApplicationStartWritesTheBitmapAndHandsItToTheDesktop) {
     ToB();
     DesktopOpener opener;
     QDesktopServices::setUrlHandler("file", &opener, "Open");
-    Write("BmpTmp.bmp", "an older picture, longer than the new one will be ...........");
+    // Whatever stands at the name, a link planted there included, is replaced, never followed.
+    Write("victim.txt", "an older file, longer than the new picture will be ...........");
+    ASSERT_TRUE(QFile::link(dir.filePath("victim.txt"), dir.filePath("BmpTmp.bmp")));
     menu->BmpExeClick();
     const QString path = dir.filePath("BmpTmp.bmp");
+    EXPECT_FALSE(QFileInfo(path).isSymLink());
+    QFile victim(dir.filePath("victim.txt"));
+    ASSERT_TRUE(victim.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(victim.readAll().startsWith("an older file"));
     ASSERT_EQ(opener.urls, QList<QUrl>{QUrl::fromLocalFile(path)});
     EXPECT_EQ(opener.cursorsShown, 0); // the hourglass is gone before the desktop opens it
     QFile file(path);
@@ -362,14 +438,16 @@ TEST_F(PictureMenuTest, ApplicationStartReportsAFileItCannotWriteAndRestoresTheC
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-TEST_F(PictureMenuTest, ThePictureDialogListsItsFiveEntriesAndFollowsTheChosenOne) {
+TEST_F(PictureMenuTest, ThePictureDialogListsItsEntriesAndFollowsTheChosenOne) {
     TOpenPictureDialog& dialog = menu->OpenPicDlg();
+    const QString all =
+        "*.bmp;*.jpg;*.jpeg;*.ico;*.emf;*.wmf;*.png;*.gif;*.tif;*.tiff;*.webp;*.svg";
     EXPECT_EQ(dialog.nameFilters(),
-              QStringList({"画像ﾌｧｲﾙ (*.bmp;*.jpg;*.jpeg;*.ico;*.emf;*.wmf)", "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)",
-                           "JPEG (*.jpg;*.jpeg)", "ｱｲｺﾝ(*.ico)", "ﾒﾀﾌｧｲﾙ(*.emf;*.wmf)"}));
+              QStringList({"画像ﾌｧｲﾙ (" + all + ")", "ﾋﾞｯﾄﾏｯﾌﾟ (*.bmp)", "JPEG (*.jpg;*.jpeg)",
+                           "ｱｲｺﾝ(*.ico)", "ﾒﾀﾌｧｲﾙ(*.emf;*.wmf)", "PNG (*.png)", "GIF (*.gif)",
+                           "TIFF (*.tif;*.tiff)", "WebP (*.webp)", "SVG (*.svg)"}));
     EXPECT_EQ(dialog.selectedNameFilter(), dialog.nameFilters().first());
-    EXPECT_EQ(dialog.CurrentPatterns(),
-              QStringList({"*.bmp", "*.jpg", "*.jpeg", "*.ico", "*.emf", "*.wmf"}));
+    EXPECT_EQ(dialog.CurrentPatterns(), all.split(';'));
     dialog.selectNameFilter("ﾒﾀﾌｧｲﾙ(*.emf;*.wmf)");
     emit dialog.filterSelected("ﾒﾀﾌｧｲﾙ(*.emf;*.wmf)");
     EXPECT_EQ(dialog.CurrentPatterns(), QStringList({"*.emf", "*.wmf"}));

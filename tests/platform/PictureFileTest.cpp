@@ -1,5 +1,6 @@
 #include "platform/PictureFile.h"
 #include "platform/Error.h"
+#include "platform/PictureSize.h"
 #include "support/Errors.h"
 #include "support/PictureSamples.h"
 
@@ -35,19 +36,28 @@ TEST_F(PictureFileTest, TheExtensionChoosesTheDecoderWhateverItsCase) {
     EXPECT_EQ(icon.pixel(3, 3), qRgb(0, 0, 0));
 }
 
-TEST_F(PictureFileTest, WrongMissingOrUnknownFilesGiveTheLoadersMessage) {
-    EXPECT_EQ(LoadError(Write("picture.png", "x")), "Unknown picture file extension (.png)");
-    EXPECT_EQ(LoadError(Write("noextension", "x")), "Unknown picture file extension (.)");
-    EXPECT_EQ(LoadError(Write("jpeg.bmp", Samples::Jpeg(Samples::Pattern(4, 4)))),
-              "Bitmap image is not valid");
-    EXPECT_EQ(LoadError(Write("bitmap.jpg", Samples::BmpOf(Samples::Pattern(4, 4)))),
-              "Not a JPEG file: starts with 0x42 0x4d");
-    EXPECT_EQ(LoadError(Write("bitmap.ico", Samples::BmpOf(Samples::Pattern(4, 4)))),
-              "Icon image is not valid");
-    EXPECT_EQ(LoadError(Write("bitmap.wmf", Samples::BmpOf(Samples::Pattern(4, 4)))),
-              "Metafile is not valid");
+TEST_F(PictureFileTest, WrongMissingOrUnknownFilesNameTheFileAndTheLoadersReason) {
+    const QString unreadable = QStringLiteral("画像ファイル「%1」を読み込めませんでした。\n%2");
+    EXPECT_EQ(
+        LoadError(Write("picture.xcf", "x")),
+        QStringLiteral("画像ファイル「picture.xcf」は読み込めない種類のファイルです（.xcf）"));
+    EXPECT_EQ(LoadError(Write("noextension", "x")),
+              QStringLiteral("画像ファイル「noextension」は読み込めない種類のファイルです（.）"));
+    const QByteArray bmp = Samples::BmpOf(Samples::Pattern(4, 4));
+    const std::tuple<const char*, QByteArray, QString> cases[] = {
+        {"jpeg.bmp", Samples::Jpeg(Samples::Pattern(4, 4)), "Bitmap image is not valid"},
+        {"bitmap.jpg", bmp, "Not a JPEG file: starts with 0x42 0x4d"},
+        {"bitmap.ico", bmp, "Icon image is not valid"},
+        {"bitmap.wmf", bmp, "Metafile is not valid"},
+        {"bitmap.png", bmp, {}},
+        {"huge.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='90000' height='90000'/>",
+         PictureSize::TooLargeText()}};
+    for (const auto& [name, bytes, reason] : cases) {
+        const QString error = LoadError(Write(name, bytes));
+        EXPECT_TRUE(error.startsWith(unreadable.arg(name, reason))) << error.toStdString();
+    }
     const QString missing = dir.filePath("missing.bmp");
-    EXPECT_TRUE(LoadError(missing).startsWith(
+    EXPECT_TRUE(LoadError(missing).contains(
         QString("Cannot open file \"%1\".").arg(QDir::toNativeSeparators(missing))));
 }
 

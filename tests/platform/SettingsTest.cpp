@@ -76,14 +76,36 @@ TEST_F(SettingsTest, CaseHexAndGarbageValues) {
     EXPECT_FALSE(ini.contains("HintTime=2000")); // the key existed, so no default was written
 }
 
-TEST_F(SettingsTest, OldShiftJisFileIsReadAndInvalidUtf8DoesNotStopStartUp) {
-    WriteIni(QByteArray("[TAVREL]\r\nF_DbPath01=C:\\\x83\x89\x83\x78\x83\x8b\\TAVREL.FDB\r\n"));
-    Settings::ReadSettings();
-    EXPECT_EQ(Settings::DbPath, QStringLiteral("C:\\ラベル\\TAVREL.FDB"));
-    Settings::ResetToInitial();
-    WriteIni(QByteArray("[TAVREL]\r\nHintTime=300\r\n\xff\xfe\x80 junk\r\n"));
-    EXPECT_NO_THROW(Settings::ReadSettings());
-    EXPECT_EQ(Settings::HintTime, 300);
+// An old Shift-JIS file is read and stays Shift-JIS; a file that needs no change is never
+// written; one with a line in neither encoding starts, says which line, and is never rewritten.
+TEST_F(SettingsTest, FilesAreKeptInTheirEncodingAndOneWithAStrayByteIsNeverRewritten) {
+    const QByteArray rest = "\r\nExePath001=" + dir.path().toUtf8() +
+                            "\r\nHintShow=1\r\nHintColor=-16777192\r\nHintTime=2000\r\n"
+                            "PrintTenthMm=0\r\nFillByRows=0\r\n";
+    const QByteArray sjisPath = "F_DbPath01=C:\\\x83\x89\x83\x78\x83\x8b\\TAVREL.FDB";
+    const struct {
+        QByteArray file;
+        const char* warning;
+    } cases[] = {
+        {"; mine\r\n[TAVREL]\r\nF_DbDir001=\r\n" + sjisPath + rest, ""},
+        {"[TAVREL]\r\nF_DbDir001=\xff\r\n" + sjisPath + rest, "2 行目を読めません"},
+        {"[TAVREL]\r\nF_DbDir001=\r\nF_DbPath01=C:\\ラベル\\TAVREL.FDB" + rest, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.constData());
+        Settings::ResetToInitial();
+        WriteIni(c.file);
+        ASSERT_TRUE(Settings::ReadSettings());
+        EXPECT_EQ(Settings::DbPath, QStringLiteral("C:\\ラベル\\TAVREL.FDB"));
+        EXPECT_EQ(ReadIni(), c.file);
+        EXPECT_TRUE(Settings::IniWarning.contains(QString::fromUtf8(c.warning)));
+        EXPECT_EQ(Settings::IniWarning.isEmpty(), *c.warning == 0);
+        EXPECT_EQ(IniWriteString(IniPath(), "TAVREL", "HintTime", "300"), *c.warning == 0);
+    }
+    EXPECT_TRUE(ReadIni().contains("HintTime=300"));
+    WriteIni(cases[0].file);
+    IniWriteString(IniPath(), "TAVREL", "HintTime", "300");
+    EXPECT_TRUE(ReadIni().contains(sjisPath + QByteArray(rest).replace("2000", "300")));
 }
 
 TEST_F(SettingsTest, UnreadableFileIsAnIniFileError) {

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QSet>
 #include <QThread>
 #include <QTimer>
@@ -156,13 +158,26 @@ TEST_F(CupsPrintTest, CustomPaperReachesThePrinterInItsOwnSize) {
     EXPECT_NEAR(size.height(), 419.5, 1);
 }
 
+namespace {
+
+QString BlankPdf(const QTemporaryDir& dir) {
+    const QString path = dir.filePath("x.pdf");
+    TPdfDocument pdf(path, TPaper::Standard(TPaper::A4), "x");
+    pdf.Finish();
+    return path;
+}
+
+bool Admin(const QString& tool, const QStringList& args) {
+    QProcess p;
+    p.start(tool, args);
+    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+} // namespace
+
 TEST_F(CupsPrintTest, QueueThatVanishedGivesCupsMessageAndNoAfterPrint) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("x.pdf");
-    {
-        TPdfDocument pdf(path, TPaper::Standard(TPaper::A4), "x");
-        pdf.Finish();
-    }
+    const QString path = BlankPdf(dir);
     try {
         SubmitPrintJob(path, "VanishedQueue", TPaper::Standard(TPaper::A4), "x", TJobSettings{});
         FAIL() << "CUPS accepted a job for a queue it does not have";
@@ -194,4 +209,23 @@ TEST_F(CupsPrintTest, PrintingFromThePreviewKeepsItOpenAndCannotCloseItMeanwhile
     ASSERT_FALSE(pdf.isEmpty());
     EXPECT_EQ(PdfTools::PageCount(pdf), 2);
     EXPECT_TRUE(PdfTools::Text(pdf).contains("FromPreview"));
+}
+
+TEST_F(CupsPrintTest, AQueueThatRefusesJobsIsToldInJapaneseWithItsReason) {
+    // A queue of its own: the shared one must keep accepting the other tests' jobs.
+    const QString refusing =
+        QStringLiteral("TavrelRefusing%1").arg(QCoreApplication::applicationPid());
+    if (!Admin("lpadmin", {"-p", refusing, "-E", "-v", "cups-pdf:/", "-P",
+                           "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"}))
+        GTEST_SKIP() << "lpadmin cannot add a queue here";
+    const auto remove = qScopeGuard([&] { Admin("lpadmin", {"-x", refusing}); });
+    ASSERT_TRUE(Admin("cupsreject", {"-r", "用紙切れ", refusing}));
+    QTemporaryDir dir;
+    try {
+        SubmitPrintJob(BlankPdf(dir), refusing, TPaper::Standard(TPaper::A4), "x", {});
+        FAIL() << "a queue that refuses jobs took one";
+    } catch (const EError& e) {
+        EXPECT_EQ(e.message(),
+                  "プリンタ「" + refusing + "」は現在印刷を受け付けていません。\n理由：用紙切れ");
+    }
 }

@@ -2,11 +2,13 @@
 #include "PdfTools.h"
 #include "PrintFixture.h"
 #include "platform/MessageService.h"
+#include "platform/Settings.h"
 #include "platform/SjisCodec.h"
 #include "support/Windows.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -174,16 +176,55 @@ TEST_F(PreviewFormTest, PdfButtonWritesTheShownPagesUnderTheTitle) {
     EXPECT_FALSE(QFile::exists(dir.filePath("copy.pdf")));
 }
 
-TEST_F(PreviewFormTest, PdfIntoAFolderThatCannotBeWrittenIsReportedNotCrashed) {
+TEST_F(PreviewFormTest, TheSaveBoxProposesTheLastFolderElseDocumentsElseHome) {
+    QTemporaryDir home, elsewhere;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
+    const auto restore = qScopeGuard([&] { qputenv("HOME", oldHome); });
+    const QString name = "a.pdf";
+    // An earlier copy's folder that is gone no longer counts.
+    EXPECT_EQ(TPreviewForm::DefaultPdfPath(name), QDir(home.path()).filePath(name));
+    QDir(home.path()).mkdir("Documents");
+    EXPECT_EQ(TPreviewForm::DefaultPdfPath(name), QDir(home.path()).filePath("Documents/a.pdf"));
+    form.AskPdfPath = [&](const QString&) { return QDir(elsewhere.path()).filePath("copy.pdf"); };
+    form.PdfBtn->click();
+    EXPECT_EQ(TPreviewForm::DefaultPdfPath(name), QDir(elsewhere.path()).filePath(name));
+}
+
+TEST_F(PreviewFormTest, PdfThatCannotOrMustNotBeWrittenIsReportedAndNothingIsReplaced) {
+    QTemporaryDir dir;
+    const struct {
+        QString path;
+        QByteArray before;
+        QString says;
+    } cases[] = {
+        {"/nonexistent/dir/x.pdf", {}, "No such file or directory"},
+        {"/dev/full", {}, "No space left on device"},
+        {dir.filePath("TAVREL.FDB"), "database pages", "データベースファイルには出力できません"},
+        {dir.filePath("TAVREL.ini"), "[TAVREL]", "設定ファイルには出力できません"},
+        {dir.filePath("notes.txt"), "my notes", "PDF ではないファイルには上書きできません"},
+    };
+    Settings::DbPath = dir.filePath("TAVREL.FDB");
+    Settings::IniFileName = dir.filePath("TAVREL.ini");
     QStringList shown;
     Messages::SetResponder([&](const Messages::Request& r) {
         shown << r.text;
         return Messages::Answer::Ok;
     });
-    form.AskPdfPath = [](const QString&) { return QStringLiteral("/nonexistent/dir/x.pdf"); };
-    form.PdfBtn->click();
+    for (const auto& c : cases) {
+        QFile file(c.path);
+        ASSERT_TRUE(c.before.isEmpty() ||
+                    (file.open(QIODevice::WriteOnly) && file.write(c.before)));
+        file.close();
+        shown.clear();
+        form.AskPdfPath = [&](const QString&) { return c.path; };
+        form.PdfBtn->click();
+        EXPECT_EQ(shown, QStringList{"印刷ファイルを作成できません。\n" + c.path + ": " + c.says});
+        EXPECT_TRUE(c.before.isEmpty() ||
+                    (file.open(QIODevice::ReadOnly) && file.readAll() == c.before));
+    }
     Messages::ClearResponder();
-    EXPECT_EQ(shown, QStringList({"印刷ファイルを作成できません。"}));
+    Settings::ResetToInitial();
 }
 
 TEST_F(PreviewFormTest, PrinterSetupChangesTheNextJobOnlyWhenConfirmed) {

@@ -1,6 +1,11 @@
 #include "printcore/ReportPages.h"
+#include "PdfTools.h"
 #include "PrintFixture.h"
 #include "platform/SjisCodec.h"
+#include "printcore/PrintJob.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -25,6 +30,22 @@ QByteArray ManyLines(int lines) {
 // A cell's inside, clear of its dotted frame.
 QRectF Inside(int column, int row) {
     return QRectF(15 + (column - 1) * 88 + 1, 21 + (row - 1) * 50 + 1, 84, 48);
+}
+
+// Darkness summed over the image, in whole black pixels.
+double Ink(const QImage& image) {
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            sum += 255 - qGray(image.pixel(x, y));
+    return sum / 255;
+}
+
+QString WritePdf(TReportPages& pages, const QString& path) {
+    TPdfDocument pdf(path, pages.Page().paper, pages.Page().title);
+    pages.DrawPage(pdf.Painter(), 0);
+    pdf.Finish();
+    return path;
 }
 
 } // namespace
@@ -206,4 +227,62 @@ TEST(ReportPages, SearchFindsTheTextOfEachCellOnItsPage) {
     EXPECT_EQ(pages.FindText(1, QStringLiteral("みかん")).size(), 2u);
     EXPECT_TRUE(pages.FindText(0, QStringLiteral("ぶどう")).empty());
     EXPECT_TRUE(pages.FindText(0, QString()).empty());
+}
+
+// The faces here have no bold of their own: the PDF writer strokes the outlines, and the screen
+// has to show the same weight.
+TEST(ReportPages, SyntheticBoldShowsOnScreenAsHeavyAsInThePdf) {
+    if (!PdfTools::Available())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    for (const char* face : {"IPAPMincho", "IPAPGothic"}) {
+        SCOPED_TRACE(face);
+        double screen[2] = {}, paper[2] = {};
+        for (int bold = 0; bold < 2; ++bold) {
+            TPageDescription page = LabelSheet();
+            page.frameColor = Qt::white;
+            std::vector<TPrintRow> rows(1);
+            rows[0].cardText = QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 ") + face +
+                               ";}}\\pard\\f0\\fs40" + (bold ? "\\b" : "") + " WWWW ABCabc\\par}";
+            TReportPages pages(page, rows, 96);
+            // 6 pixels per millimetre: 0.13 screen pixels per dot, about the 83 % zoom.
+            constexpr int pixelsPerMm = 6;
+            const double scale = pixelsPerMm * 25.4 / PrinterDpi;
+            QImage shown((pages.PageSize() * scale).toSize(), QImage::Format_RGB32);
+            shown.fill(Qt::white);
+            QPainter painter(&shown);
+            painter.scale(scale, scale);
+            pages.DrawPage(painter, 0);
+            screen[bold] = Ink(shown);
+            QTemporaryDir dir;
+            paper[bold] =
+                Ink(PdfTools::Raster(WritePdf(pages, dir.filePath("b.pdf")), 1, pixelsPerMm));
+        }
+        EXPECT_NEAR(screen[0], paper[0], paper[0] * 0.03);
+        EXPECT_GT(paper[1], paper[0] * 1.2);
+        EXPECT_NEAR(screen[1] / screen[0], paper[1] / paper[0], 0.1);
+    }
+}
+
+TEST(ReportPages, PicturesReachThePdfPixelForPixel) {
+    if (QStandardPaths::findExecutable("pdfimages").isEmpty())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    QImage picture(40, 30, QImage::Format_RGB32);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            picture.setPixelColor(x, y, x < 13 ? kRed : (x + y) % 2 ? kWhite : QColor(0, 0, 160));
+    for (const bool stretch : {true, false}) {
+        SCOPED_TRACE(stretch);
+        TPageDescription page = LabelSheet();
+        page.pictureStretch = stretch;
+        std::vector<TPrintRow> rows = {
+            TPrintRow{QByteArray(), std::make_shared<const QImage>(picture)}};
+        TReportPages pages(page, rows, 96);
+        QTemporaryDir dir;
+        PdfTools::Run("pdfimages",
+                      {"-png", WritePdf(pages, dir.filePath("p.pdf")), dir.filePath("img")});
+        const QStringList images = QDir(dir.path()).entryList({"img*.png"});
+        ASSERT_EQ(images.size(), 1);
+        const QImage stored = QImage(dir.filePath(images[0])).convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(stored, picture);
+    }
 }

@@ -4,9 +4,11 @@
 #include "platform/Error.h"
 #include "print/PreviewWindow.h"
 #include "support/Windows.h"
+#include "ui/Hints.h"
 
 #include <QFile>
 #include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -207,6 +209,40 @@ TEST_F(PrintRunTest, PictureFlagsDecideWhetherAndHowThePictureIsDrawn) {
     EXPECT_TRUE(drawn(1, 1).isEmpty());
 }
 
+TEST_F(PrintRunTest, AParagraphsAlignmentPlacesItsInkOnTheLabel) {
+    if (!PdfTools::Available())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    constexpr int kPixelsPerMm = 10;
+    design.show = 0;
+    for (const char* word : {"\\ql", "\\qc", "\\qr"}) {
+        SCOPED_TRACE(word);
+        design.cardText =
+            QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset0 DejaVu Sans;}}\\pard") + word +
+            " \\f0\\fs28 HIH\\par}";
+        auto form = Run({"", "2x5", "A4", 0, 0, 1, 1, 1, 5});
+        const TPageDescription& page = form->repCard.Page;
+        const QImage image = PdfTools::Raster(PrintToPdf(*form), 1, kPixelsPerMm);
+        ASSERT_FALSE(image.isNull());
+        // The ink's left and right edges inside the first cell, in millimetres.
+        double inkLeft = 1e9, inkRight = -1;
+        for (int y = page.topMargin * kPixelsPerMm; y < (page.topMargin + 10) * kPixelsPerMm; ++y)
+            for (int x = page.leftMargin * kPixelsPerMm;
+                 x < (page.leftMargin + page.bandWidth) * kPixelsPerMm; ++x)
+                if (qGray(image.pixel(x, y)) < 128) {
+                    inkLeft = std::min(inkLeft, x / double(kPixelsPerMm));
+                    inkRight = std::max(inkRight, (x + 1) / double(kPixelsPerMm));
+                }
+        ASSERT_GT(inkRight, inkLeft);
+        const double cellLeft = page.leftMargin, cellRight = page.leftMargin + page.bandWidth;
+        if (word[2] == 'c')
+            EXPECT_NEAR((inkLeft + inkRight) / 2, (cellLeft + cellRight) / 2, 0.2);
+        else if (word[2] == 'r')
+            EXPECT_NEAR(inkRight, cellRight, 1.0);
+        else
+            EXPECT_NEAR(inkLeft, cellLeft, 1.0);
+    }
+}
+
 TEST_F(PrintRunTest, APrinterIsFoundByNameWhateverItsCaseAndAnUnknownOneIsTheDefault) {
     UsePrinters printers({"Office", "LP2"});
     WriteSnapshot(Settings::SnapshotPath, design);
@@ -261,6 +297,31 @@ TEST_F(PrintLabelsTest, ClosingThePreviewWithoutPrintingReturnsFalse) {
     EXPECT_EQ(title, QStringLiteral("印刷．．．2x5"));
     EXPECT_EQ(OpenPreview(), nullptr);
     EXPECT_EQ(FileBytes(Settings::SnapshotPath).isEmpty(), false);
+}
+
+// Beneath the preview nothing can be used, and its PDF copy prints like the printer's pages.
+TEST_F(PrintLabelsTest, ThePreviewIsModalAndItsPdfCopyHasNoFrames) {
+    if (!PdfTools::Available())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    LoadSheets(sheets, {Sheet{}});
+    const QString copy = program.dir.filePath("copy.pdf");
+    const bool printed =
+        PrintAndClose({"Office", "2x5", "A4", 0, 0, 1, 2, 1, 5}, [&](TPreviewForm* preview) {
+            EXPECT_EQ(QApplication::activeModalWidget(), preview);
+            preview->ExportPdf(copy);
+            Hints::SetCurrentHint(preview->CloseBtn->statusTip());
+        });
+    EXPECT_FALSE(printed) << "a copy is not a print";
+    EXPECT_EQ(Hints::CurrentHint(), "") << "the preview's hint outlived it";
+    // Column 1 holds only empty cells: the preview dots their frames, the paper shows nothing.
+    const QImage page = PdfTools::Raster(copy, 1, 4);
+    ASSERT_FALSE(page.isNull());
+    int dark = 0;
+    for (int y = 20 * 4; y < 275 * 4; ++y)
+        for (int x = 14 * 4; x < 102 * 4; ++x)
+            dark += qGray(page.pixel(x, y)) < 200 ? 1 : 0;
+    EXPECT_EQ(dark, 0);
+    EXPECT_EQ(LabelCorners(copy).size(), 1u);
 }
 
 TEST_F(PrintLabelsTest, SheetsWithoutCellsOrPrintersStopTheRunBeforeAPreview) {

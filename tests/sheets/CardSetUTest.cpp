@@ -153,7 +153,8 @@ TEST(CardSetNoDatabase, WindowStillOpensAfterTheConnectError) {
     });
     {
         TCardSetForm form;
-        EXPECT_EQ(shown, QStringList{"Database Connect Error"});
+        EXPECT_EQ(shown, QStringList{
+                             "Database Connect Error\r\rデータベースの場所が設定されていません。"});
         EXPECT_FALSE(form.IBQueryCardSet.Active());
     }
     Messages::ClearResponder();

@@ -448,18 +448,24 @@ TEST_F(SheetImport, FieldsWithoutTextFormKeepTheirDefaults) {
     EXPECT_EQ(q.FieldByName("G_STRETCH").Value(), 0);
 }
 
-TEST_F(SheetImport, SmallIntegerColumnRefusesWhatItCannotHold) {
+// A column without a character set holds the Shift-JIS bytes: 40 bytes are 20 Japanese letters.
+TEST_F(SheetImport, SmallIntegerAndTextColumnsRefuseWhatTheyCannotHold) {
     Database db;
     Transaction tr;
     ConnectDatabase(db, tr, tdb_.Path());
-    RunScript(db, tr, QStringLiteral("CREATE TABLE SMALLS (N SMALLINT, C CHAR(2));"));
+    RunScript(
+        db, tr,
+        QStringLiteral(
+            "CREATE TABLE SMALLS (N SMALLINT, C CHAR(2), V VARCHAR(40) CHARACTER SET NONE);"));
     Query q(&db, &tr);
     q.SQL = {QStringLiteral("SELECT * FROM SMALLS")};
     q.CachedUpdates = true;
     q.Open();
-    EXPECT_TRUE(ImportLines(q, {"32767,ab", "-32768,c"}));
-    EXPECT_EQ(MessageOf([&] { ImportLines(q, {"32768,ab"}); }), kUpdateError);
-    EXPECT_EQ(MessageOf([&] { ImportLines(q, {"1,abc"}); }), kUpdateError);
+    const QString vendor = '"' + QString(20, u'エ') + '"';
+    EXPECT_TRUE(ImportLines(q, {"32767,ab," + vendor, "-32768,c," + QString(40, u'a')}));
+    for (const QString& line :
+         QStringList{"32768,ab,", "1,abc,", "1,ab,\"" + QString(21, u'エ') + '"'})
+        EXPECT_EQ(MessageOf([&] { ImportLines(q, {line}); }), kUpdateError) << line.toStdString();
     EXPECT_EQ(q.RecordCount(), 2);
 }
 
@@ -471,10 +477,19 @@ TEST_F(SheetImport, FilesThatAreNotSheetTextAddNothing) {
     WriteBytes(File("binary.bin"), binary);
     WriteBytes(File("utf16.txt"),
                QByteArray(reinterpret_cast<const char*>(kLine1.utf16()), kLine1.size() * 2));
-    WriteBytes(File("huge.txt"), QByteArray(50 * 1024 * 1024, 'A'));
-    for (const char* name : {"binary.bin", "utf16.txt", "huge.txt"}) {
+    for (const char* name : {"binary.bin", "utf16.txt"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(MessageOf([&] { ImportFile(f.q, File(name)); }), kUpdateError);
+    }
+    // Beyond the bounds the file is refused before its rows are read.
+    WriteBytes(File("huge.txt"), QByteArray(SheetTextReader::kMaxFileBytes + 1, 'A'));
+    WriteBytes(File("long.txt"),
+               (Sjis::Encode(kLine1) + "\r\n").repeated(SheetTextReader::kMaxLines + 1));
+    for (const char* name : {"huge.txt", "long.txt"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(MessageOf([&] { ImportFile(f.q, File(name)); }),
+                  File(name) +
+                      ": ファイルが大きすぎます。読み込めるのは 10000 行、10 MB までです。");
     }
     EXPECT_EQ(MessageOf([&] { ImportFile(f.q, File("missing.txt")); }),
               File("missing.txt") + ": No such file or directory");
