@@ -7,6 +7,13 @@ TPaper WholeMillimetres(const PaperPreset& preset) {
     return TPaper{preset.code, preset.width / 10 * 10, preset.height / 10 * 10};
 }
 
+// A paper known by name only: no size, the custom code.
+PaperPreset NamedPreset(const QString& name) {
+    PaperPreset preset;
+    preset.name = name;
+    return preset;
+}
+
 } // namespace
 
 TPaper TPaper::Standard(int code) {
@@ -32,7 +39,7 @@ const QList<PaperPreset>& PaperPresets() {
          QPageSize::JisB4},
         {QStringLiteral("B5"), 1820, 2570, TPaper::B5, QStringLiteral("jis_b5_182x257mm"),
          QPageSize::JisB5},
-        {FreePaperType()}};
+        NamedPreset(FreePaperType())};
     return presets;
 }
 
@@ -47,7 +54,7 @@ PaperPreset PaperPresetFor(const QString& paperType) {
     for (const PaperPreset& p : PaperPresets())
         if (p.name.compare(paperType, Qt::CaseInsensitive) == 0)
             return p;
-    return {paperType};
+    return NamedPreset(paperType);
 }
 
 QString FreePaperType() {
