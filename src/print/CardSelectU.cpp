@@ -216,11 +216,11 @@ void TCardSelectForm::CreateOrderPart(QWidget* client) {
     for (QLineEdit* box : {MemoRetsu, MemoDan, MemoMaisu})
         connect(box, &QLineEdit::textChanged, this, &TCardSelectForm::ShowJob);
     GroupBox6 = MakeGroup(client, QStringLiteral(" 印刷順 "), {kClientWidth, 248, 184, 50},
-                          QStringLiteral("ラベルを埋める順序を設定します"));
+                          QStringLiteral("ラベルを埋める順序を設定します（縦順：列ごとに上から下へ"
+                                         "、横順：段ごとに左から右へ）"));
     OrderCombo = new QComboBox(GroupBox6);
     OrderCombo->setGeometry(12, 20, 160, 21);
-    OrderCombo->addItems({QStringLiteral("縦順（列ごとに上から下へ）"),
-                          QStringLiteral("横順（段ごとに左から右へ）")});
+    OrderCombo->addItems({QStringLiteral("縦順（列ごと）"), QStringLiteral("横順（段ごと）")});
     OrderCombo->setCurrentIndex(Settings::FillByRows ? 1 : 0);
     SetHint(OrderCombo, GroupBox6->toolTip());
     connect(OrderCombo, &QComboBox::activated, this,
