@@ -7,6 +7,7 @@
 #include "print/PreviewForm.h"
 #include "printcore/LabelReport.h"
 #include "printcore/ReportPages.h"
+#include "support/LabelSheetPage.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -62,22 +63,11 @@ std::shared_ptr<const QImage> Picture() {
     return image;
 }
 
-// The label sheet in whole millimetres as the print run sets it up.
+// The tests' label sheet as the print run sets it up: white frames, a small picture.
 TPageDescription Sheet() {
-    TPageDescription page;
-    page.paper = TPaper::Standard(TPaper::A4);
-    page.leftMargin = 15;
-    page.rightMargin = 21;
-    page.topMargin = 21;
-    page.bottomMargin = 26;
-    page.columns = 2;
-    page.columnSpacing = 2;
-    page.bandHeight = 50;
-    page.bandWidth = 86;
+    TPageDescription page = LabelSheet();
     page.frameColor = Qt::white;
-    page.textRect = QRectF(0, 0, 86, 50);
     page.pictureRect = QRectF(50, 25, 30, 20);
-    page.pictureStretch = true;
     page.title = QStringLiteral("印刷．．．LB-10");
     return page;
 }
