@@ -51,30 +51,40 @@ inline void CreateAndConnect(const QString& path, Database& db, Transaction& tr)
     ConnectDatabase(db, tr, path);
 }
 
-// A database of 10,000 label designs, each with a 2 KB RTF text and a 300 KB bitmap; made once
-// and kept, since it takes minutes to fill.
-inline const QString kTenThousand = QStringLiteral("/var/tmp/tavrel-bench-10k-v2.fdb");
-
-inline void EnsureTenThousand() {
-    if (QFile::exists(kTenThousand))
+// A database of label designs, each with a 2 KB RTF text and a picture of side x side pixels
+// stored as a 24-bit bitmap; made once and kept, since it takes minutes to fill.
+inline void EnsureDesigns(const QString& path, int count, int side) {
+    if (QFile::exists(path))
         return;
-    std::printf("creating %s (10,000 designs, about 3 GB)...\n", qPrintable(kTenThousand));
+    std::printf("creating %s (%d designs)...\n", qPrintable(path), count);
     Database db;
     Transaction tr;
-    CreateAndConnect(kTenThousand, db, tr);
+    CreateAndConnect(path, db, tr);
     Statement ins(db, tr);
     ins.Prepare("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, "
                 "G_HEIGHT, G_SHOW, G_STRETCH) VALUES (0, :N, 'LB-10', :T, :G, 1, 2, 70, 50, 1, 0)");
     const QString rtf = QStringLiteral("{\\rtf1\\ansi\\ansicpg932 ") + QString(2000, 'x') + "}";
-    QImage picture(320, 320, QImage::Format_RGB32); // 300 KB as a 24-bit bitmap
-    for (int i = 0; i < 10000; ++i) {
+    QImage picture(side, side, QImage::Format_RGB32);
+    for (int i = 0; i < count; ++i) {
         picture.fill(qRgb(i % 256, (i / 256) % 256, 128));
-        ins.Execute({Cell{QStringLiteral("ラベル%1").arg(i, 5, 10, QLatin1Char('0'))}, Cell{rtf},
+        ins.Execute({Cell{QStringLiteral("ラベル%1").arg(i, 6, 10, QLatin1Char('0'))}, Cell{rtf},
                      Cell{StoredPicture::Encode(picture)}});
         if (i % 500 == 499)
             tr.CommitRetaining();
     }
     tr.Commit();
+}
+
+// 10,000 designs with 300 KB pictures (about 3 GB).
+inline const QString kTenThousand = QStringLiteral("/var/tmp/tavrel-bench-10k-v2.fdb");
+inline void EnsureTenThousand() {
+    EnsureDesigns(kTenThousand, 10000, 320);
+}
+
+// 100,000 designs with small (7 KB) pictures.
+inline const QString kHundredThousand = QStringLiteral("/var/tmp/tavrel-bench-100k.fdb");
+inline void EnsureHundredThousand() {
+    EnsureDesigns(kHundredThousand, 100000, 48);
 }
 
 // The peer's picture when it is at hand, else a grainy one of the same size.

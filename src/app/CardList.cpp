@@ -53,6 +53,9 @@ void TCardList::PrepareList() {
     q.NameField = QStringLiteral("NAME");
     q.RowKind = QStringLiteral("ラベル");
     q.SQL = {QStringLiteral("SELECT * FROM TAVREL"), QStringLiteral("ORDER BY NAME")};
+    // The list shows names; a design's text and picture are read when it becomes current.
+    q.ListSQL = {QStringLiteral("SELECT ID, NAME FROM TAVREL"), QStringLiteral("ORDER BY NAME")};
+    q.RowSQL = {QStringLiteral("SELECT * FROM TAVREL"), QStringLiteral("WHERE ID = :ID")};
     q.Prepare();
     q.Open();
     GenerateUpdateSql(q, &f_.IBUpdateSQL1, QStringLiteral("TAVREL"));

@@ -32,6 +32,21 @@ QVariant ParseInteger(const QString& text) {
     return n;
 }
 
+// Rows read whole beyond these give their values back, unless they hold unsaved changes.
+constexpr size_t kKeptRows = 8;
+
+bool HasBlobId(const Cell& cell) {
+    return cell.blobId.gds_quad_high != 0 || cell.blobId.gds_quad_low != 0;
+}
+
+std::vector<Cell> ParamCells(const Statement& statement,
+                             const std::function<QVariant(const QString&)>& value) {
+    std::vector<Cell> params;
+    for (const QString& name : statement.ParamNames())
+        params.push_back(Cell{value(name)});
+    return params;
+}
+
 QVariant ParseReal(const QString& text) {
     bool ok = false;
     const double d = QLocale::system().toDouble(text.trimmed(), &ok);
@@ -157,10 +172,10 @@ void Query::ListenForClose() {
             case Database::Event::Closed:
                 Discard(); // only when the connection itself is destroyed
                 Close();
-                statement_.reset();
+                DropStatements();
                 break;
             case Database::Event::Reattached:
-                statement_.reset(); // its handle belongs to the old attachment
+                DropStatements(); // their handles belong to the old attachment
                 break;
             }
         });
@@ -186,11 +201,16 @@ void Query::Discard() {
         state_ = DataSetState::Browse; // the close that follows tells the controls
 }
 
+void Query::DropStatements() {
+    statement_.reset();
+    rowStatement_.reset();
+}
+
 void Query::SetDatabase(Database* db) {
     if (db_ == db)
         return;
     Close();
-    statement_.reset();
+    DropStatements();
     if (db_)
         db_->RemoveListener(closeListener_);
     db_ = db;
@@ -199,7 +219,7 @@ void Query::SetDatabase(Database* db) {
 
 void Query::SetTransaction(Transaction* tr) {
     Close();
-    statement_.reset();
+    DropStatements();
     tr_ = tr;
 }
 
@@ -219,7 +239,7 @@ QVariant Query::Param(const QString& name) const {
 
 void Query::LoadFromRows(std::vector<ColumnInfo> columns, std::vector<RowValues> rows) {
     Close();
-    statement_.reset();
+    DropStatements();
     preparedText_.clear();
     memory_ = std::make_shared<const MemoryRows>(MemoryRows{std::move(columns), std::move(rows)});
     columns_ = memory_->columns;
@@ -251,7 +271,7 @@ void Query::Unprepare() {
     if (Active())
         Close();
     memory_.reset();
-    statement_.reset();
+    DropStatements();
     preparedText_.clear();
 }
 
@@ -281,6 +301,12 @@ void Query::Open() {
 void Query::FetchRows() {
     rows_.clear();
     log_.clear();
+    kept_.clear();
+    rowStatement_.reset();
+    if (ReadsLazily()) {
+        FetchListRows();
+        return;
+    }
     if (memory_) {
         for (const RowValues& values : memory_->rows) {
             auto row = std::make_shared<RowData>();
@@ -289,10 +315,7 @@ void Query::FetchRows() {
         }
         return;
     }
-    std::vector<Cell> params;
-    for (const QString& name : statement_->ParamNames())
-        params.push_back(Cell{Param(name)});
-    statement_->Open(params);
+    statement_->Open(ParamCells(*statement_, [this](const QString& n) { return Param(n); }));
     RowValues values;
     while (statement_->Fetch(&values)) {
         auto row = std::make_shared<RowData>();
@@ -305,10 +328,116 @@ void Query::ExecSQL() {
     if (memory_)
         throw EError(QStringLiteral("An in-memory data set runs no statement"));
     EnsurePrepared();
-    std::vector<Cell> params;
-    for (const QString& name : statement_->ParamNames())
-        params.push_back(Cell{Param(name)});
-    statement_->Execute(params);
+    statement_->Execute(ParamCells(*statement_, [this](const QString& n) { return Param(n); }));
+}
+
+void Query::FetchListRows() {
+    Statement list(*db_, *GetTransaction());
+    list.Prepare(ListSQL.join(QStringLiteral("\r\n")));
+    MapListColumns(list.Columns());
+    list.Open(ParamCells(list, [this](const QString& n) { return Param(n); }));
+    RowValues values;
+    while (list.Fetch(&values)) {
+        auto row = std::make_shared<RowData>();
+        row->values = std::move(values);
+        row->partial = true;
+        rows_.push_back(std::move(row));
+    }
+}
+
+void Query::MapListColumns(const std::vector<ColumnInfo>& listColumns) {
+    listPlace_.assign(columns_.size(), -1);
+    listFields_.clear();
+    for (const ColumnInfo& column : listColumns) {
+        const int field = FieldIndex(column.name);
+        if (field < 0)
+            throw EError(QStringLiteral("Field '%1' not found").arg(column.name));
+        listPlace_[static_cast<size_t>(field)] = static_cast<int>(listFields_.size());
+        listFields_.push_back(field);
+    }
+}
+
+void Query::EnsureWhole(RowData& row) {
+    if (!row.partial)
+        return;
+    row.values = ReadWholeRow(row.values);
+    row.partial = false;
+}
+
+RowValues Query::ReadWholeRow(const RowValues& listValues) {
+    if (!rowStatement_) {
+        auto stmt = std::make_unique<Statement>(*db_, *GetTransaction());
+        stmt->Prepare(RowSQL.join(QStringLiteral("\r\n")));
+        if (stmt->Columns().size() != columns_.size())
+            throw EError(QStringLiteral("RowSQL does not give the fields of SQL"));
+        rowStatement_ = std::move(stmt);
+    }
+    rowStatement_->Open(ParamCells(*rowStatement_, [&](const QString& name) {
+        const int field = FieldIndex(name);
+        const int place = field < 0 ? -1 : listPlace_[static_cast<size_t>(field)];
+        return place < 0 ? QVariant() : listValues[static_cast<size_t>(place)].value;
+    }));
+    RowValues whole;
+    const bool found = rowStatement_->Fetch(&whole);
+    rowStatement_->CloseCursor();
+    if (!found) {
+        // Deleted by another user since the list was read: what was listed, and nothing else.
+        whole.assign(columns_.size(), Cell{});
+        for (size_t i = 0; i < listFields_.size(); ++i)
+            whole[static_cast<size_t>(listFields_[i])] = listValues[i];
+    }
+    return whole;
+}
+
+Cell& Query::RowCell(const RowPtr& row, int field) {
+    if (row->partial) {
+        const int place = listPlace_[static_cast<size_t>(field)];
+        if (place >= 0)
+            return row->values[static_cast<size_t>(place)];
+        EnsureWhole(*row);
+        Remember(row);
+    }
+    Cell& cell = row->values.at(static_cast<size_t>(field));
+    if (cell.blobPending) {
+        LoadCell(cell, field);
+        Remember(row);
+    }
+    return cell;
+}
+
+void Query::Remember(const RowPtr& row) {
+    std::erase_if(kept_, [&row](const std::weak_ptr<RowData>& kept) { return kept.lock() == row; });
+    kept_.push_back(row);
+    const RowData* current =
+        cur_ >= 0 && cur_ < RecordCount() ? rows_[static_cast<size_t>(cur_)].get() : nullptr;
+    while (kept_.size() > kKeptRows) {
+        const auto old =
+            std::find_if(kept_.begin(), kept_.end(), [current](const std::weak_ptr<RowData>& kept) {
+                return kept.lock().get() != current;
+            });
+        const RowPtr oldest = old->lock();
+        kept_.erase(old);
+        if (oldest)
+            Shrink(*oldest);
+    }
+}
+
+void Query::Shrink(RowData& row) {
+    if (row.logged || row.status != UpdateStatus::Unmodified)
+        return; // unsaved changes are kept whole
+    if (ReadsLazily() && !row.partial) {
+        RowValues listed;
+        for (const int field : listFields_)
+            listed.push_back(std::move(row.values[static_cast<size_t>(field)]));
+        row.values = std::move(listed);
+        row.partial = true;
+        return;
+    }
+    for (Cell& cell : row.values)
+        if (!cell.blobPending && HasBlobId(cell)) {
+            cell.value = QVariant();
+            cell.blobPending = true;
+        }
 }
 
 void Query::Close() {
@@ -318,6 +447,7 @@ void Query::Close() {
         throw EError(QStringLiteral("Cannot close a dataset with pending updates"));
     Fire(BeforeClose);
     rows_.clear();
+    kept_.clear();
     cur_ = -1;
     bof_ = eof_ = true;
     SetState(DataSetState::Inactive);
@@ -458,7 +588,10 @@ void Query::Edit() {
     if (!CanModify())
         throw EError(QStringLiteral("Cannot modify a read-only dataset"));
     Fire(BeforeEdit);
-    editBuffer_ = rows_[static_cast<size_t>(cur_)]->values;
+    const RowPtr& row = rows_[static_cast<size_t>(cur_)];
+    EnsureWhole(*row);
+    Remember(row);
+    editBuffer_ = row->values;
     SetState(DataSetState::Edit);
     NotifyData(-1);
     Fire(AfterEdit);
@@ -480,6 +613,7 @@ void Query::Post() {
     Fire(BeforePost);
     CheckTextEncodable(editBuffer_);
     RowData& row = *rows_[static_cast<size_t>(cur_)];
+    EnsureWhole(row);
     if (row.status == UpdateStatus::Unmodified) {
         row.original = row.values;
         row.status = UpdateStatus::Modified;
@@ -527,6 +661,7 @@ void Query::Delete() {
         throw EError(QStringLiteral("Cannot modify a read-only dataset"));
     Fire(BeforeDelete);
     RowPtr row = rows_[static_cast<size_t>(cur_)];
+    EnsureWhole(*row);
     if (row->status == UpdateStatus::Inserted) {
         std::erase(log_, row);
     } else {
@@ -618,18 +753,19 @@ void Query::LoadCell(Cell& cell, int field) {
 }
 
 QVariant Query::RowValue(int row, int field) {
-    Cell& cell = rows_.at(static_cast<size_t>(row))->values.at(static_cast<size_t>(field));
-    LoadCell(cell, field);
-    return cell.value;
+    if (field < 0 || field >= FieldCount())
+        throw EError(QStringLiteral("Field index out of range"));
+    return RowCell(rows_.at(static_cast<size_t>(row)), field).value;
 }
 
 QVariant Query::CellValue(int field) {
     if (cur_ < 0 || field < 0 || field >= FieldCount())
         return {};
-    const bool editing = state_ == DataSetState::Edit || state_ == DataSetState::Insert;
-    RowValues& values = editing ? editBuffer_ : rows_[static_cast<size_t>(cur_)]->values;
-    LoadCell(values[static_cast<size_t>(field)], field);
-    return values[static_cast<size_t>(field)].value;
+    if (state_ != DataSetState::Edit && state_ != DataSetState::Insert)
+        return RowCell(rows_[static_cast<size_t>(cur_)], field).value;
+    Cell& cell = editBuffer_[static_cast<size_t>(field)];
+    LoadCell(cell, field);
+    return cell.value;
 }
 
 void Query::SetCellValue(int field, const QVariant& value) {

@@ -87,6 +87,11 @@ class Query {
 
     // Statement text as lines; named parameters (":P0", ":NAME") are allowed.
     QStringList SQL;
+    // A long list reads only ListSQL's columns of every row, in the rows and order SQL would give,
+    // and the rest of a row when it is first needed, by RowSQL, whose parameters are named after
+    // list columns (":ID"). SQL still defines the fields. Both empty: rows are read whole.
+    QStringList ListSQL;
+    QStringList RowSQL;
     void SetParam(const QString& name, const QVariant& value);
     QVariant Param(const QString& name) const;
     void ClearParams() { params_.clear(); }
@@ -116,7 +121,7 @@ class Query {
     bool Active() const { return state_ != DataSetState::Inactive; }
     // Runs a statement without result rows.
     void ExecSQL();
-    void FetchAll() {} // rows are all fetched when the data set opens
+    void FetchAll() {} // rows are all listed when the data set opens
     DataSetState State() const { return state_; }
     bool CanModify() const { return Active() && !ReadOnly; }
 
@@ -194,10 +199,12 @@ class Query {
 
   private:
     struct RowData {
+        // A partial row holds the list columns only, in their list order.
         RowValues values;
         RowValues original;
         UpdateStatus status = UpdateStatus::Unmodified;
         bool logged = false;
+        bool partial = false;
     };
     using RowPtr = std::shared_ptr<RowData>;
 
@@ -205,6 +212,17 @@ class Query {
     void CheckEditing() const;
     void EnsurePrepared();
     void FetchRows();
+    void FetchListRows();
+    void MapListColumns(const std::vector<ColumnInfo>& listColumns);
+    bool ReadsLazily() const { return !memory_ && !ListSQL.isEmpty() && !RowSQL.isEmpty(); }
+    void EnsureWhole(RowData& row);
+    RowValues ReadWholeRow(const RowValues& listValues);
+    // A cell of a stored row, read from the database when it is not yet held.
+    Cell& RowCell(const RowPtr& row, int field);
+    // Rows read whole or with blobs are kept for a few moves; the rest give their values back.
+    void Remember(const RowPtr& row);
+    void Shrink(RowData& row);
+    void DropStatements();
     void MoveTo(int index);
     void BeginInsert(bool append);
     void LoadCell(Cell& cell, int field);
@@ -240,6 +258,12 @@ class Query {
     Transaction* tr_ = nullptr;
     int closeListener_ = 0;
     std::unique_ptr<Statement> statement_;
+    std::unique_ptr<Statement> listStatement_;
+    std::unique_ptr<Statement> rowStatement_;
+    // Per field, its place among the list columns, or -1.
+    std::vector<int> listPlace_;
+    std::vector<int> listFields_;
+    std::vector<std::weak_ptr<RowData>> kept_;
     QString preparedText_;
     QMap<QString, QVariant> params_;
     std::vector<ColumnInfo> columns_;
