@@ -53,9 +53,11 @@ void TCardList::PrepareList() {
     q.NameField = QStringLiteral("NAME");
     q.RowKind = QStringLiteral("ラベル");
     q.SQL = {QStringLiteral("SELECT * FROM TAVREL"), QStringLiteral("ORDER BY NAME")};
-    // The list shows names; a design's text and picture are read when it becomes current.
+    // The list shows names, a screenful at a time; a design's text and picture are read when it
+    // becomes current.
     q.ListSQL = {QStringLiteral("SELECT ID, NAME FROM TAVREL"), QStringLiteral("ORDER BY NAME")};
     q.RowSQL = {QStringLiteral("SELECT * FROM TAVREL"), QStringLiteral("WHERE ID = :ID")};
+    q.CountSQL = {QStringLiteral("SELECT COUNT(*) FROM TAVREL")};
     q.Prepare();
     q.Open();
     GenerateUpdateSql(q, &f_.IBUpdateSQL1, QStringLiteral("TAVREL"));
@@ -159,6 +161,10 @@ bool TCardList::RefreshCards(const QVariant& keyValue, const QString& keyField) 
 }
 
 bool TCardList::CloseCheck() {
+    const Query& q = f_.IBQueryCard;
+    // With nothing to save, a re-read of the whole list would show nobody anything.
+    if (!q.HasUnsavedWork() && !q.ApplyOutcomeUnknown())
+        return true;
     // Nothing of the user's is lost when only the re-read failed: the window may go.
     return SaveBeforeClose(f_.IBQueryCard, true);
 }

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QLocale>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -34,6 +35,8 @@ QVariant ParseInteger(const QString& text) {
 
 // Rows read whole beyond these give their values back, unless they hold unsaved changes.
 constexpr size_t kKeptRows = 8;
+// A list that is counted first is read this far when it opens, the rest as it is reached.
+constexpr int kScreenful = 64;
 
 bool HasBlobId(const Cell& cell) {
     return cell.blobId.gds_quad_high != 0 || cell.blobId.gds_quad_low != 0;
@@ -204,6 +207,7 @@ void Query::Discard() {
 void Query::DropStatements() {
     statement_.reset();
     rowStatement_.reset();
+    EndList();
 }
 
 void Query::SetDatabase(Database* db) {
@@ -289,9 +293,9 @@ void Query::Open() {
         return;
     EnsurePrepared();
     FetchRows();
-    cur_ = rows_.empty() ? -1 : 0;
+    cur_ = IsEmpty() ? -1 : 0;
     bof_ = true;
-    eof_ = rows_.empty();
+    eof_ = IsEmpty();
     SetState(DataSetState::Browse);
     NotifyData(-1);
     Fire(AfterOpen);
@@ -303,6 +307,7 @@ void Query::FetchRows() {
     log_.clear();
     kept_.clear();
     rowStatement_.reset();
+    EndList();
     if (ReadsLazily()) {
         FetchListRows();
         return;
@@ -332,17 +337,53 @@ void Query::ExecSQL() {
 }
 
 void Query::FetchListRows() {
-    Statement list(*db_, *GetTransaction());
-    list.Prepare(ListSQL.join(QStringLiteral("\r\n")));
-    MapListColumns(list.Columns());
-    list.Open(ParamCells(list, [this](const QString& n) { return Param(n); }));
+    const auto param = [this](const QString& n) { return Param(n); };
+    if (!CountSQL.isEmpty()) {
+        Statement count(*db_, *GetTransaction());
+        count.Prepare(CountSQL.join(QStringLiteral("\r\n")));
+        count.Open(ParamCells(count, param));
+        RowValues total;
+        if (count.Fetch(&total) && !total.empty())
+            unfetched_ = total.front().value.toInt();
+        count.CloseCursor();
+    }
+    auto list = std::make_unique<Statement>(*db_, *GetTransaction());
+    list->Prepare(ListSQL.join(QStringLiteral("\r\n")));
+    MapListColumns(list->Columns());
+    list->Open(ParamCells(*list, param));
+    listStatement_ = std::move(list);
+    const bool counted = unfetched_ > 0;
+    if (CountSQL.isEmpty() || !counted)
+        FetchUpTo(std::numeric_limits<int>::max());
+    else
+        FetchUpTo(kScreenful);
+}
+
+void Query::FetchUpTo(int index) {
     RowValues values;
-    while (list.Fetch(&values)) {
+    while (listStatement_ && index >= static_cast<int>(rows_.size())) {
+        if (!listStatement_->Fetch(&values)) {
+            EndList();
+            return;
+        }
         auto row = std::make_shared<RowData>();
         row->values = std::move(values);
         row->partial = true;
         rows_.push_back(std::move(row));
+        if (unfetched_ > 0 && --unfetched_ == 0)
+            EndList();
     }
+}
+
+void Query::EndList() {
+    listStatement_.reset();
+    unfetched_ = 0;
+}
+
+void Query::RowRemoved() {
+    cur_ = IsEmpty() ? -1 : std::min(cur_, RecordCount() - 1);
+    FetchUpTo(cur_);
+    bof_ = eof_ = IsEmpty();
 }
 
 void Query::MapListColumns(const std::vector<ColumnInfo>& listColumns) {
@@ -408,8 +449,9 @@ Cell& Query::RowCell(const RowPtr& row, int field) {
 void Query::Remember(const RowPtr& row) {
     std::erase_if(kept_, [&row](const std::weak_ptr<RowData>& kept) { return kept.lock() == row; });
     kept_.push_back(row);
-    const RowData* current =
-        cur_ >= 0 && cur_ < RecordCount() ? rows_[static_cast<size_t>(cur_)].get() : nullptr;
+    const RowData* current = cur_ >= 0 && cur_ < static_cast<int>(rows_.size())
+                                 ? rows_[static_cast<size_t>(cur_)].get()
+                                 : nullptr;
     while (kept_.size() > kKeptRows) {
         const auto old =
             std::find_if(kept_.begin(), kept_.end(), [current](const std::weak_ptr<RowData>& kept) {
@@ -448,6 +490,7 @@ void Query::Close() {
     Fire(BeforeClose);
     rows_.clear();
     kept_.clear();
+    EndList();
     cur_ = -1;
     bof_ = eof_ = true;
     SetState(DataSetState::Inactive);
@@ -469,7 +512,8 @@ void Query::CheckEditing() const {
 // Query: navigation
 
 void Query::MoveTo(int index) {
-    cur_ = rows_.empty() ? -1 : std::clamp(index, 0, RecordCount() - 1);
+    cur_ = IsEmpty() ? -1 : std::clamp(index, 0, RecordCount() - 1);
+    FetchUpTo(cur_);
     NotifyData(-1);
     Fire(AfterScroll);
 }
@@ -478,7 +522,7 @@ void Query::First() {
     CheckActive();
     CheckBrowseMode();
     bof_ = true;
-    eof_ = rows_.empty();
+    eof_ = IsEmpty();
     MoveTo(0);
 }
 
@@ -486,7 +530,7 @@ void Query::Last() {
     CheckActive();
     CheckBrowseMode();
     eof_ = true;
-    bof_ = rows_.empty();
+    bof_ = IsEmpty();
     MoveTo(RecordCount() - 1);
 }
 
@@ -558,6 +602,8 @@ void Query::BeginInsert(bool append) {
     auto row = std::make_shared<RowData>();
     row->values.assign(columns_.size(), Cell{});
     row->status = UpdateStatus::Inserted;
+    if (append || cur_ < 0)
+        FetchUpTo(RecordCount());
     const int pos = append || cur_ < 0 ? RecordCount() : cur_;
     rows_.insert(rows_.begin() + pos, row);
     cur_ = pos;
@@ -581,7 +627,7 @@ void Query::Edit() {
     CheckActive();
     if (state_ == DataSetState::Edit || state_ == DataSetState::Insert)
         return;
-    if (rows_.empty()) {
+    if (IsEmpty()) {
         Insert();
         return;
     }
@@ -638,8 +684,7 @@ void Query::Cancel() {
     editBuffer_.clear();
     if (wasInsert) {
         rows_.erase(rows_.begin() + cur_);
-        cur_ = rows_.empty() ? -1 : std::min(cur_, RecordCount() - 1);
-        bof_ = eof_ = rows_.empty();
+        RowRemoved();
     }
     SetState(DataSetState::Browse);
     NotifyData(-1);
@@ -654,7 +699,7 @@ void Query::Delete() {
         Cancel();
         return;
     }
-    if (rows_.empty())
+    if (IsEmpty())
         throw EError(QStringLiteral("Cannot perform this operation on an empty dataset"));
     CheckBrowseMode();
     if (!CanModify())
@@ -674,8 +719,7 @@ void Query::Delete() {
         }
     }
     rows_.erase(rows_.begin() + cur_);
-    cur_ = rows_.empty() ? -1 : std::min(cur_, RecordCount() - 1);
-    bof_ = eof_ = rows_.empty();
+    RowRemoved();
     SetState(DataSetState::Browse);
     NotifyData(-1);
     Fire(AfterDelete);
@@ -755,6 +799,7 @@ void Query::LoadCell(Cell& cell, int field) {
 QVariant Query::RowValue(int row, int field) {
     if (field < 0 || field >= FieldCount())
         throw EError(QStringLiteral("Field index out of range"));
+    FetchUpTo(row);
     return RowCell(rows_.at(static_cast<size_t>(row)), field).value;
 }
 

@@ -92,6 +92,8 @@ class Query {
     // list columns (":ID"). SQL still defines the fields. Both empty: rows are read whole.
     QStringList ListSQL;
     QStringList RowSQL;
+    // Counts the rows of ListSQL; given, the list is read a screenful at a time as it is reached.
+    QStringList CountSQL;
     void SetParam(const QString& name, const QVariant& value);
     QVariant Param(const QString& name) const;
     void ClearParams() { params_.clear(); }
@@ -132,10 +134,10 @@ class Query {
     void Last();
     bool Bof() const { return bof_; }
     bool Eof() const { return eof_; }
-    bool IsEmpty() const { return rows_.empty(); }
+    bool IsEmpty() const { return RecordCount() == 0; }
     int RecNo() const { return cur_ + 1; }
     void SetRecNo(int recNo);
-    int RecordCount() const { return static_cast<int>(rows_.size()); }
+    int RecordCount() const { return static_cast<int>(rows_.size()) + unfetched_; }
     bool Locate(const QString& fieldName, const QVariant& value);
 
     void Insert();
@@ -213,6 +215,11 @@ class Query {
     void EnsurePrepared();
     void FetchRows();
     void FetchListRows();
+    // Reads listed rows until the one at index is held (all of them for the largest int).
+    void FetchUpTo(int index);
+    void EndList();
+    // The current row after one left the list.
+    void RowRemoved();
     void MapListColumns(const std::vector<ColumnInfo>& listColumns);
     bool ReadsLazily() const { return !memory_ && !ListSQL.isEmpty() && !RowSQL.isEmpty(); }
     void EnsureWhole(RowData& row);
@@ -258,8 +265,10 @@ class Query {
     Transaction* tr_ = nullptr;
     int closeListener_ = 0;
     std::unique_ptr<Statement> statement_;
-    std::unique_ptr<Statement> listStatement_;
     std::unique_ptr<Statement> rowStatement_;
+    // The list's cursor while rows remain to be read, and how many the count says remain.
+    std::unique_ptr<Statement> listStatement_;
+    int unfetched_ = 0;
     // Per field, its place among the list columns, or -1.
     std::vector<int> listPlace_;
     std::vector<int> listFields_;

@@ -3,6 +3,7 @@
 #include "data/Query.h"
 
 #include <iberror.h>
+#include <limits>
 
 namespace {
 
@@ -175,6 +176,7 @@ void Query::ApplyUpdates() {
     conflict_.reset();
     Database& db = *db_;
     Transaction& tr = *GetTransaction();
+    FetchUpTo(std::numeric_limits<int>::max()); // the commit must not end the list's cursor
     db.EnsureAttached();
     if (db.ReadOnly())
         throw EError(QStringLiteral("データベースが読み取り専用のため、変更を保存できません。"));
@@ -274,8 +276,7 @@ void Query::TakeTheirChange() {
         const auto it = std::find(rows_.begin(), rows_.end(), row);
         if (it != rows_.end()) {
             rows_.erase(it);
-            cur_ = rows_.empty() ? -1 : std::min(cur_, RecordCount() - 1);
-            bof_ = eof_ = rows_.empty();
+            RowRemoved();
         }
     } else if (!row->original.empty()) {
         row->values = row->original;
