@@ -6,6 +6,7 @@
 #include "controls/DBImage.h"
 #include "data/DbConnect.h"
 #include "data/Query.h"
+#include "data/Statement.h"
 #include "labels/ImageFormU.h"
 #include "platform/IniFile.h"
 #include "platform/MessageService.h"
@@ -314,6 +315,48 @@ TEST_F(CardListTest, NavigatorFollowsThePositionAfterARereadOnEitherEnd) {
     EXPECT_FALSE(enabled(TNavigateBtn::nbLast));
     Cards().Prior(); // stepping back onto the first row
     EXPECT_FALSE(enabled(TNavigateBtn::nbPrior));
+}
+
+// More designs than the list reads at first: count, navigator, positioning, a picture read when
+// its design becomes current, and a close that re-reads only when something was saved.
+TEST_F(CardListTest, LongListBrowsesAppliesAndClosesBeforeEveryRowIsRead) {
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    {
+        Database db;
+        Transaction tr;
+        ConnectDatabase(db, tr, tdb.Path());
+        Statement add(db, tr);
+        add.Prepare("INSERT INTO TAVREL (ID, NAME, GAZOU, G_SHOW) VALUES (0, :N, :G, 1)");
+        for (int i = 0; i < 150; ++i)
+            add.Execute({Cell{QStringLiteral("d%1").arg(i, 3, 10, QLatin1Char('0'))},
+                         Cell{i == 120 ? StoredPicture::Encode(picture) : QVariant()}});
+        tr.Commit();
+    }
+    Open();
+    EXPECT_EQ(Cards().RecordCount(), 150);
+    EXPECT_EQ(form->DBGrid1->model()->rowCount(), 150);
+    EXPECT_FALSE(form->ImageForm->DBImage1->HasPicture());
+    ASSERT_TRUE(Cards().Locate("NAME", "d120"));
+    EXPECT_EQ(Cards().RecNo(), 121);
+    EXPECT_EQ(form->ImageForm->DBImage1->Picture().size(), QSize(40, 30));
+    Cards().Last();
+    EXPECT_EQ(Cards().FieldByName("NAME").AsString(), "d149");
+    EXPECT_FALSE(form->CaptionDBNavi2->Button(TNavigateBtn::nbNext)->isEnabled());
+    Seed("INSERT INTO TAVREL (ID, NAME) VALUES (0, 'other')");
+    EXPECT_TRUE(TryClose()); // nothing to save: no re-read
+    EXPECT_EQ(Cards().RecordCount(), 150);
+    ASSERT_TRUE(form->CardList->RefreshCards(QVariant("d149"), "NAME"));
+    EXPECT_EQ(Cards().RecNo(), 150);
+    Cards().Edit();
+    Cards().FieldByName("NAME").SetValue("a-first");
+    Cards().Post();
+    asked.clear();
+    EXPECT_TRUE(TryClose());
+    EXPECT_TRUE(asked.isEmpty());
+    EXPECT_EQ(Cards().RecordCount(), 151); // saved, then re-read
+    EXPECT_EQ(Cards().FieldByName("NAME").AsString(), "a-first");
+    EXPECT_EQ(StoredNames().size(), 151);
 }
 
 } // namespace

@@ -432,6 +432,49 @@ TEST(Query, BlobsAreReadOnlyWhenAskedFor) {
     EXPECT_EQ(BlobReadCount(), before + 1);
 }
 
+// A list read a screenful at a time, rows read whole when reached: pictures of rows left behind
+// are given back and read again, those of unsaved rows stay, and an apply reaches every row.
+TEST(Query, LongListGivesBackPicturesOfSavedRowsOnly) {
+    TestDb tdb;
+    {
+        CardFixture f(tdb.Path());
+        for (int i = 0; i < 100; ++i) {
+            f.AddCard(QStringLiteral("c%1").arg(i, 3, 10, QLatin1Char('0')));
+            f.q.Edit();
+            f.q.FieldByName("GAZOU").SetValue(QByteArray(1000, static_cast<char>('a' + i % 20)));
+            f.q.Post();
+        }
+        f.q.ApplyUpdates();
+    }
+    CardFixture f(tdb.Path());
+    f.q.Close();
+    f.q.ListSQL = {"SELECT ID, NAME FROM TAVREL ORDER BY NAME"};
+    f.q.RowSQL = {"SELECT * FROM TAVREL WHERE ID = :ID"};
+    f.q.CountSQL = {"SELECT COUNT(*) FROM TAVREL"};
+    f.q.Open();
+    EXPECT_EQ(f.q.RecordCount(), 100);
+    f.q.Edit();
+    f.q.FieldByName("GAZOU").SetValue(QByteArray("mine"));
+    f.q.Post();
+    const int before = BlobReadCount();
+    for (int round = 0; round < 2; ++round)
+        for (f.q.SetRecNo(2); f.q.RecNo() < 30; f.q.Next())
+            EXPECT_EQ(f.q.FieldByName("GAZOU").AsBytes().at(0), 'a' + (f.q.RecNo() - 1) % 20);
+    EXPECT_EQ(BlobReadCount(), before + 2 * 28); // none kept from the first round
+    f.q.First();
+    EXPECT_EQ(f.q.FieldByName("GAZOU").AsBytes(), QByteArray("mine"));
+    f.q.ApplyUpdates(); // with rows not yet read
+    EXPECT_EQ(f.q.RecordCount(), 100);
+    f.q.Last();
+    EXPECT_EQ(f.q.FieldByName("NAME").AsString(), "c099");
+    f.q.Delete();
+    EXPECT_EQ(f.q.RecordCount(), 99);
+    f.q.ApplyUpdates();
+    EXPECT_EQ(CardFixture::StoredNames(tdb.Path()).size(), 99);
+    ASSERT_TRUE(f.q.Locate("NAME", "c098"));
+    EXPECT_EQ(f.q.FieldByName("GAZOU").AsBytes().at(0), 'a' + 98 % 20);
+}
+
 TEST(Query, CharacterOutsideTheConnectionSetNeverReachesTheCache) {
     TestDb tdb;
     CardFixture f(tdb.Path());
