@@ -11,10 +11,8 @@
 #include "platform/SjisCodec.h"
 #include "printcore/NkPrinters.h"
 #include "printcore/PrintJob.h"
-#include "printcore/PrintSnapshot.h"
 #include "printcore/repTavrelU.h"
 
-#include <QTemporaryDir>
 #include <algorithm>
 
 namespace {
@@ -67,7 +65,6 @@ struct TBatchRun::Impl {
     Transaction tr;
     Query design{&db, &tr};
     Query sheets{&db, &tr};
-    QTemporaryDir tmp;
     QString databasePath;
 
     void Connect();
@@ -218,7 +215,7 @@ QString TBatchRun::Impl::ChoosePrinter() {
 TPrintRequest TBatchRun::Impl::Request(const QString& printer) {
     auto value = [this](const char* name) { return sheets.FieldByName(name).AsInteger(); };
     TPrintRequest r;
-    r.snapshotPath = tmp.filePath(QStringLiteral("TaTempp.cds"));
+    r.design = &design;
     r.sheets = &sheets;
     r.printerName = printer;
     r.exact = options.exact.value_or(Settings::PrintTenthMm);
@@ -321,14 +318,9 @@ void TBatchRun::Impl::Print() {
     LocateSheet(sheetName);
     // A printer named on the command line must exist even before the ranges are checked.
     const QString printer = ChoosePrinter();
+    // The design goes to the print run as it was read: no snapshot file, which the window's
+    // print dialog may be using at this moment.
     TPrintRequest request = Request(printer);
-    // Its own snapshot: the window's may be in use by a print dialog at this moment.
-    try {
-        PrintSnapshot::Save(design, request.snapshotPath);
-    } catch (const std::exception& e) {
-        Fail(BatchExit::PrintFailed, QStringLiteral("印刷に失敗しました"),
-             QStringLiteral("printing failed"), ExceptionText(e));
-    }
     ShowProgress(request);
     Produce(request);
     if (options.pdfPath.isEmpty())

@@ -180,6 +180,22 @@ void Load(const QString& path, Query& dataSet) {
     }
 }
 
+void Copy(Query& dataSet, Query& into) {
+    try {
+        std::vector<ColumnInfo> columns;
+        for (int f = 0; f < dataSet.FieldCount(); ++f)
+            columns.push_back({dataSet.Column(f).name, dataSet.Column(f).kind});
+        std::vector<RowValues> rows(static_cast<size_t>(dataSet.RecordCount()));
+        for (int r = 0; r < dataSet.RecordCount(); ++r)
+            for (int f = 0; f < dataSet.FieldCount(); ++f)
+                rows[static_cast<size_t>(r)].push_back(Cell{dataSet.RowValue(r, f)});
+        into.LoadFromRows(std::move(columns), std::move(rows));
+        into.Open();
+    } catch (...) {
+        Fail();
+    }
+}
+
 } // namespace PrintSnapshot
 
 bool WritePrintSnapshot(Query& dataSet) {

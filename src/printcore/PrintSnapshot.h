@@ -15,6 +15,9 @@ void Save(Query& dataSet, const QString& path);
 // Makes the data set an open in-memory data set holding the file's rows; the file is only read.
 // A missing, truncated, damaged or foreign file raises "印刷データ作成に失敗しました。".
 void Load(const QString& path, Query& dataSet);
+// Makes into an open in-memory data set holding the rows of dataSet, blobs read, as saving and
+// loading a file would, without the file. Raises "印刷データ作成に失敗しました。".
+void Copy(Query& dataSet, Query& into);
 
 } // namespace PrintSnapshot
 

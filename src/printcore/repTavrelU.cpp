@@ -102,6 +102,16 @@ void TrepCardForm::SelectPrinter(const QString& name) {
 void TrepCardForm::LoadSnapshot(const QString& path) {
     ClientDataSetPrn.Close();
     PrintSnapshot::Load(path, ClientDataSetPrn);
+    TakePlacement();
+}
+
+void TrepCardForm::LoadDesign(Query& design) {
+    ClientDataSetPrn.Close();
+    PrintSnapshot::Copy(design, ClientDataSetPrn);
+    TakePlacement();
+}
+
+void TrepCardForm::TakePlacement() {
     ClientDataSetPrn.First();
     try {
         if (!ClientDataSetPrn.IsEmpty())
@@ -298,7 +308,10 @@ bool PrintLabels(const TPrintRequest& request) {
     if (output.preview || output.pdfPath.isEmpty())
         form.SelectPrinter(request.printerName);
     form.repCard.Page.title = TrepCardForm::Title() + form.Params().PaperName;
-    form.LoadSnapshot(request.snapshotPath);
+    if (request.design)
+        form.LoadDesign(*request.design);
+    else
+        form.LoadSnapshot(request.snapshotPath);
     form.BuildPrintRows();
     form.OnPage = output.onPage;
     if (!output.preview)

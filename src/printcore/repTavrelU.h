@@ -78,6 +78,8 @@ class TrepCardForm {
     void SelectPrinter(const QString& name);
     // Loads the snapshot file (only read) and takes the design's picture placement.
     void LoadSnapshot(const QString& path);
+    // The same from the design's data set itself, with no file between.
+    void LoadDesign(Query& design);
     // Count − 1 copies of the design (none when merging), then the empty cells ahead of it.
     // Raises "印刷データ作成に失敗しました。", or the merge's own refusal (CheckMerge).
     bool BuildPrintRows();
@@ -105,6 +107,7 @@ class TrepCardForm {
     const TPrintParams& Params() const { return params_; }
 
   private:
+    void TakePlacement();
     // Raises "ラベル初期設定に失敗しました。".
     TPageDescription Layout(bool forPrinter);
     // A sheet that gives no page is refused before anything is produced.
@@ -131,6 +134,8 @@ struct TPrintOutput {
 struct TPrintRequest {
     // The design's row, as the print entry wrote it; the run only reads it.
     QString snapshotPath;
+    // Or the design's rows straight from this data set (a program that prints alone).
+    Query* design = nullptr;
     // Its current row is the sheet, read again each time the pages are produced.
     Query* sheets = nullptr;
     int startColumn = 1;
