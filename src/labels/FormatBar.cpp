@@ -221,11 +221,23 @@ TFormatBar::TFormatBar(QWidget* toolBar, TDBRichEdit* editor, QWidget* dialogPar
     CreateButtons(placer);
     CreateAlignButtons(placer);
     right_ = placer.X();
-    FontDialog1 = new QFontDialog(dialogParent);
-    FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
-    ColorDialog1 = new QColorDialog(dialogParent);
-    ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
     ConnectHandlers();
+}
+
+QFontDialog* TFormatBar::FontDialog1() {
+    if (!fontDialog_) {
+        fontDialog_ = new QFontDialog(dialogParent_);
+        fontDialog_->setObjectName(QStringLiteral("FontDialog1"));
+    }
+    return fontDialog_;
+}
+
+QColorDialog* TFormatBar::ColorDialog1() {
+    if (!colorDialog_) {
+        colorDialog_ = new QColorDialog(dialogParent_);
+        colorDialog_->setObjectName(QStringLiteral("ColorDialog1"));
+    }
+    return colorDialog_;
 }
 
 void TFormatBar::CreateNameAndSize(Placer& placer) {
@@ -442,11 +454,12 @@ void TFormatBar::FontBtnClick() {
     Guarded([this] {
         editor_->EditKeepSelection();
         const QTextCharFormat shown = editor_->SelAttributes();
-        FontDialog1->setOptions(QFontDialog::ScalableFonts | QFontDialog::DontUseNativeDialog);
-        FontDialog1->setCurrentFont(FontOf(shown));
-        if (FontDialog1->exec() != QDialog::Accepted)
+        QFontDialog* dialog = FontDialog1();
+        dialog->setOptions(QFontDialog::ScalableFonts | QFontDialog::DontUseNativeDialog);
+        dialog->setCurrentFont(FontOf(shown));
+        if (dialog->exec() != QDialog::Accepted)
             return;
-        const QFont chosen = FontDialog1->selectedFont();
+        const QFont chosen = dialog->selectedFont();
         const QColor color = RichFormat::TextColor(shown);
         const QString face = CutFaceName(ChosenFace(chosen, RichFormat::FaceName(shown)));
         const StyleSet style{chosen.bold(), chosen.italic(), chosen.underline(),
@@ -491,11 +504,12 @@ void TFormatBar::ColorBtnClick() {
         // The automatic colour is the colour automatic text is drawn in.
         const QColor automatic = editor_->palette().color(QPalette::Text);
         const QColor shown = RichFormat::TextColor(editor_->SelAttributes());
-        ColorDialog1->setOptions(QColorDialog::DontUseNativeDialog);
-        ColorDialog1->setCurrentColor(shown.isValid() ? shown : automatic);
-        if (ColorDialog1->exec() != QDialog::Accepted)
+        QColorDialog* dialog = ColorDialog1();
+        dialog->setOptions(QColorDialog::DontUseNativeDialog);
+        dialog->setCurrentColor(shown.isValid() ? shown : automatic);
+        if (dialog->exec() != QDialog::Accepted)
             return;
-        const QColor chosen = ColorDialog1->selectedColor();
+        const QColor chosen = dialog->selectedColor();
         const QColor stored = chosen.rgb() == automatic.rgb() ? QColor() : chosen;
         editor_->EditKeepSelection();
         editor_->ChangeSelAttributes(

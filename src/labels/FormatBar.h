@@ -42,8 +42,9 @@ class TFormatBar : public QObject {
     QToolButton* AlignLeftBtn = nullptr;
     QToolButton* AlignCenterBtn = nullptr;
     QToolButton* AlignRightBtn = nullptr;
-    QFontDialog* FontDialog1 = nullptr;
-    QColorDialog* ColorDialog1 = nullptr;
+    // The dialogs are made when first used, not with every window.
+    QFontDialog* FontDialog1();
+    QColorDialog* ColorDialog1();
 
     // The selection's attributes when text is selected, else the editor's default format.
     QTextCharFormat CurrentAttributes() const;
@@ -70,6 +71,8 @@ class TFormatBar : public QObject {
     void DBRichEdit1SelectionChange();
 
   private:
+    QFontDialog* fontDialog_ = nullptr;
+    QColorDialog* colorDialog_ = nullptr;
     // The four style flags, always written together.
     struct StyleSet {
         bool bold = false;

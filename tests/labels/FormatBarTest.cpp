@@ -100,12 +100,12 @@ TEST_F(FormatBarTest, TwelvePointBoldSelectionShowsItsSizeAndBold) {
 TEST_F(FormatBarTest, FontDialogWritesItsFontAndA100PointSizeShowsAs72) {
     OpenWith("a\\cf1 bc");
     editor->SetSelection(0, 3);
-    WhenShown(bar->FontDialog1, [this] {
+    WhenShown(bar->FontDialog1(), [this] {
         QFont font(QStringLiteral("DejaVu Sans Mono"));
         font.setPointSize(100);
         font.setStyleName(QStringLiteral("Oblique"));
-        bar->FontDialog1->setCurrentFont(font);
-        bar->FontDialog1->accept();
+        bar->FontDialog1()->setCurrentFont(font);
+        bar->FontDialog1()->accept();
     });
     bar->FontBtn->click();
     EXPECT_EQ(q.State(), DataSetState::Edit);
@@ -128,7 +128,7 @@ TEST_F(FormatBarTest, FontDialogKeepsAWindowsFaceShownThroughItsStandIn) {
     QFont::insertSubstitution(RichFormat::DefaultFaceName(), QStringLiteral("IPAPGothic"));
     OpenWith("abc", RichFormat::DefaultFaceName());
     editor->SetSelection(0, 3);
-    WhenShown(bar->FontDialog1, [this] { bar->FontDialog1->accept(); });
+    WhenShown(bar->FontDialog1(), [this] { bar->FontDialog1()->accept(); });
     bar->FontBtnClick();
     EXPECT_EQ(RichFormat::FaceName(FormatAt(1)), RichFormat::DefaultFaceName());
     EXPECT_EQ(RichFormat::CharSet(FormatAt(1)), RichFormat::ShiftJisCharSet);
@@ -138,7 +138,7 @@ TEST_F(FormatBarTest, FontDialogKeepsAWindowsFaceShownThroughItsStandIn) {
 TEST_F(FormatBarTest, CancelledFontDialogLeavesTheTextButTheRecordInEditState) {
     OpenWith("abc");
     editor->SetSelection(0, 3);
-    WhenShown(bar->FontDialog1, [this] { bar->FontDialog1->reject(); });
+    WhenShown(bar->FontDialog1(), [this] { bar->FontDialog1()->reject(); });
     bar->FontBtnClick();
     EXPECT_EQ(q.State(), DataSetState::Edit);
     EXPECT_EQ(RichFormat::FaceName(FormatAt(1)), "IPAGothic");
@@ -204,13 +204,13 @@ TEST_F(FormatBarTest, FaceNamesAreCutToWholeCharactersWithin31Bytes) {
 TEST_F(FormatBarTest, CancelledColourDialogLeavesBrowseStateAcceptedOneColours) {
     OpenWith("abc");
     editor->SetSelection(0, 2);
-    WhenShown(bar->ColorDialog1, [this] { bar->ColorDialog1->reject(); });
+    WhenShown(bar->ColorDialog1(), [this] { bar->ColorDialog1()->reject(); });
     bar->ColorBtn->click();
     EXPECT_EQ(q.State(), DataSetState::Browse);
 
-    WhenShown(bar->ColorDialog1, [this] {
-        bar->ColorDialog1->setCurrentColor(QColor(0, 128, 255));
-        bar->ColorDialog1->accept();
+    WhenShown(bar->ColorDialog1(), [this] {
+        bar->ColorDialog1()->setCurrentColor(QColor(0, 128, 255));
+        bar->ColorDialog1()->accept();
     });
     bar->ColorBtnClick();
     EXPECT_EQ(q.State(), DataSetState::Edit);
@@ -218,9 +218,9 @@ TEST_F(FormatBarTest, CancelledColourDialogLeavesBrowseStateAcceptedOneColours) 
     EXPECT_FALSE(RichFormat::TextColor(FormatAt(2)).isValid());
 
     // Choosing the colour automatic text is drawn in gives the automatic colour back.
-    WhenShown(bar->ColorDialog1, [this] {
-        bar->ColorDialog1->setCurrentColor(editor->palette().color(QPalette::Text));
-        bar->ColorDialog1->accept();
+    WhenShown(bar->ColorDialog1(), [this] {
+        bar->ColorDialog1()->setCurrentColor(editor->palette().color(QPalette::Text));
+        bar->ColorDialog1()->accept();
     });
     bar->ColorBtnClick();
     EXPECT_FALSE(RichFormat::TextColor(FormatAt(0)).isValid());
