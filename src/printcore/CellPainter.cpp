@@ -2,6 +2,7 @@
 
 #include "model/LabelPicture.h"
 #include "model/MergeDesign.h"
+#include "model/MergeList.h"
 #include "platform/RichFormat.h"
 #include "platform/RtfReader.h"
 
@@ -98,7 +99,7 @@ void StrokeSyntheticBold(QPainter& painter, const QTextDocument& doc) {
 TCellPainter::TCellPainter(const TPageDescription& page, double displayPpi)
     : page_(page), displayPpi_(displayPpi > 0 ? displayPpi : 96),
       textRect_(MmRectToDots(page.textRect)), pictureRect_(MmRectToDots(page.pictureRect)),
-      layoutDevice_(1, 1, QImage::Format_RGB32) {
+      layoutDevice_(1, 1, QImage::Format_RGB32), fonts_(TTextLayoutKey::FontSubstitutions()) {
     const int dotsPerMeter = static_cast<int>(std::lround(PrinterDpi * kInchesPerMeter));
     layoutDevice_.setDotsPerMeterX(dotsPerMeter);
     layoutDevice_.setDotsPerMeterY(dotsPerMeter);
@@ -118,30 +119,29 @@ void TCellPainter::DrawCell(QPainter& painter, const QRectF& cell, const TPrintR
     DrawFrame(painter, cell);
 }
 
-QTextDocument* TCellPainter::TextDocument(const QByteArray& cardText) {
-    auto found = texts_.constFind(cardText);
-    if (found != texts_.constEnd())
-        return found->get();
-    auto doc = std::make_shared<QTextDocument>();
-    Prepare(*doc);
-    if (!RtfRead(cardText, doc.get()))
-        PlainTextRead(cardText, doc.get());
-    texts_.insert(cardText, doc);
-    return doc.get();
-}
-
 QTextDocument* TCellPainter::TextDocument(const TPrintRow& row) {
-    QTextDocument* design = TextDocument(row.cardText);
-    if (!row.merge)
-        return design;
-    const auto from = std::make_tuple(design, row.merge.get(), row.mergeRow);
-    if (merged_ && mergedFrom_ == from)
-        return merged_.get();
-    merged_.reset(design->clone());
-    Prepare(*merged_);
-    MergeDesign::Substitute(*merged_, *row.merge, row.mergeRow, page_.dropBlankLines);
-    mergedFrom_ = from;
-    return merged_.get();
+    TTextLayoutKey key{row.cardText, textRect_.size(), 0, fonts_};
+    std::shared_ptr<QTextDocument> design = texts_.Get(key, [this, &row] {
+        auto doc = std::make_unique<QTextDocument>();
+        Prepare(*doc);
+        if (!RtfRead(row.cardText, doc.get()))
+            PlainTextRead(row.cardText, doc.get());
+        return doc;
+    });
+    if (!row.merge) {
+        shown_ = std::move(design);
+        return shown_.get();
+    }
+    const MergeList& list = *row.merge;
+    key.text = TTextLayoutKey::MergedText(row.cardText, list.columns,
+                                          list.rows.at(static_cast<size_t>(row.mergeRow)));
+    shown_ = texts_.Get(key, [this, &design, &row] {
+        std::unique_ptr<QTextDocument> doc(design->clone());
+        Prepare(*doc);
+        MergeDesign::Substitute(*doc, *row.merge, row.mergeRow, page_.dropBlankLines);
+        return doc;
+    });
+    return shown_.get();
 }
 
 void TCellPainter::Prepare(QTextDocument& doc) {

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "printcore/LabelReport.h"
+#include "printcore/TextLayoutCache.h"
 
-#include <QHash>
 #include <QImage>
 #include <QRectF>
 #include <memory>
-#include <tuple>
 #include <vector>
 
 class QPainter;
@@ -36,7 +35,6 @@ class TCellPainter {
     void DrawText(QPainter& painter, const QRectF& cell, const TPrintRow& row);
     void DrawPicture(QPainter& painter, const QRectF& cell, const TPrintRow& row) const;
     void DrawFrame(QPainter& painter, const QRectF& cell) const;
-    QTextDocument* TextDocument(const QByteArray& cardText);
     QTextDocument* TextDocument(const TPrintRow& row);
     void Prepare(QTextDocument& doc);
 
@@ -46,8 +44,8 @@ class TCellPainter {
     QRectF pictureRect_;
     // Fonts are measured at printer resolution through this device.
     QImage layoutDevice_;
-    QHash<QByteArray, std::shared_ptr<QTextDocument>> texts_;
-    // The last merged label: each differs, so only the one being drawn or searched is kept.
-    std::unique_ptr<QTextDocument> merged_;
-    std::tuple<const QTextDocument*, const MergeList*, int> mergedFrom_{nullptr, nullptr, -1};
+    TTextLayoutCache texts_;
+    QString fonts_;
+    // The text being drawn or searched.
+    std::shared_ptr<QTextDocument> shown_;
 };
