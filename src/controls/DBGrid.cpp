@@ -67,7 +67,11 @@ QVariant TDataSetModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole: {
         const int field = q->FieldIndex(col.FieldName);
-        return field < 0 ? QVariant() : QVariant(q->RowValue(index.row(), field).toString());
+        try {
+            return field < 0 ? QVariant() : QVariant(q->RowValue(index.row(), field).toString());
+        } catch (const std::exception&) {
+            return {}; // a row the lost connection cannot give shows empty, never ends the paint
+        }
     }
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(col.Alignment);

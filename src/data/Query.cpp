@@ -362,7 +362,16 @@ void Query::FetchListRows() {
 void Query::FetchUpTo(int index) {
     RowValues values;
     while (listStatement_ && index >= static_cast<int>(rows_.size())) {
-        if (!listStatement_->Fetch(&values)) {
+        bool fetched = false;
+        try {
+            fetched = listStatement_->Fetch(&values);
+        } catch (...) {
+            // The rows read so far stay the list, and the current row one of them.
+            EndList();
+            cur_ = std::min(cur_, RecordCount() - 1);
+            throw;
+        }
+        if (!fetched) {
             EndList();
             return;
         }
