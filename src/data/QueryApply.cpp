@@ -176,11 +176,11 @@ void Query::ApplyUpdates() {
     conflict_.reset();
     Database& db = *db_;
     Transaction& tr = *GetTransaction();
-    FetchUpTo(std::numeric_limits<int>::max()); // the commit must not end the list's cursor
     db.EnsureAttached();
     if (db.ReadOnly())
         throw EError(QStringLiteral("データベースが読み取り専用のため、変更を保存できません。"));
     try {
+        FetchUpTo(std::numeric_limits<int>::max()); // the commit must not end the list's cursor
         for (const RowPtr& row : log_)
             if (row->status != UpdateStatus::Deleted)
                 LoadPendingBlobs(*row);
