@@ -15,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextLayout>
 #include <cmath>
 
@@ -136,8 +137,10 @@ QTextDocument* TCellPainter::TextDocument(const TPrintRow& row) {
     key.text = TTextLayoutKey::MergedText(row.cardText, list.columns,
                                           list.rows.at(static_cast<size_t>(row.mergeRow)));
     shown_ = texts_.Get(key, [this, &design, &row] {
-        std::unique_ptr<QTextDocument> doc(design->clone());
+        // Prepared while empty, so the text is laid out once, at printer resolution.
+        auto doc = std::make_unique<QTextDocument>();
         Prepare(*doc);
+        QTextCursor(doc.get()).insertFragment(QTextDocumentFragment(design.get()));
         MergeDesign::Substitute(*doc, *row.merge, row.mergeRow, page_.dropBlankLines);
         return doc;
     });
