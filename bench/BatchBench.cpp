@@ -30,16 +30,13 @@ void FillDatabase(const QString& path) {
     bench::CreateAndConnect(path, db, tr);
     Statement design(db, tr);
     design.Prepare("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, "
-                   "G_HEIGHT, G_SHOW, G_STRETCH) VALUES (0, 'anchor', '2x5', :T, :G, 0, 0, 192, "
-                   "96, 1, 1)");
-    design.Execute({Cell{QString::fromLatin1(ComposeFixture::LabelRtf())},
-                    Cell{StoredPicture::Encode(bench::AnchorPicture())}});
-    Statement vertical(db, tr);
-    vertical.Prepare("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, "
-                     "G_HEIGHT, G_SHOW, G_STRETCH) VALUES (0, 'anchor-vertical', '2x5', :T, :G, 0, "
-                     "0, 192, 96, 1, 1)");
-    vertical.Execute({Cell{QString::fromLatin1(VerticalLabelRtf())},
-                      Cell{StoredPicture::Encode(bench::AnchorPicture())}});
+                   "G_HEIGHT, G_SHOW, G_STRETCH) VALUES (0, :N, '2x5', :T, :G, 0, 0, 192, 96, 1, "
+                   "1)");
+    const Cell picture{StoredPicture::Encode(bench::AnchorPicture())};
+    design.Execute(
+        {Cell{"anchor"}, Cell{QString::fromLatin1(ComposeFixture::LabelRtf())}, picture});
+    design.Execute(
+        {Cell{"anchor-vertical"}, Cell{QString::fromLatin1(VerticalLabelRtf())}, picture});
     bench::AddAnchorSheet(db, tr);
     tr.Commit();
 }
