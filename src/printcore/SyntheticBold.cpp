@@ -3,6 +3,7 @@
 #include <QGlyphRun>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPainterPathStroker>
 #include <QRawFont>
 #include <QTextCharFormat>
 
@@ -14,25 +15,24 @@ constexpr int kEngineBoldLimitPixels = 64;
 // The stroke the PDF writer gives synthetic bold, as a share of the font's pixel size.
 constexpr double kSyntheticBoldStroke = 1.0 / 50;
 
-// The weight the face itself was designed with (the OS/2 table's), not the one asked for.
-int FaceWeight(const QRawFont& font) {
-    const QByteArray os2 = font.fontTable("OS/2");
-    if (os2.size() < 6)
-        return QFont::Normal * 10;
-    return (static_cast<uchar>(os2[4]) << 8) | static_cast<uchar>(os2[5]);
-}
-
-bool NeedsSyntheticBold(const QTextCharFormat& format, const QRawFont& font) {
-    return format.fontWeight() >= QFont::Bold && font.pixelSize() >= kEngineBoldLimitPixels &&
-           FaceWeight(font) < 600;
+bool NeedsSyntheticBold(const QTextCharFormat& format, const QRawFont& font, bool everywhere) {
+    return format.fontWeight() >= QFont::Bold &&
+           (everywhere || font.pixelSize() >= kEngineBoldLimitPixels) && FaceWeight(font) < 600;
 }
 
 } // namespace
 
+int FaceWeight(const QRawFont& font) {
+    const QByteArray os2 = font.fontTable("OS/2");
+    if (os2.size() < 6)
+        return QFont::Normal;
+    return (static_cast<uchar>(os2[4]) << 8) | static_cast<uchar>(os2[5]);
+}
+
 void StrokeSyntheticBold(QPainter& painter, const QGlyphRun& run, const QPointF& origin,
-                         const QTextCharFormat& format) {
+                         const QTextCharFormat& format, bool everywhere) {
     const QRawFont font = run.rawFont();
-    if (!NeedsSyntheticBold(format, font))
+    if (!NeedsSyntheticBold(format, font, everywhere))
         return;
     QPainterPath outline;
     const auto glyphs = run.glyphIndexes();
@@ -41,6 +41,11 @@ void StrokeSyntheticBold(QPainter& painter, const QGlyphRun& run, const QPointF&
         outline.addPath(font.pathForGlyph(glyphs[i]).translated(origin + positions[i]));
     const QColor colour = format.foreground().style() == Qt::NoBrush ? QColor(Qt::black)
                                                                      : format.foreground().color();
-    painter.strokePath(outline, QPen(colour, font.pixelSize() * kSyntheticBoldStroke, Qt::SolidLine,
-                                     Qt::RoundCap, Qt::RoundJoin));
+    // The stroke filled as an area: a pen thinner than a device pixel strokes a glyph's curves
+    // into a blot.
+    QPainterPathStroker stroker;
+    stroker.setWidth(font.pixelSize() * kSyntheticBoldStroke);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    painter.fillPath(stroker.createStroke(outline), colour);
 }

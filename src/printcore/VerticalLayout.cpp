@@ -5,7 +5,6 @@
 
 #include <QFontDatabase>
 #include <QHash>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QRawFont>
 #include <QTextBlock>
@@ -142,10 +141,19 @@ struct Faces {
         font.setPointSizeF(format.fontPointSize() > 0 ? format.fontPointSize()
                                                       : RichFormat::DefaultPointSize);
         pixelSize = font.pointSizeF() * dpi / kPointsPerInch;
-        own = QRawFont::fromFont(font);
-        own.setPixelSize(pixelSize);
-        japanese = QRawFont::fromFont(font, QFontDatabase::Japanese);
-        japanese.setPixelSize(pixelSize);
+        own = Raw(font, QFontDatabase::Any);
+        japanese = Raw(font, QFontDatabase::Japanese);
+    }
+    // A face without a bold of its own is drawn regular and emboldened when drawn, the same
+    // on every device: the engine's own emboldening blots when the run is scaled down.
+    QRawFont Raw(QFont font, QFontDatabase::WritingSystem system) const {
+        QRawFont raw = QRawFont::fromFont(font, system);
+        if (font.bold() && FaceWeight(raw) < QFont::DemiBold) {
+            font.setWeight(QFont::Normal);
+            raw = QRawFont::fromFont(font, system);
+        }
+        raw.setPixelSize(pixelSize);
+        return raw;
     }
     // The format's own face, or the Japanese one the text falls back to when it lacks c.
     const QRawFont& For(QChar c) const {
@@ -372,15 +380,13 @@ TVerticalLayout::TVerticalLayout(const QTextDocument& doc, const QSizeF& area, d
 
 void TVerticalLayout::Draw(QPainter& painter, const QColor& defaultColor) const {
     const QTransform base = painter.worldTransform();
-    const bool pdf = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
     for (const TVerticalRun& run : runs_) {
         const QColor own = RichFormat::TextColor(run.format);
         const QColor colour = own.isValid() ? own : defaultColor;
         painter.setPen(colour);
         painter.setWorldTransform(run.transform * base);
         painter.drawGlyphRun(QPointF(), run.glyphs);
-        if (!pdf)
-            StrokeSyntheticBold(painter, run.glyphs, QPointF(), run.format);
+        StrokeSyntheticBold(painter, run.glyphs, QPointF(), run.format, true);
         painter.setWorldTransform(base);
         // Lines along the column: an underline on its right, a strike-out through its middle.
         const double width = run.glyphs.rawFont().pixelSize() * kLineWidthPerEm;

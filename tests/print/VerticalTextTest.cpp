@@ -5,6 +5,7 @@
 #include "platform/RichFormat.h"
 #include "platform/RtfWriter.h"
 #include "platform/TextFlow.h"
+#include "printcore/CellPainter.h"
 
 #include <QTextCursor>
 #include <gtest/gtest.h>
@@ -144,6 +145,34 @@ TEST_F(VerticalTextTest, MergedAddressesPrintVerticallyInKanjiNumerals) {
     EXPECT_NEAR(second["〇"].top() - second["一"].top(), kEm, 0.2);
     EXPECT_NEAR(second["佐"].right(), second["北"].left(), 0.6);
     EXPECT_FALSE(PdfTools::Text(dir.filePath("v.pdf")).contains(u'1'));
+}
+
+// Bold of a face without its own bold, drawn small as the preview draws a whole page: heavier
+// than regular, yet no blot filling the character's square.
+TEST_F(VerticalTextTest, SmallBoldKeepsItsShape) {
+    QImage image(24, 24, QImage::Format_RGB32);
+    std::vector<int> ink;
+    for (bool bold : {false, true}) {
+        QTextDocument doc;
+        QTextCharFormat format;
+        RichFormat::SetFaceName(format, RichFormat::DefaultFaceName());
+        RichFormat::SetPointSize(format, 24);
+        format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+        QTextCursor(&doc).insertText(QStringLiteral("東"), format);
+        TextFlow::SetVertical(doc, true);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(0.06, 0.06);
+        TCellPainter(report.Page, 96)
+            .DrawCell(painter, QRectF(-3700, 0, 4000, 400), {RtfWrite(doc), nullptr});
+        painter.end();
+        ink.push_back(0);
+        for (int y = 1; y < 23; ++y)
+            for (int x = 1; x < 23; ++x)
+                ink.back() += qGray(image.pixel(x, y)) < 128;
+    }
+    EXPECT_GT(ink[1], ink[0]);
+    EXPECT_LT(ink[1], 22 * 22 / 2);
 }
 
 } // namespace
