@@ -8,6 +8,7 @@
 #include "platform/RichFormat.h"
 #include "platform/RtfReader.h"
 #include "platform/RtfWriter.h"
+#include "platform/TextFlow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
@@ -248,6 +249,18 @@ void TDBRichEdit::SetLabelOutline(const QRectF& outline) {
     outline_ = outline;
     UpdateTextWidth();
     viewport()->update();
+    emit LabelOutlineChanged();
+}
+
+bool TDBRichEdit::TextFlag(int property) const {
+    return TextFlow::Flag(*document(), property);
+}
+
+void TDBRichEdit::SetTextFlag(int property, bool on) {
+    EditKeepSelection();
+    TextFlow::SetFlag(*document(), property, on);
+    WriteField();
+    emit TextFlagsChanged();
 }
 
 void TDBRichEdit::UpdateTextWidth() {
@@ -500,6 +513,7 @@ void TDBRichEdit::LoadFromField() {
     }
     lastAnchor_ = lastPosition_ = -1;
     CheckSelection();
+    emit TextFlagsChanged();
 }
 
 void TDBRichEdit::ShowReadFailure() {

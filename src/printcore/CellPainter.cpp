@@ -1,21 +1,24 @@
 #include "printcore/CellPainter.h"
 
+#include "model/KanjiNumerals.h"
 #include "model/LabelPicture.h"
 #include "model/MergeDesign.h"
 #include "model/MergeList.h"
 #include "platform/RichFormat.h"
 #include "platform/RtfReader.h"
+#include "platform/TextFlow.h"
+#include "printcore/SyntheticBold.h"
+#include "printcore/VerticalLayout.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPainterPath>
-#include <QRawFont>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <QTextFrame>
 #include <QTextLayout>
 #include <cmath>
 
@@ -51,46 +54,13 @@ void AppendSelectionRects(const QTextDocument& doc, int from, int to, std::vecto
     }
 }
 
-// Below this size the font engine emboldens a face that has no bold itself; above it only the
-// PDF writer does, so the screen has to add the weight to show what the paper shows.
-constexpr int kEngineBoldLimitPixels = 64;
-// The stroke the PDF writer gives synthetic bold, as a share of the font's pixel size.
-constexpr double kSyntheticBoldStroke = 1.0 / 50;
-
-// The weight the face itself was designed with (the OS/2 table's), not the one asked for.
-int FaceWeight(const QRawFont& font) {
-    const QByteArray os2 = font.fontTable("OS/2");
-    if (os2.size() < 6)
-        return QFont::Normal * 10;
-    return (static_cast<uchar>(os2[4]) << 8) | static_cast<uchar>(os2[5]);
-}
-
-bool NeedsSyntheticBold(const QTextCharFormat& format, const QRawFont& font) {
-    return format.fontWeight() >= QFont::Bold && font.pixelSize() >= kEngineBoldLimitPixels &&
-           FaceWeight(font) < 600;
-}
-
 void StrokeSyntheticBold(QPainter& painter, const QTextDocument& doc) {
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         const QPointF origin = block.layout()->position();
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            for (const QGlyphRun& run : fragment.glyphRuns()) {
-                const QRawFont font = run.rawFont();
-                if (!NeedsSyntheticBold(format, font))
-                    continue;
-                QPainterPath outline;
-                const auto glyphs = run.glyphIndexes();
-                const auto positions = run.positions();
-                for (qsizetype i = 0; i < glyphs.size(); ++i)
-                    outline.addPath(font.pathForGlyph(glyphs[i]).translated(origin + positions[i]));
-                const QColor colour = format.foreground().style() == Qt::NoBrush
-                                          ? QColor(Qt::black)
-                                          : format.foreground().color();
-                painter.strokePath(outline, QPen(colour, font.pixelSize() * kSyntheticBoldStroke,
-                                                 Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            }
+            for (const QGlyphRun& run : fragment.glyphRuns())
+                StrokeSyntheticBold(painter, run, origin, fragment.charFormat());
         }
     }
 }
@@ -100,6 +70,10 @@ void StrokeSyntheticBold(QPainter& painter, const QTextDocument& doc) {
 TCellPainter::TCellPainter(const TPageDescription& page, double displayPpi)
     : page_(page), displayPpi_(displayPpi > 0 ? displayPpi : 96),
       textRect_(MmRectToDots(page.textRect)), pictureRect_(MmRectToDots(page.pictureRect)),
+      verticalRect_(0, textRect_.top(), textRect_.width(),
+                    page.labelHeight > 0
+                        ? std::max(0.0, Dots(page.labelHeight * 10) - textRect_.top())
+                        : textRect_.height()),
       layoutDevice_(1, 1, QImage::Format_RGB32), fonts_(TTextLayoutKey::FontSubstitutions()) {
     const int dotsPerMeter = static_cast<int>(std::lround(PrinterDpi * kInchesPerMeter));
     layoutDevice_.setDotsPerMeterX(dotsPerMeter);
@@ -120,18 +94,20 @@ void TCellPainter::DrawCell(QPainter& painter, const QRectF& cell, const TPrintR
     DrawFrame(painter, cell);
 }
 
-QTextDocument* TCellPainter::TextDocument(const TPrintRow& row) {
+TLaidOutText& TCellPainter::TextDocument(const TPrintRow& row) {
     TTextLayoutKey key{row.cardText, textRect_.size(), 0, fonts_};
-    std::shared_ptr<QTextDocument> design = texts_.Get(key, [this, &row] {
+    std::shared_ptr<TLaidOutText> design = texts_.Get(key, [this, &row] {
         auto doc = std::make_unique<QTextDocument>();
         Prepare(*doc);
         if (!RtfRead(row.cardText, doc.get()))
             PlainTextRead(row.cardText, doc.get());
+        if (TextFlow::KanjiNumerals(*doc))
+            KanjiNumerals::Apply(*doc);
         return doc;
     });
     if (!row.merge) {
         shown_ = std::move(design);
-        return shown_.get();
+        return *shown_;
     }
     const MergeList& list = *row.merge;
     key.text = TTextLayoutKey::MergedText(row.cardText, list.columns,
@@ -140,11 +116,14 @@ QTextDocument* TCellPainter::TextDocument(const TPrintRow& row) {
         // Prepared while empty, so the text is laid out once, at printer resolution.
         auto doc = std::make_unique<QTextDocument>();
         Prepare(*doc);
-        QTextCursor(doc.get()).insertFragment(QTextDocumentFragment(design.get()));
+        doc->rootFrame()->setFrameFormat(design->doc->rootFrame()->frameFormat()); // text flow
+        QTextCursor(doc.get()).insertFragment(QTextDocumentFragment(design->doc.get()));
         MergeDesign::Substitute(*doc, *row.merge, row.mergeRow, page_.dropBlankLines);
+        if (TextFlow::KanjiNumerals(*doc))
+            KanjiNumerals::Apply(*doc);
         return doc;
     });
-    return shown_.get();
+    return *shown_;
 }
 
 void TCellPainter::Prepare(QTextDocument& doc) {
@@ -157,10 +136,26 @@ void TCellPainter::Prepare(QTextDocument& doc) {
     doc.setTextWidth(textRect_.width());
 }
 
+const TVerticalLayout& TCellPainter::Vertical(TLaidOutText& text) {
+    if (!text.vertical)
+        text.vertical =
+            std::make_unique<TVerticalLayout>(*text.doc, verticalRect_.size(), PrinterDpi);
+    return *text.vertical;
+}
+
 void TCellPainter::DrawText(QPainter& painter, const QRectF& cell, const TPrintRow& row) {
     if (row.cardText.isEmpty() || textRect_.width() <= 0 || textRect_.height() <= 0)
         return;
-    QTextDocument* doc = TextDocument(row);
+    TLaidOutText& text = TextDocument(row);
+    QTextDocument* doc = text.doc.get();
+    if (TextFlow::IsVertical(*doc)) {
+        painter.save();
+        painter.translate(cell.topLeft() + verticalRect_.topLeft());
+        painter.setClipRect(QRectF(QPointF(), verticalRect_.size()), Qt::IntersectClip);
+        Vertical(text).Draw(painter, Qt::black);
+        painter.restore();
+        return;
+    }
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);
     context.clip = QRectF(QPointF(), textRect_.size());
@@ -202,15 +197,24 @@ std::vector<QRectF> TCellPainter::FindText(const QRectF& cell, const TPrintRow& 
     std::vector<QRectF> hits;
     if (text.isEmpty() || row.cardText.isEmpty())
         return hits;
-    const QTextDocument* doc = TextDocument(row);
-    const QRectF visible(QPointF(), textRect_.size());
+    TLaidOutText& laidOut = TextDocument(row);
+    const QTextDocument* doc = laidOut.doc.get();
+    const bool vertical = TextFlow::IsVertical(*doc);
+    const QRectF area = vertical ? verticalRect_ : textRect_;
+    const QRectF visible(QPointF(), area.size());
     std::vector<QRectF> inText;
-    for (QTextCursor found = doc->find(text); !found.isNull(); found = doc->find(text, found))
-        AppendSelectionRects(*doc, found.selectionStart(), found.selectionEnd(), inText);
+    for (QTextCursor found = doc->find(text); !found.isNull(); found = doc->find(text, found)) {
+        if (!vertical) {
+            AppendSelectionRects(*doc, found.selectionStart(), found.selectionEnd(), inText);
+            continue;
+        }
+        const auto boxes = Vertical(laidOut).Boxes(found.selectionStart(), found.selectionEnd());
+        inText.insert(inText.end(), boxes.begin(), boxes.end());
+    }
     for (const QRectF& r : inText) {
         const QRectF shown = r.intersected(visible);
         if (!shown.isEmpty())
-            hits.push_back(shown.translated(cell.topLeft() + textRect_.topLeft()));
+            hits.push_back(shown.translated(cell.topLeft() + area.topLeft()));
     }
     return hits;
 }

@@ -10,6 +10,7 @@
 
 class QPainter;
 class QTextDocument;
+class TVerticalLayout;
 
 // Printer units: every page is laid out and drawn in dots of this resolution, whatever device
 // shows it, so the preview and the printout break the label text in the same places.
@@ -35,17 +36,20 @@ class TCellPainter {
     void DrawText(QPainter& painter, const QRectF& cell, const TPrintRow& row);
     void DrawPicture(QPainter& painter, const QRectF& cell, const TPrintRow& row) const;
     void DrawFrame(QPainter& painter, const QRectF& cell) const;
-    QTextDocument* TextDocument(const TPrintRow& row);
+    // The row's text, laid out; it stays alive until the next call.
+    TLaidOutText& TextDocument(const TPrintRow& row);
     void Prepare(QTextDocument& doc);
+    const TVerticalLayout& Vertical(TLaidOutText& text);
 
     TPageDescription page_;
     double displayPpi_;
     QRectF textRect_;
     QRectF pictureRect_;
+    // Vertical text fills columns from the label's right edge less the left correction.
+    QRectF verticalRect_;
     // Fonts are measured at printer resolution through this device.
     QImage layoutDevice_;
     TTextLayoutCache texts_;
     QString fonts_;
-    // The text being drawn or searched.
-    std::shared_ptr<QTextDocument> shown_;
+    std::shared_ptr<TLaidOutText> shown_;
 };

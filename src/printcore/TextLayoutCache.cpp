@@ -1,5 +1,7 @@
 #include "printcore/TextLayoutCache.h"
 
+#include "printcore/VerticalLayout.h"
+
 #include <QFont>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -24,17 +26,21 @@ size_t qHash(const TTextLayoutKey& key, size_t seed) {
     return qHashMulti(seed, key.text, key.box.width(), key.box.height(), key.direction, key.fonts);
 }
 
-std::shared_ptr<QTextDocument> TTextLayoutCache::Get(const TTextLayoutKey& key, const Make& make) {
+TLaidOutText::TLaidOutText(std::unique_ptr<QTextDocument> text) : doc(std::move(text)) {}
+
+TLaidOutText::~TLaidOutText() = default;
+
+std::shared_ptr<TLaidOutText> TTextLayoutCache::Get(const TTextLayoutKey& key, const Make& make) {
     auto found = entries_.find(key);
     if (found == entries_.end()) {
         if (entries_.size() >= capacity_)
             DropOldest();
-        std::shared_ptr<QTextDocument> doc = make();
+        std::unique_ptr<QTextDocument> doc = make();
         KeepShaping(*doc);
-        found = entries_.insert(key, Entry{std::move(doc), 0});
+        found = entries_.insert(key, Entry{std::make_shared<TLaidOutText>(std::move(doc)), 0});
     }
     found->used = ++clock_;
-    return found->doc;
+    return found->text;
 }
 
 void TTextLayoutCache::DropOldest() {

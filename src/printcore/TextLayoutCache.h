@@ -8,6 +8,7 @@
 #include <memory>
 
 class QTextDocument;
+class TVerticalLayout;
 
 // What decides how a label text is drawn. Two cells whose keys are equal draw alike, so the text
 // is laid out once for both.
@@ -30,20 +31,28 @@ struct TTextLayoutKey {
 };
 size_t qHash(const TTextLayoutKey& key, size_t seed = 0);
 
+// A label text laid out, and its vertical setting once it has been drawn so.
+struct TLaidOutText {
+    explicit TLaidOutText(std::unique_ptr<QTextDocument> text);
+    ~TLaidOutText();
+    std::unique_ptr<QTextDocument> doc;
+    std::unique_ptr<TVerticalLayout> vertical;
+};
+
 // Laid-out label texts, the most recently drawn kept up to a bound. Each keeps the glyphs it was
 // shaped into, so drawing it again draws them without shaping the text again.
 class TTextLayoutCache {
   public:
     explicit TTextLayoutCache(qsizetype capacity = 64) : capacity_(capacity) {}
     using Make = std::function<std::unique_ptr<QTextDocument>()>;
-    // The document under key; made when missing.
-    std::shared_ptr<QTextDocument> Get(const TTextLayoutKey& key, const Make& make);
+    // The text under key; its document is made when missing.
+    std::shared_ptr<TLaidOutText> Get(const TTextLayoutKey& key, const Make& make);
     // Every block of doc keeps the glyphs it is shaped into from its next layout on.
     static void KeepShaping(QTextDocument& doc);
 
   private:
     struct Entry {
-        std::shared_ptr<QTextDocument> doc;
+        std::shared_ptr<TLaidOutText> text;
         quint64 used = 0;
     };
     void DropOldest();

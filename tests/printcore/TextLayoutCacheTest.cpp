@@ -19,7 +19,7 @@ TEST(TextLayoutCache, EveryPartOfTheKeyCountsAndTheLeastRecentGoes) {
     const TTextLayoutKey base{"text", QSizeF(100, 50), 0, TTextLayoutKey::FontSubstitutions()};
     const auto first = cache.Get(base, make);
     EXPECT_EQ(cache.Get(base, make), first);
-    for (QTextBlock block = first->begin(); block.isValid(); block = block.next())
+    for (QTextBlock block = first->doc->begin(); block.isValid(); block = block.next())
         EXPECT_TRUE(block.layout()->cacheEnabled());
     TTextLayoutKey other = base;
     other.box = QSizeF(100, 60);
