@@ -1,5 +1,6 @@
 #include "printcore/CellPainter.h"
 
+#include "model/BarcodeObject.h"
 #include "model/LabelPicture.h"
 #include "model/MergeDesign.h"
 #include "platform/RichFormat.h"
@@ -146,6 +147,7 @@ QTextDocument* TCellPainter::TextDocument(const TPrintRow& row) {
 
 void TCellPainter::Prepare(QTextDocument& doc) {
     doc.documentLayout()->setPaintDevice(&layoutDevice_);
+    TBarcodeObject::Register(doc);
     doc.setUseDesignMetrics(true);
     doc.setDocumentMargin(0);
     QFont font(RichFormat::DefaultFaceName());
