@@ -47,20 +47,16 @@ bool IsKanjiNumeral(QChar c) {
 // 二十三 is 23, 百五 105, 二〇三 203.
 int KanjiNumber(QStringView text) {
     int total = 0;
-    int digit = -1;
-    bool units = false;
+    int digits = -1; // digits read since the last unit, -1 for none
     for (const QChar c : text) {
         if (const int unit = KanjiUnit(c)) {
-            total += (digit < 0 ? 1 : digit) * unit;
-            digit = -1;
-            units = true;
-        } else if (units) {
-            digit = KanjiDigit(c);
+            total += (digits < 0 ? 1 : digits) * unit;
+            digits = -1;
         } else {
-            total = total * 10 + KanjiDigit(c);
+            digits = std::max(digits, 0) * 10 + KanjiDigit(c);
         }
     }
-    return total + (units && digit > 0 ? digit : 0);
+    return total + std::max(digits, 0);
 }
 
 QString KanjiNumeralsToDigits(const QString& text) {
