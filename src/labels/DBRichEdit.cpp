@@ -2,7 +2,10 @@
 
 #include "data/DataSource.h"
 #include "data/Query.h"
+#include "labels/BarcodeDialog.h"
 #include "labels/FieldUnits.h"
+#include "model/BarcodeObject.h"
+#include "platform/BarcodeText.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 #include "platform/RichFormat.h"
@@ -107,6 +110,7 @@ TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
     document()->setDefaultFont(DefAttributes().font());
     // The text starts as close to the edge as in the rich edit control the designs were made in.
     document()->setDocumentMargin(1);
+    TBarcodeObject::Register(*document());
     connect(document(), &QTextDocument::contentsChange, this, &TDBRichEdit::ContentsChange);
     connect(this, &QTextEdit::cursorPositionChanged, this, &TDBRichEdit::CheckSelection);
     connect(this, &QTextEdit::selectionChanged, this, &TDBRichEdit::CheckSelection);
@@ -429,6 +433,48 @@ void TDBRichEdit::InsertMergeField(const QString& name) {
     EditKeepSelection();
     QTextCursor cursor = textCursor();
     FieldUnits::InsertMergeField(cursor, name);
+    setTextCursor(cursor);
+}
+
+void TDBRichEdit::InsertBarcode() {
+    EditBarcode(-1);
+}
+
+void TDBRichEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int position = cursorForPosition(event->position().toPoint()).position();
+    for (const int at : {position, position - 1}) {
+        QTextCursor cursor(document());
+        cursor.setPosition(std::max(at, 0));
+        cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        if (at >= 0 && BarcodeText::IsObject(cursor.charFormat())) {
+            event->accept();
+            EditBarcode(at);
+            return;
+        }
+    }
+    QTextEdit::mouseDoubleClickEvent(event);
+}
+
+void TDBRichEdit::EditBarcode(int position) {
+    std::optional<BarcodeField::TBarcodeField> field;
+    if (position >= 0) {
+        QTextCursor at(document());
+        at.setPosition(position + 1);
+        field = BarcodeField::Parse(RichFormat::FieldInstruction(at.charFormat()));
+    }
+    TBarcodeDialog dialog(this, BarcodeColumns ? BarcodeColumns() : QStringList(),
+                          field.value_or(TBarcodeDialog::DefaultField()));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (position >= 0) {
+        QTextCursor cursor = textCursor();
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        setTextCursor(cursor);
+    }
+    EditKeepSelection();
+    QTextCursor cursor = textCursor();
+    FieldUnits::InsertBarcode(cursor, BarcodeField::Instruction(dialog.Field()));
     setTextCursor(cursor);
 }
 

@@ -1,5 +1,6 @@
 #include "labels/FieldUnits.h"
 
+#include "platform/BarcodeText.h"
 #include "platform/MergeField.h"
 #include "platform/RichFormat.h"
 
@@ -113,6 +114,10 @@ void InsertMergeField(QTextCursor& cursor, const QString& name) {
     QTextCharFormat format = cursor.charFormat();
     RichFormat::SetField(format, MergeField::Instruction(name), MaxFieldId(*cursor.document()) + 1);
     cursor.insertText(MergeField::Placeholder(name), format);
+}
+
+void InsertBarcode(QTextCursor& cursor, const QString& instruction) {
+    BarcodeText::Insert(cursor, instruction, MaxFieldId(*cursor.document()) + 1);
 }
 
 } // namespace FieldUnits

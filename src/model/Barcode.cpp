@@ -235,7 +235,40 @@ TBarcodeSymbol Encode(const BarcodeField::TBarcodeField& field) {
     return symbol;
 }
 
+namespace {
+
+// A box with a message in place of the bars: red for data that cannot be encoded.
+void DrawBox(QPainter& painter, const QString& text, const QRectF& target, const QColor& colour) {
+    painter.save();
+    painter.fillRect(target, colour.lighter(190));
+    QPen pen(colour);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    painter.drawRect(target);
+    QFont font(RichFormat::DefaultFaceName());
+    font.setPixelSize(std::max(1, static_cast<int>(target.height() / 5)));
+    painter.setFont(font);
+    painter.drawText(target.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap, text);
+    painter.restore();
+}
+
+} // namespace
+
+TBarcodeSymbol EncodeForDesign(const BarcodeField::TBarcodeField& field) {
+    if (BarcodeField::ColumnNames(field).isEmpty())
+        return Encode(field);
+    TBarcodeSymbol symbol;
+    symbol.pending = BarcodeField::PlainText(field) + u' ' + field.type;
+    symbol.size = symbol.unrotated = QSizeF(ErrorWidthMm, ErrorHeightMm);
+    return symbol;
+}
+
 void Draw(QPainter& painter, const TBarcodeSymbol& symbol, const QRectF& target) {
+    if (!symbol.error.isEmpty() || !symbol.pending.isEmpty()) {
+        DrawBox(painter, symbol.error.isEmpty() ? symbol.pending : symbol.error, target,
+                symbol.error.isEmpty() ? QColor(110, 110, 110) : QColor(220, 0, 0));
+        return;
+    }
     if (symbol.size.isEmpty())
         return;
     painter.save();
@@ -262,22 +295,6 @@ void Draw(QPainter& painter, const TBarcodeSymbol& symbol, const QRectF& target)
         painter.drawText(QPointF(x, 0), text.text);
         painter.restore();
     }
-    painter.restore();
-}
-
-void DrawError(QPainter& painter, const QString& reason, const QRectF& target) {
-    painter.save();
-    const QColor red(220, 0, 0);
-    painter.fillRect(target, QColor(255, 235, 235));
-    QPen pen(red);
-    pen.setCosmetic(true);
-    painter.setPen(pen);
-    painter.drawRect(target);
-    QFont font(RichFormat::DefaultFaceName());
-    font.setPixelSize(std::max(1, static_cast<int>(target.height() / 5)));
-    painter.setFont(font);
-    painter.drawText(target.adjusted(2, 2, -2, -2), Qt::AlignCenter | Qt::TextWordWrap,
-                     reason);
     painter.restore();
 }
 

@@ -19,7 +19,8 @@ struct TBarcodeSymbol {
         int align;        // 0 centre, 1 left, 2 right
         QString text;
     };
-    QString error; // why the data cannot be encoded; empty when it can
+    QString error;   // why the data cannot be encoded; empty when it can
+    QString pending; // for data that a merge row gives: what stands in for it until then
     QSizeF size;   // as placed, the rotation applied
     QSizeF unrotated;
     int rotation = 0; // quarter turns clockwise
@@ -33,11 +34,14 @@ namespace Barcode {
 // field's scale; a symbol with an error when the data does not fit the type.
 TBarcodeSymbol Encode(const BarcodeField::TBarcodeField& field);
 
-// Draws the symbol into target, which has the symbol's proportions, as vector rectangles.
+// What a design shows: a field that takes data from merge columns stands as a grey box until a
+// row gives the data; any other is encoded.
+TBarcodeSymbol EncodeForDesign(const BarcodeField::TBarcodeField& field);
+
+// Draws the symbol into target, which has the symbol's proportions, as vector rectangles; a
+// symbol with an error or pending data draws its box instead.
 void Draw(QPainter& painter, const TBarcodeSymbol& symbol, const QRectF& target);
 
-// What stands in for a barcode that cannot be encoded: a red frame with the reason.
-void DrawError(QPainter& painter, const QString& reason, const QRectF& target);
 inline constexpr double ErrorWidthMm = 40;
 inline constexpr double ErrorHeightMm = 12;
 

@@ -48,9 +48,11 @@ const TBarcodeSymbol& TBarcodeObject::Symbol(const QTextFormat& format) {
     if (symbols_.size() >= kMaxKeptSymbols)
         symbols_.clear();
     const auto field = FieldOf(format);
+    const bool resolved = format.hasProperty(BarcodeText::ResolvedDataProperty);
     auto symbol = std::make_shared<const TBarcodeSymbol>(
-        field ? Barcode::Encode(*field)
-              : Barcode::Encode(BarcodeField::TBarcodeField{}));
+        !field     ? Barcode::Encode(BarcodeField::TBarcodeField{})
+        : resolved ? Barcode::Encode(*field)
+                   : Barcode::EncodeForDesign(*field));
     symbols_.insert(key, symbol);
     return *symbol;
 }
@@ -61,9 +63,5 @@ QSizeF TBarcodeObject::intrinsicSize(QTextDocument* doc, int, const QTextFormat&
 
 void TBarcodeObject::drawObject(QPainter* painter, const QRectF& rect, QTextDocument*, int,
                                 const QTextFormat& format) {
-    const TBarcodeSymbol& symbol = Symbol(format);
-    if (symbol.error.isEmpty())
-        Barcode::Draw(*painter, symbol, rect);
-    else
-        Barcode::DrawError(*painter, symbol.error, rect);
+    Barcode::Draw(*painter, Symbol(format), rect);
 }
