@@ -134,8 +134,9 @@ void TTavrelForm::CreateMenus() {
                           QStringLiteral("差し込みフィールドの挿入(&I)..."),
                           QStringLiteral("住所録などの列をラベルに差し込むフィールドを挿入します"));
     connect(MergeField1, &QAction::triggered, this, Guarded(this, &TTavrelForm::MergeField1Click));
-    Barcode1 = AddItem(MainMenuMerge, QStringLiteral("Barcode1"), QStringLiteral("バーコード(&B)..."),
-                       QStringLiteral("バーコードや QR コード、カスタマバーコードを挿入します"));
+    Barcode1 =
+        AddItem(MainMenuMerge, QStringLiteral("Barcode1"), QStringLiteral("バーコード(&B)..."),
+                QStringLiteral("バーコードや QR コード、カスタマバーコードを挿入します"));
     connect(Barcode1, &QAction::triggered, this, Guarded(this, &TTavrelForm::Barcode1Click));
     MainMenuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     N1 = AddItem(MainMenuHelp, QStringLiteral("N1"), QStringLiteral("ヘルプ"),
@@ -182,9 +183,10 @@ void TTavrelForm::CreateClientArea() {
     CreateNavigators();
     DBRichEdit1 = new TDBRichEdit(Panel3);
     DBRichEdit1->BarcodeColumns = [this] {
-        return IBQueryCard.IsEmpty() ? QStringList()
-                                     : TMergePrintPart::RememberedColumns(
-                                           IBQueryCard.FieldByName(QStringLiteral("ID")).AsString());
+        return IBQueryCard.IsEmpty()
+                   ? QStringList()
+                   : TMergePrintPart::RememberedColumns(
+                         IBQueryCard.FieldByName(QStringLiteral("ID")).AsString());
     };
     DBRichEdit1->setObjectName(QStringLiteral("DBRichEdit1"));
     DBRichEdit1->setGeometry(Panel3->contentsRect());

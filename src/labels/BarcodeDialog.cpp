@@ -33,12 +33,11 @@ class TBarcodeView : public QWidget {
         painter.fillRect(rect(), palette().window());
         if (symbol_.size.isEmpty())
             return;
-        const QSizeF shown = symbol_.size.scaled(QSizeF(size()) - QSizeF(16, 16),
-                                                 Qt::KeepAspectRatio);
-        Barcode::Draw(painter, symbol_,
-                      QRectF(QPointF((width() - shown.width()) / 2,
-                                     (height() - shown.height()) / 2),
-                             shown));
+        const QSizeF shown =
+            symbol_.size.scaled(QSizeF(size()) - QSizeF(16, 16), Qt::KeepAspectRatio);
+        Barcode::Draw(
+            painter, symbol_,
+            QRectF(QPointF((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown));
     }
 
   private:
@@ -175,6 +174,6 @@ void TBarcodeDialog::Changed() {
     // Fixed data that cannot be encoded is not stored; data from a merge row is checked then.
     const auto* buttons = findChild<QDialogButtonBox*>();
     if (buttons)
-        buttons->button(QDialogButtonBox::Ok)->setEnabled(!field.data.isEmpty() &&
-                                                          View->Symbol().error.isEmpty());
+        buttons->button(QDialogButtonBox::Ok)
+            ->setEnabled(!field.data.isEmpty() && View->Symbol().error.isEmpty());
 }

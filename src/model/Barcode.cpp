@@ -59,16 +59,14 @@ constexpr TypeRule kRules[] = {
 
 const TypeRule* RuleOf(const QString& type) {
     for (const TypeRule& rule : kRules)
-        if (type == QLatin1String(rule.name) ||
-            (rule.alias && type == QLatin1String(rule.alias)))
+        if (type == QLatin1String(rule.name) || (rule.alias && type == QLatin1String(rule.alias)))
             return &rule;
     return nullptr;
 }
 
 bool AllDigits(const QString& text) {
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
-        return c >= u'0' && c <= u'9';
-    });
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 // The GS1 check digit of the digits before it.
@@ -132,12 +130,12 @@ void CollectVector(const zint_vector& vector, double mmPerUnit, TBarcodeSymbol& 
     symbol.unrotated = QSizeF(vector.width, vector.height) * mmPerUnit;
     for (const zint_vector_rect* r = vector.rectangles; r; r = r->next)
         if (r->colour == -1 || r->colour == 7) // foreground or black
-            symbol.bars.push_back(QRectF(r->x * mmPerUnit, r->y * mmPerUnit,
-                                         r->width * mmPerUnit, r->height * mmPerUnit));
+            symbol.bars.push_back(QRectF(r->x * mmPerUnit, r->y * mmPerUnit, r->width * mmPerUnit,
+                                         r->height * mmPerUnit));
     for (const zint_vector_string* s = vector.strings; s; s = s->next)
-        symbol.texts.push_back({QPointF(s->x, s->y) * mmPerUnit, s->fsize * mmPerUnit, s->halign,
-                                QString::fromUtf8(reinterpret_cast<const char*>(s->text),
-                                                  s->length)});
+        symbol.texts.push_back(
+            {QPointF(s->x, s->y) * mmPerUnit, s->fsize * mmPerUnit, s->halign,
+             QString::fromUtf8(reinterpret_cast<const char*>(s->text), s->length)});
 }
 
 void EncodeWithZint(const TypeRule& rule, const BarcodeField::TBarcodeField& field,
@@ -162,10 +160,10 @@ void EncodeWithZint(const TypeRule& rule, const BarcodeField::TBarcodeField& fie
     if (rule.symbology == BARCODE_ITF14)
         z->whitespace_width = 4;
     if (rule.heightMm > 0)
-        z->height = static_cast<float>(
-            (field.heightTwips > 0 ? field.heightTwips * kMmPerTwip : rule.heightMm * module /
-                                                                          rule.moduleMm) /
-            module);
+        z->height =
+            static_cast<float>((field.heightTwips > 0 ? field.heightTwips * kMmPerTwip
+                                                      : rule.heightMm * module / rule.moduleMm) /
+                               module);
     const QByteArray data = ZintData(rule, field.data);
     const int result = ZBarcode_Encode_and_Buffer_Vector(
         z.get(), reinterpret_cast<const unsigned char*>(data.constData()),
@@ -196,13 +194,12 @@ void EncodeCustomerBarcode(const BarcodeField::TBarcodeField& field, TBarcodeSym
         const double top = bar == CustomerBarcode::Bar::Long || bar == CustomerBarcode::Bar::Upper
                                ? 0
                                : kPostLongMm - kPostHalfMm;
-        const double height = bar == CustomerBarcode::Bar::Long    ? kPostLongMm
+        const double height = bar == CustomerBarcode::Bar::Long     ? kPostLongMm
                               : bar == CustomerBarcode::Bar::Timing ? kPostTimingMm
-                                                                     : kPostHalfMm;
+                                                                    : kPostHalfMm;
         const double y = bar == CustomerBarcode::Bar::Timing ? kPostTimingMm : top;
-        symbol.bars.push_back(
-            QRectF(quiet + i * kPostPitchMm * scale, quiet + y * scale, kPostBarMm * scale,
-                   height * scale));
+        symbol.bars.push_back(QRectF(quiet + i * kPostPitchMm * scale, quiet + y * scale,
+                                     kPostBarMm * scale, height * scale));
     }
     symbol.unrotated =
         QSizeF(2 * quiet + ((code.bars.size() - 1) * kPostPitchMm + kPostBarMm) * scale,

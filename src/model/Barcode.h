@@ -21,7 +21,7 @@ struct TBarcodeSymbol {
     };
     QString error;   // why the data cannot be encoded; empty when it can
     QString pending; // for data that a merge row gives: what stands in for it until then
-    QSizeF size;   // as placed, the rotation applied
+    QSizeF size;     // as placed, the rotation applied
     QSizeF unrotated;
     int rotation = 0; // quarter turns clockwise
     std::vector<QRectF> bars;

@@ -21,8 +21,7 @@ class TBarcodeObject : public QObject, public QTextObjectInterface {
     // The field of an object, with the data a merge row gave it.
     static std::optional<BarcodeField::TBarcodeField> FieldOf(const QTextFormat& format);
 
-    QSizeF intrinsicSize(QTextDocument* doc, int posInDocument,
-                         const QTextFormat& format) override;
+    QSizeF intrinsicSize(QTextDocument* doc, int posInDocument, const QTextFormat& format) override;
     void drawObject(QPainter* painter, const QRectF& rect, QTextDocument* doc, int posInDocument,
                     const QTextFormat& format) override;
 

@@ -16,18 +16,18 @@ constexpr int kCc4 = 14;
 constexpr int kCheckModulus = 19;
 
 // Bars of each character value: digits, hyphen, CC1 to CC8.
-constexpr std::array<const char*, 19> kBars = {
-    "144", "114", "132", "312", "123", "141", "321", "213", "231", "411",
-    "414", "324", "342", "234", "432", "243", "423", "441", "111"};
+constexpr std::array<const char*, 19> kBars = {"144", "114", "132", "312", "123", "141", "321",
+                                               "213", "231", "411", "414", "324", "342", "234",
+                                               "432", "243", "423", "441", "111"};
 constexpr const char* kStart = "13";
 constexpr const char* kStop = "31";
 
 // Words before which kanji numerals are written as digits.
 const QStringList& NumberMarkers() {
     static const QStringList markers = {
-        QStringLiteral("丁目"), QStringLiteral("丁"), QStringLiteral("番地"), QStringLiteral("番"),
-        QStringLiteral("号"),   QStringLiteral("地割"), QStringLiteral("線"), QStringLiteral("の"),
-        QStringLiteral("ノ")};
+        QStringLiteral("丁目"), QStringLiteral("丁"), QStringLiteral("番地"),
+        QStringLiteral("番"),   QStringLiteral("号"), QStringLiteral("地割"),
+        QStringLiteral("線"),   QStringLiteral("の"), QStringLiteral("ノ")};
     return markers;
 }
 
@@ -65,11 +65,11 @@ QString KanjiNumeralsToDigits(const QString& text) {
         qsizetype end = i;
         while (end < text.size() && IsKanjiNumeral(text.at(end)))
             ++end;
-        const bool marked = end > i && std::any_of(NumberMarkers().begin(), NumberMarkers().end(),
-                                                   [&](const QString& marker) {
-                                                       return QStringView(text).mid(end).startsWith(
-                                                           marker);
-                                                   });
+        const bool marked =
+            end > i &&
+            std::any_of(NumberMarkers().begin(), NumberMarkers().end(), [&](const QString& marker) {
+                return QStringView(text).mid(end).startsWith(marker);
+            });
         if (marked)
             out += QString::number(KanjiNumber(QStringView(text).mid(i, end - i)));
         else

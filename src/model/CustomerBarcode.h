@@ -11,11 +11,11 @@ namespace CustomerBarcode {
 enum class Bar : char { Long = '1', Upper = '2', Lower = '3', Timing = '4' };
 
 struct TCustomerCode {
-    QString error;            // why the data cannot be encoded; empty when it can
-    QString postalCode;       // 7 digits
-    QString addressNumber;    // the extracted address display number ("3-30-8-403")
-    std::vector<int> codes;   // the 20 symbol characters and the check digit, as values 0..18
-    std::vector<Bar> bars;    // start, the 21 characters and stop: 67 bars
+    QString error;          // why the data cannot be encoded; empty when it can
+    QString postalCode;     // 7 digits
+    QString addressNumber;  // the extracted address display number ("3-30-8-403")
+    std::vector<int> codes; // the 20 symbol characters and the check digit, as values 0..18
+    std::vector<Bar> bars;  // start, the 21 characters and stop: 67 bars
 };
 
 // The address display number of the part of an address after the town-area name.

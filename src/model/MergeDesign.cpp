@@ -118,8 +118,7 @@ std::vector<std::pair<int, QTextCharFormat>> Barcodes(const QTextBlock& block) {
 }
 
 // A barcode keeps its instruction and gets the row's data beside it.
-void ResolveBarcodes(QTextDocument& doc, const QTextBlock& block, const MergeList& list,
-                     int row) {
+void ResolveBarcodes(QTextDocument& doc, const QTextBlock& block, const MergeList& list, int row) {
     const auto value = [&](const QString& name) {
         const int column = list.ColumnIndex(name);
         return column < 0 ? QString() : list.rows.at(row).at(column);
@@ -173,7 +172,8 @@ QStringList FieldNames(const QTextDocument& doc) {
         for (const FieldSpan& span : MergeFields(block))
             add(span.name);
         for (const auto& barcode : Barcodes(block))
-            if (const auto field = BarcodeField::Parse(RichFormat::FieldInstruction(barcode.second)))
+            if (const auto field =
+                    BarcodeField::Parse(RichFormat::FieldInstruction(barcode.second)))
                 for (const QString& name : BarcodeField::ColumnNames(*field))
                     add(name);
     }

@@ -132,10 +132,10 @@ std::optional<TBarcodeField> Parse(const QString& instruction) {
 
 QString Instruction(const TBarcodeField& field) {
     QString text = field.merge ? kMerge : kDisplay;
-    const bool bare = !field.data.isEmpty() &&
-                      std::none_of(field.data.begin(), field.data.end(), [](QChar c) {
-                          return IsBlank(c) || c == u'"' || c == u'\\' || c == u'{';
-                      });
+    const bool bare =
+        !field.data.isEmpty() && std::none_of(field.data.begin(), field.data.end(), [](QChar c) {
+            return IsBlank(c) || c == u'"' || c == u'\\' || c == u'{';
+        });
     text += u' ' + (bare ? field.data : Quoted(field.data)) + u' ' + field.type;
     if (field.heightTwips > 0)
         text += QStringLiteral(" \\h %1").arg(field.heightTwips);

@@ -17,10 +17,10 @@ namespace BarcodeField {
 inline constexpr int ObjectType = QTextFormat::UserObject + 1;
 
 struct TBarcodeField {
-    bool merge = false; // MERGEBARCODE
-    QString data;       // the data, or for MERGEBARCODE the column
-    QString type;       // as written, upper case: QR, CODE128, JAN13, JPPOST, ...
-    int heightTwips = 0; // \h; 0 is the symbology's own height
+    bool merge = false;     // MERGEBARCODE
+    QString data;           // the data, or for MERGEBARCODE the column
+    QString type;           // as written, upper case: QR, CODE128, JAN13, JPPOST, ...
+    int heightTwips = 0;    // \h; 0 is the symbology's own height
     int scalePercent = 100; // \s
     int qrLevel = 0;        // \q: 0 L, 1 M, 2 Q, 3 H
     bool showText = false;  // \t

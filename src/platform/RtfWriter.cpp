@@ -53,8 +53,7 @@ FieldKey FieldOf(const QTextCharFormat& format) {
 QString ResultText(const QTextFragment& fragment) {
     if (!BarcodeText::IsObject(fragment.charFormat()))
         return fragment.text();
-    const auto field =
-        BarcodeField::Parse(RichFormat::FieldInstruction(fragment.charFormat()));
+    const auto field = BarcodeField::Parse(RichFormat::FieldInstruction(fragment.charFormat()));
     return field ? BarcodeField::PlainText(*field).repeated(fragment.length()) : QString();
 }
 

@@ -36,7 +36,8 @@ TEST(Barcode, BadDataGivesAReasonAndGoodDataItsSize) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.instruction);
         const TBarcodeSymbol symbol = Encoded(c.instruction);
-        EXPECT_TRUE(symbol.error.contains(QString::fromUtf8(c.reason))) << symbol.error.toStdString();
+        EXPECT_TRUE(symbol.error.contains(QString::fromUtf8(c.reason)))
+            << symbol.error.toStdString();
         EXPECT_EQ(symbol.bars.empty(), *c.reason != 0);
         if (!*c.reason) {
             EXPECT_NEAR(symbol.size.width(), c.widthMm, 0.01);
@@ -53,16 +54,17 @@ TEST(Barcode, PrintingRefusesTheRowThatCannotBeEncoded) {
             "{\\field{\\*\\fldinst MERGEFIELD ad}}\" JPPOST}}\\par}",
             &doc);
     EXPECT_EQ(MergeDesign::FieldNames(doc), QStringList({"zip", "ad"}));
-    const MergeList list = ReadMergeList(
-        "zip,ad\n100-0013,1-3-2\n12345,x\n9813205,3-1-4\n", ListEncoding::Utf8, "list");
+    const MergeList list = ReadMergeList("zip,ad\n100-0013,1-3-2\n12345,x\n9813205,3-1-4\n",
+                                         ListEncoding::Utf8, "list");
     EXPECT_NO_THROW(Barcode::CheckPrintable(doc, &list, 0, 0, "宛名"));
     EXPECT_NO_THROW(Barcode::CheckPrintable(doc, &list, 2, 2, "宛名"));
     try {
         Barcode::CheckPrintable(doc, &list, 0, 2, QString::fromUtf8("宛名"));
         FAIL() << "the second row was printed";
     } catch (const EError& e) {
-        EXPECT_EQ(e.message(), QString::fromUtf8("「宛名」のバーコード（JPPOST）を印刷できません: "
-                                                 "郵便番号が7桁の数字ではありません（差し込みデータの 2 件目）"));
+        EXPECT_EQ(e.message(), QString::fromUtf8(
+                                   "「宛名」のバーコード（JPPOST）を印刷できません: "
+                                   "郵便番号が7桁の数字ではありません（差し込みデータの 2 件目）"));
     }
     EXPECT_THROW(Barcode::CheckPrintable(doc, nullptr, 0, 0, "宛名"), EError);
 }

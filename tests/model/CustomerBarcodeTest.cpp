@@ -33,8 +33,8 @@ std::vector<Bar> ZintBars(const QString& data) {
 TEST(CustomerBarcode, AddressesGiveTheManualsDataCheckDigitAndBars) {
     const struct {
         const char* data;
-        const char* number;   // the address display number extracted
-        const char* codes;    // the 20 characters: digits, '-', letters a..h for CC1..CC8
+        const char* number; // the address display number extracted
+        const char* codes;  // the 20 characters: digits, '-', letters a..h for CC1..CC8
         int check;
     } cases[] = {
         {"100-0013 1丁目3番2号 郵便プラザ503室", "1-3-2-503", "10000131-3-2-503dddd", 9},

@@ -21,10 +21,13 @@ TEST(BarcodeField, ParsesInstructionsAndWritesThemBack) {
         const char* plain;
     } cases[] = {
         {"DISPLAYBARCODE \"4901234567894\" JAN13 \\h 720",
-         {false, "4901234567894", "JAN13", 720, 100, 0, false, 0}, "4901234567894"},
+         {false, "4901234567894", "JAN13", 720, 100, 0, false, 0},
+         "4901234567894"},
         {"displaybarcode \"a \\\"b\\\"\" qr \\q 3 \\s 150 \\t \\r 5",
-         {false, "a \"b\"", "QR", 0, 150, 3, true, 1}, "a \"b\""},
-        {"MERGEBARCODE 郵便番号 JPPOST \\f 0xFF0000 \\t", {true, "郵便番号", "JPPOST", 0, 100, 0, true, 0},
+         {false, "a \"b\"", "QR", 0, 150, 3, true, 1},
+         "a \"b\""},
+        {"MERGEBARCODE 郵便番号 JPPOST \\f 0xFF0000 \\t",
+         {true, "郵便番号", "JPPOST", 0, 100, 0, true, 0},
          "«郵便番号»"},
         {"DISPLAYBARCODE \"{MERGEFIELD 郵便番号} {MERGEFIELD \"住所 2\"}\" JPPOST",
          {false, "{MERGEFIELD 郵便番号} {MERGEFIELD \"住所 2\"}", "JPPOST", 0, 100, 0, false, 0},

@@ -1,7 +1,7 @@
-#include "support/LabelSheetPage.h"
 #include "PdfTools.h"
 #include "printcore/PrintJob.h"
 #include "printcore/ReportPages.h"
+#include "support/LabelSheetPage.h"
 
 #include <QTemporaryDir>
 
@@ -15,9 +15,9 @@ namespace {
 QByteArray BarcodeDesign(const QString& instruction) {
     QByteArray rtf = "{\\rtf1\\ansi{\\field{\\*\\fldinst ";
     for (const QChar c : instruction)
-        rtf += c == u'\\'          ? QByteArray("\\\\")
+        rtf += c == u'\\'           ? QByteArray("\\\\")
                : c.unicode() < 0x80 ? QByteArray(1, c.toLatin1())
-                                  : "\\u" + QByteArray::number(c.unicode()) + "?";
+                                    : "\\u" + QByteArray::number(c.unicode()) + "?";
     return rtf + "}{\\fldrslt x}}\\par}";
 }
 
