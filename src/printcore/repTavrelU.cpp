@@ -220,7 +220,7 @@ void TrepCardForm::CheckBarcodes() {
         Barcode::CheckPrintable(design, m.List.get(), m.FirstRow, m.LastRow,
                                 ClientDataSetPrn.FieldByName(QStringLiteral("NAME")).AsString());
     } catch (const EError& e) {
-        throw EMergeRefused(e.message());
+        throw EBarcodeRefused(e.message());
     }
 }
 

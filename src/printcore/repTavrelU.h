@@ -34,6 +34,12 @@ class EMergeRefused : public EError {
     using EError::EError;
 };
 
+// A print refused before anything is produced: a barcode cannot encode its data.
+class EBarcodeRefused : public EError {
+  public:
+    using EError::EError;
+};
+
 // What the print dialog hands to a print run. The corrections are tenth-millimetres.
 struct TPrintParams {
     QString PrinterName;
@@ -85,7 +91,8 @@ class TrepCardForm {
     // Refuses a merge whose rows are empty or out of the list, whose copies or labels are out of
     // bounds, or whose design names columns the list lacks. Raises EMergeRefused.
     void CheckMerge();
-    // Refuses a design with a barcode that cannot be encoded, for any row of the merge.
+    // Refuses a design with a barcode that cannot be encoded, for any row of the merge. Raises
+    // EBarcodeRefused.
     void CheckBarcodes();
     // The design's label text; false when the snapshot holds none.
     bool ReadDesign(QTextDocument& design);
