@@ -24,6 +24,7 @@
 #include <QTextDocumentFragment>
 #include <QWheelEvent>
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -600,18 +601,25 @@ void TDBRichEdit::insertFromMimeData(const QMimeData* source) {
         QTextDocument pasted;
         if (!RtfRead(rtf, &pasted))
             PlainTextRead(rtf, &pasted);
-        cursor.insertFragment(QTextDocumentFragment(&pasted));
+        FieldUnits::InsertFragment(cursor, pasted);
     } else if (source->hasText()) {
         QTextCharFormat format = cursor.charFormat();
         RichFormat::ClearField(format);
-        cursor.insertText(source->text(), format);
+        // An object's stand-in character is no text.
+        cursor.insertText(QString(source->text()).remove(QChar::ObjectReplacementCharacter),
+                          format);
     }
     setTextCursor(cursor);
     ensureCursorVisible();
 }
 
+// Qt's own data lists only the formats it makes itself, so a reader asking for RTF would not
+// see it; the copy holds them all as plain data.
 QMimeData* TDBRichEdit::createMimeDataFromSelection() const {
-    QMimeData* data = QTextEdit::createMimeDataFromSelection();
+    const std::unique_ptr<QMimeData> own(QTextEdit::createMimeDataFromSelection());
+    auto* data = new QMimeData;
+    for (const QString& format : own->formats())
+        data->setData(format, own->data(format));
     QTextDocument selected;
     QTextCursor(&selected).insertFragment(textCursor().selection());
     data->setData(kRtfMime, RtfWrite(selected));

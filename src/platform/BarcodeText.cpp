@@ -33,7 +33,8 @@ std::vector<Span> BarcodeResults(const QTextDocument& doc) {
             if (!fragment.isValid() || !IsBarcodeResult(format))
                 continue;
             const int end = fragment.position() + fragment.length();
-            if (!spans.empty() && spans.back().end == fragment.position() &&
+            // A result that runs over a paragraph mark is still one barcode.
+            if (!spans.empty() &&
                 RichFormat::FieldId(spans.back().format) == RichFormat::FieldId(format))
                 spans.back().end = end;
             else

@@ -2,6 +2,7 @@
 #include "LabelTextFixture.h"
 #include "model/Barcode.h"
 #include "platform/BarcodeText.h"
+#include "platform/SjisCodec.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -59,9 +60,19 @@ TEST_F(BarcodeDialogTest, InsertReopenAndStoreOneBarcode) {
     EXPECT_EQ(editor->toPlainText().size(), 3);
     EXPECT_EQ(RichFormat::FieldInstruction(FormatAt(1)),
               "DISPLAYBARCODE \"9813205 {MERGEFIELD 住所}\" JPPOST");
+    // Pasted beside itself, a copy stays a barcode of its own.
+    editor->SetSelection(1, 1);
+    editor->copy();
+    editor->SetSelection(2, 0);
+    editor->paste();
+    EXPECT_EQ(editor->toPlainText().size(), 4);
     q.Post();
     const QString stored = q.FieldByName("CARDTEXT").AsString();
     EXPECT_TRUE(stored.contains("{\\field{\\*\\fldinst MERGEFIELD ")) << stored.toStdString();
+    QTextDocument reread;
+    RtfRead(Sjis::Encode(stored), &reread);
+    EXPECT_EQ(reread.toPlainText(), QString("a") + QChar::ObjectReplacementCharacter +
+                                        QChar::ObjectReplacementCharacter + "b");
 }
 
 } // namespace
