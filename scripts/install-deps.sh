@@ -6,7 +6,7 @@ PACKAGES=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev libxcb1-dev qt6-translations-l10n
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
-    libjpeg62-turbo-dev libcsv-dev fonts-dejavu-core
+    libjpeg62-turbo-dev libcsv-dev fonts-dejavu-core libharfbuzz-dev
     libzint-dev libzint2.11
     libcups2-dev cups printer-driver-cups-pdf poppler-utils
     libgtest-dev libbenchmark-dev

@@ -17,6 +17,7 @@
 #include "labels/ImageFormU.h"
 #include "labels/PictureMenu.h"
 #include "labels/SheetOutline.h"
+#include "labels/TextFlowMenu.h"
 #include "platform/Help.h"
 #include "platform/MessageService.h"
 #include "platform/Settings.h"
@@ -24,6 +25,7 @@
 #include "platform/Version.h"
 #include "print/CardSelectU.h"
 #include "print/MergePrintPart.h"
+#include "print/VerticalView.h"
 #include "printcore/PrintSnapshot.h"
 #include "sheets/CardSetU.h"
 #include "ui/Hints.h"
@@ -129,6 +131,7 @@ void TTavrelForm::CreateMenus() {
     X1 = AddItem(MainMenuFile, QStringLiteral("X1"), QStringLiteral("終了(&X)"),
                  QStringLiteral("終了します"));
     MainMenuEdit = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    MainMenuFormat = menuBar()->addMenu(QStringLiteral("書式(&O)"));
     MainMenuMerge = menuBar()->addMenu(QStringLiteral("差し込み(&M)"));
     MergeField1 = AddItem(MainMenuMerge, QStringLiteral("MergeField1"),
                           QStringLiteral("差し込みフィールドの挿入(&I)..."),
@@ -197,6 +200,7 @@ void TTavrelForm::CreateClientArea() {
     ImageForm = new TImageForm(Panel3, &DSCard);
     CreatePictureMenu();
     EditMenu1 = new TEditMenu(MainMenuEdit, DBRichEdit1, ImageForm, &DSCard);
+    CreateVerticalView();
     CardList = std::make_unique<TCardList>(*this);
     CardList->OnRowShown = [this] { FormatBar1->UpdateFormatButtons(); };
     connect(RecCopyBtn, &QToolButton::clicked, CardList.get(),
@@ -208,6 +212,16 @@ void TTavrelForm::CreateClientArea() {
     ApplicationEvents1->OnShowHint = [](Hints::HintInfo& info) { Hints::SetHintInfo(info, {}); };
     Hints::SetHelpContext(this, kHelpContext);
     setFixedSize(sizeHint());
+}
+
+// The text typed stays horizontal; a vertical design is shown set beside the window as well.
+void TTavrelForm::CreateVerticalView() {
+    TextFlowMenu1 = new TTextFlowMenu(MainMenuFormat, FormatBar1->TextFlowBtn, DBRichEdit1, this);
+    VerticalView1 = new TVerticalView(
+        DBRichEdit1, [this] { return DBRichEdit1->LabelOutline(); }, this);
+    connect(DBRichEdit1, &TDBRichEdit::TextFlagsChanged, VerticalView1, &TVerticalView::Refresh);
+    connect(DBRichEdit1, &TDBRichEdit::LabelOutlineChanged, VerticalView1, &TVerticalView::Refresh);
+    VerticalView1->Refresh();
 }
 
 void TTavrelForm::CreateToolButtons() {

@@ -23,6 +23,8 @@ class TDBRichEdit;
 class TFormatBar;
 class TSheetOutline;
 class TEditMenu;
+class TTextFlowMenu;
+class TVerticalView;
 class TDBGrid;
 class TImageForm;
 class TPictureMenu;
@@ -48,6 +50,7 @@ class TTavrelForm : public QMainWindow {
     QMenu* MainMenuFile = nullptr;
     QMenu* MainMenuEdit = nullptr;
     QMenu* MainMenuHelp = nullptr;
+    QMenu* MainMenuFormat = nullptr;
     QMenu* MainMenuMerge = nullptr;
     QAction* MergeField1 = nullptr;
     QAction* Barcode1 = nullptr;
@@ -80,6 +83,8 @@ class TTavrelForm : public QMainWindow {
     TSheetOutline* SheetOutline1 = nullptr;
     // The 編集 menu's commands and the design's undo history.
     TEditMenu* EditMenu1 = nullptr;
+    TTextFlowMenu* TextFlowMenu1 = nullptr;
+    TVerticalView* VerticalView1 = nullptr;
     TImageForm* ImageForm = nullptr;
     // The picture menu and its handlers.
     TPictureMenu* PictureMenu1 = nullptr;
@@ -129,6 +134,7 @@ class TTavrelForm : public QMainWindow {
     void CreateMenus();
     void CreateToolButtons();
     void CreatePictureMenu();
+    void CreateVerticalView();
     void CreateFields();
     void CreateNavigators();
     void CreateList();

@@ -11,6 +11,7 @@
 #include <QCompleter>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyleOptionComboBox>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -182,6 +183,26 @@ void TDBComboBox::SetItemDetails(const QHash<QString, QString>& details) {
     for (int i = 0; i < count(); ++i)
         setItemData(i, details.value(itemText(i)), kDetailRole);
     view()->setMinimumWidth(view()->sizeHintForColumn(0));
+}
+
+// The closed box shows the chosen item's detail too, where the box has room for it.
+void TDBComboBox::paintEvent(QPaintEvent* event) {
+    QComboBox::paintEvent(event);
+    const QString detail = currentData(kDetailRole).toString();
+    if (isEditable() || detail.isEmpty())
+        return;
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    const QRect field =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    const QFontMetrics metrics = fontMetrics();
+    const int room = field.width() - metrics.horizontalAdvance(currentText()) - 12;
+    if (metrics.horizontalAdvance(detail) > room)
+        return;
+    QPainter painter(this);
+    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                   QPalette::PlaceholderText));
+    painter.drawText(field.adjusted(0, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter, detail);
 }
 
 void TDBComboBox::Reload() {

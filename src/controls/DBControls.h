@@ -56,6 +56,7 @@ class TDBComboBox : public QComboBox {
 
   protected:
     void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void Reload();

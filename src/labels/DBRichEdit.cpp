@@ -11,6 +11,7 @@
 #include "platform/RichFormat.h"
 #include "platform/RtfReader.h"
 #include "platform/RtfWriter.h"
+#include "platform/TextFlow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QContextMenuEvent>
@@ -253,6 +254,18 @@ void TDBRichEdit::SetLabelOutline(const QRectF& outline) {
     outline_ = outline;
     UpdateTextWidth();
     viewport()->update();
+    emit LabelOutlineChanged();
+}
+
+bool TDBRichEdit::TextFlag(int property) const {
+    return TextFlow::Flag(*document(), property);
+}
+
+void TDBRichEdit::SetTextFlag(int property, bool on) {
+    EditKeepSelection();
+    TextFlow::SetFlag(*document(), property, on);
+    WriteField();
+    emit TextFlagsChanged();
 }
 
 void TDBRichEdit::UpdateTextWidth() {
@@ -547,6 +560,7 @@ void TDBRichEdit::LoadFromField() {
     }
     lastAnchor_ = lastPosition_ = -1;
     CheckSelection();
+    emit TextFlagsChanged();
 }
 
 void TDBRichEdit::ShowReadFailure() {

@@ -52,6 +52,10 @@ class TDBRichEdit : public QTextEdit {
     // Puts the record into edit state with the selection as it was; raises when the record
     // cannot be edited.
     void EditKeepSelection();
+    // A setting of the whole text (TextFlow's vertical flow, kanji numerals): read, or set as
+    // an edit of the record, so a post stores it with the text.
+    bool TextFlag(int property) const;
+    void SetTextFlag(int property, bool on);
     // Puts a merge field for the column in place of the selection; raises as EditKeepSelection.
     void InsertMergeField(const QString& name);
     // Opens the barcode dialog and puts the barcode in place of the selection; raises as
@@ -82,6 +86,8 @@ class TDBRichEdit : public QTextEdit {
     // The caret moved, the selection changed, or another text was loaded.
     void SelectionChange();
     void ZoomChanged(int percent);
+    void LabelOutlineChanged();
+    void TextFlagsChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

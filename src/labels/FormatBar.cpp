@@ -234,7 +234,7 @@ void TFormatBar::CreateNameAndSize(Placer& placer) {
         ComboBox1DrawItem(painter, rect, name, highlighted);
     };
     ComboBox1 =
-        placer.Place(new FontNameBox(placer.ToolBar(), draw), 122, QStringLiteral("ComboBox1"),
+        placer.Place(new FontNameBox(placer.ToolBar(), draw), 99, QStringLiteral("ComboBox1"),
                      QStringLiteral("選択した文字列のフォント名を設定します"));
     QFont boxFont(RichFormat::DefaultFaceName());
     boxFont.setPixelSize(15);
@@ -319,6 +319,12 @@ void TFormatBar::CreateAlignButtons(Placer& placer) {
                 [this, alignment] { AlignBtnClick(alignment); });
         *kind.button = button;
     }
+    placer.Separator();
+    TextFlowBtn = placer.TextButton(
+        QStringLiteral("TextFlowBtn"),
+        QStringLiteral("ラベルの文字列を縦書きにします（もう一度押すと横書きに戻ります）"),
+        QStringLiteral("縦"), GlyphFont(QFont::Normal));
+    TextFlowBtn->setCheckable(true);
 }
 
 void TFormatBar::ConnectHandlers() {

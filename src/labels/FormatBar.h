@@ -42,6 +42,8 @@ class TFormatBar : public QObject {
     QToolButton* AlignLeftBtn = nullptr;
     QToolButton* AlignCenterBtn = nullptr;
     QToolButton* AlignRightBtn = nullptr;
+    // 横書き / 縦書き of the whole text: pressed while the text is set vertically.
+    QToolButton* TextFlowBtn = nullptr;
     QFontDialog* FontDialog1 = nullptr;
     QColorDialog* ColorDialog1 = nullptr;
 

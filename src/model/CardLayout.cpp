@@ -62,6 +62,7 @@ TPageDescription Compute(const TPaper& paper, const SheetLayout& sheet, Adjustme
     l.order = order;
     l.bandHeight = (LH + YS) / 10.0;
     l.bandWidth = LW / 10.0;
+    l.labelHeight = LH / 10.0;
     l.frameColor = forPrinter ? QColor(255, 255, 255) : QColor(Qt::black);
     const double top = adjust.top / 10.0, left = adjust.left / 10.0;
     // The text is held to its cell, so a paragraph's alignment places it on the label.

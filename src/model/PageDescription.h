@@ -27,6 +27,8 @@ struct TPageDescription {
     QColor frameColor = Qt::black;
 
     QRectF textRect;
+    // The label without the gap below it: the length of a column of vertical text.
+    double labelHeight = 0;
     QRectF pictureRect;
     bool pictureStretch = false;
     bool picturePrinted = true;

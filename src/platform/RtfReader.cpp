@@ -5,6 +5,7 @@
 #include "platform/MergeField.h"
 #include "platform/RichFormat.h"
 #include "platform/SjisCodec.h"
+#include "platform/TextFlow.h"
 
 #include <QColor>
 #include <QTextBlock>
@@ -15,6 +16,7 @@
 #include <limits>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -29,7 +31,16 @@ constexpr int kScriptOffsetTwips = 3 * RichFormat::TwipsPerPoint; // as the tool
 constexpr int kShiftJisCodePage = 932;
 constexpr int kAnsiCodePage = 1252;
 
-enum class Dest : quint8 { Text, FontTable, ColorTable, FieldInstruction, Skip };
+enum class Dest : quint8 {
+    Text,
+    FontTable,
+    ColorTable,
+    FieldInstruction,
+    UserProps,
+    PropName,
+    PropValue,
+    Skip
+};
 enum class Align : quint8 { Left, Center, Right, Justify };
 
 // The kind of text a run holds, as \loch, \hich and \dbch declare it; None when no writer
@@ -112,6 +123,7 @@ enum class Word {
     F, FCharset, FPrq, Fs, B, I, Ul, UlNone, Strike, Hidden, Cf, Up, Dn, Super, Sub, NoSuperSub,
     Plain, Pard, Ql, Qc, Qr, Qj, Par, Char, U, Uc, Red, Green, Blue, Bin,
     Loch, Hich, Dbch, Rtlch, Ltrch, Af, Afs, Ab, Ai, Field, FldInst, FldRslt,
+    TextFlow, UserProps, PropName, StaticVal,
 };
 // clang-format on
 
@@ -140,6 +152,8 @@ const std::unordered_map<std::string_view, Keyword>& Keywords() {
             {"rtlch", {Word::Rtlch}}, {"ltrch", {Word::Ltrch}}, {"af", {Word::Af}},
             {"afs", {Word::Afs}}, {"ab", {Word::Ab}}, {"ai", {Word::Ai}},
             {"field", {Word::Field}}, {"fldinst", {Word::FldInst}}, {"fldrslt", {Word::FldRslt}},
+            {"stextflow", {Word::TextFlow}}, {"userprops", {Word::UserProps}},
+            {"propname", {Word::PropName}}, {"staticval", {Word::StaticVal}},
             {"tab", {Word::Char, u'\t'}}, {"cell", {Word::Char, u'\t'}},
             {"line", {Word::Char, u'\u2028'}}, {"emdash", {Word::Char, u'\u2014'}},
             {"endash", {Word::Char, u'\u2013'}}, {"emspace", {Word::Char, u'\u2003'}},
@@ -350,6 +364,8 @@ class Reader {
     void unicodeChar(bool hasParam, int param);
     bool fieldWord(Word word);
     bool nestedFieldWord(Word word);
+    bool propertyWord(Word word);
+    void finishProperty();
     void decodeInstruction();
     void finishField();
 
@@ -410,6 +426,12 @@ class Reader {
     std::vector<std::size_t> nested_;
     QByteArray instructionBytes_;
     std::size_t starDepth_ = 0; // the group a \* marked while reading text, 0 if none
+    bool starInText_ = false;   // the last token was a \* in the text
+
+    // Document properties ({\*\userprops}) and the section's text flow.
+    QByteArray propName_, propValue_;
+    bool vertical_ = false;
+    bool kanjiNumerals_ = false;
 };
 
 void Reader::run() {
@@ -450,6 +472,7 @@ bool Reader::consumeFallback() {
 
 void Reader::openGroup() {
     fallbackLeft_ = 0;
+    starInText_ = false;
     if (overflow_ > 0 || states_.size() >= kMaxDepth)
         ++overflow_;
     else
@@ -471,6 +494,8 @@ void Reader::closeGroup() {
             fields_.back().instruction += u'}';
         nested_.pop_back();
     }
+    if (top().dest == Dest::PropValue)
+        finishProperty();
     if (!fields_.empty() && fields_.back().depth == states_.size())
         finishField();
     if (starDepth_ == states_.size())
@@ -527,6 +552,11 @@ void Reader::controlWord() {
     }
     if (consumeFallback())
         return;
+    const bool starred = std::exchange(starInText_, false);
+    if (starred && it != keywords.end() && it->second.word == Word::UserProps && overflow_ == 0) {
+        top().dest = Dest::UserProps; // the other starred destination we read
+        return;
+    }
     if (it != keywords.end() && it->second.word == Word::FldInst && overflow_ == 0 &&
         starDepth_ == states_.size()) {
         top().dest = Dest::FieldInstruction; // the one starred destination we read
@@ -563,6 +593,7 @@ void Reader::symbol(char c) {
     case '*':
         if (top().dest == Dest::FieldInstruction && !nested_.empty())
             break; // a nested field's instruction joins the outer one
+        starInText_ = top().dest == Dest::Text;
         if (top().dest == Dest::Text && !fields_.empty())
             starDepth_ = states_.size();
         top().dest = Dest::Skip; // of the starred destinations only a field's instruction is read
@@ -620,6 +651,10 @@ void Reader::word(const Keyword& keyword, bool hasParam, int param) {
     case Dest::Text:
         textWord(keyword, hasParam, param);
         break;
+    case Dest::UserProps:
+    case Dest::PropName:
+    case Dest::PropValue:
+        break;
     case Dest::FieldInstruction:
         if (keyword.word == Word::U)
             unicodeChar(hasParam, param);
@@ -632,7 +667,7 @@ void Reader::word(const Keyword& keyword, bool hasParam, int param) {
 }
 
 bool Reader::destinationWord(Word word) {
-    if (fieldWord(word))
+    if (fieldWord(word) || propertyWord(word))
         return true;
     switch (word) {
     case Word::FontTable:
@@ -703,6 +738,9 @@ void Reader::textWord(const Keyword& keyword, bool hasParam, int param) {
         break;
     case Word::Deff:
         defaultFont_ = param;
+        break;
+    case Word::TextFlow:
+        vertical_ = vertical_ || (hasParam && param == 1); // top to bottom, right to left
         break;
     case Word::Pard:
         state.align = Align::Left;
@@ -865,6 +903,13 @@ void Reader::emitBytes(const char* bytes, qsizetype count) {
     case Dest::FieldInstruction:
         instructionBytes_.append(bytes, count);
         break;
+    case Dest::PropName:
+        propName_.append(bytes, count);
+        break;
+    case Dest::PropValue:
+        propValue_.append(bytes, count);
+        break;
+    case Dest::UserProps:
     case Dest::Skip:
         break;
     }
@@ -1070,7 +1115,32 @@ void Reader::applyAlignment(Align align) {
     cursor_.setBlockFormat(format);
 }
 
+bool Reader::propertyWord(Word word) {
+    if (top().dest != Dest::UserProps)
+        return false;
+    if (word == Word::PropName) {
+        top().dest = Dest::PropName;
+        propName_.clear();
+        return true;
+    }
+    if (word == Word::StaticVal) {
+        top().dest = Dest::PropValue;
+        propValue_.clear();
+        return true;
+    }
+    return false;
+}
+
+void Reader::finishProperty() {
+    const QByteArray value = propValue_.trimmed();
+    if (propName_.trimmed() == "KanjiNumerals")
+        kanjiNumerals_ = value == "1" || value.compare("true", Qt::CaseInsensitive) == 0;
+}
+
 void Reader::finish() {
+    QTextDocument& doc = *cursor_.document();
+    TextFlow::SetVertical(doc, vertical_);
+    TextFlow::SetKanjiNumerals(doc, kanjiNumerals_);
     flushRun();
     if (!pendingParagraph_)
         applyAlignment(paragraphAlign_);

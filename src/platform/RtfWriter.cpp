@@ -5,6 +5,7 @@
 #include "platform/MergeField.h"
 #include "platform/RichFormat.h"
 #include "platform/SjisCodec.h"
+#include "platform/TextFlow.h"
 
 #include <QColor>
 #include <QTextBlock>
@@ -118,6 +119,7 @@ class Writer {
 
     void writeFontTable();
     void writeColorTable();
+    void writeDocumentProperties();
     void writeBlock(const QTextBlock& block, bool first);
     void writeAlignment(Align align, bool first);
     void writeAttributes(const QTextCharFormat& format);
@@ -155,7 +157,12 @@ QByteArray Writer::write() {
         writeColorTable();
         lineBreak();
     }
-    raw("\\viewkind4\\uc1\\pard");
+    writeDocumentProperties();
+    raw("\\viewkind4\\uc1");
+    // A section's text flow, as word processors keep a vertical East Asian text.
+    if (TextFlow::IsVertical(doc_))
+        raw("\\sectd\\stextflow1");
+    raw("\\pard");
     bool first = true;
     for (QTextBlock block = doc_.begin(); block.isValid(); block = block.next()) {
         writeBlock(block, first);
@@ -164,6 +171,14 @@ QByteArray Writer::write() {
     raw("}");
     lineBreak();
     return out_;
+}
+
+// Options of the design as a document property that word processors keep and older readers skip.
+void Writer::writeDocumentProperties() {
+    if (!TextFlow::KanjiNumerals(doc_))
+        return;
+    raw("{\\*\\userprops{\\propname KanjiNumerals}\\proptype11{\\staticval 1}}");
+    lineBreak();
 }
 
 void Writer::collectTables() {

@@ -234,6 +234,7 @@ void TCardSelectForm::CreateMergePart(QWidget* client) {
         MemoMaisu->setEnabled(!active);
         UpDownMaisu->setEnabled(!active);
     });
+    connect(MergePart, &TMergePrintPart::CountsChanged, this, &TCardSelectForm::ShowSheetPicture);
     for (TUpDown* upDown : {UpDownRetsu, UpDownDan})
         connect(upDown, &TUpDown::Click, this, [this] { UpdateMergeCells(); });
 }
@@ -355,10 +356,17 @@ void TCardSelectForm::OrderComboChange() {
 }
 
 void TCardSelectForm::ShowJob() {
-    SheetPicture->SetJob(UpDownRetsu->Position(), UpDownDan->Position(), UpDownMaisu->Position(),
-                         Settings::FillByRows ? FillOrder::Rows : FillOrder::Columns);
     if (MergePart)
-        UpdateMergeCells();
+        UpdateMergeCells(); // shows the picture through the part's new counts
+    ShowSheetPicture();
+}
+
+// A list's rows make the labels, not the count box.
+void TCardSelectForm::ShowSheetPicture() {
+    const long long merged = MergePart ? MergePart->Labels() : 0;
+    SheetPicture->SetJob(UpDownRetsu->Position(), UpDownDan->Position(),
+                         merged > 0 ? merged : UpDownMaisu->Position(),
+                         Settings::FillByRows ? FillOrder::Rows : FillOrder::Columns);
 }
 
 void TCardSelectForm::SheetPictureClick(int column, int row) {

@@ -82,6 +82,7 @@ class TCardSelectForm : public QDialog {
     void OrderComboChange();
     // The sheet picture follows the sheet, the start, the count and the order.
     void ShowJob();
+    void ShowSheetPicture();
     // A cell clicked in the sheet picture becomes the start.
     void SheetPictureClick(int column, int row);
     void SaveAdjustments(const QString& PrinterName, const QString& PaperName, int TopAdjust,

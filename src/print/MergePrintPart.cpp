@@ -81,6 +81,10 @@ bool TMergePrintPart::Active() const {
     return GroupMerge->isChecked();
 }
 
+long long TMergePrintPart::Labels() const {
+    return Selection().Labels();
+}
+
 ListEncoding TMergePrintPart::Encoding() const {
     static const ListEncoding byIndex[] = {ListEncoding::Auto, ListEncoding::Utf8,
                                            ListEncoding::Cp932};
@@ -152,11 +156,12 @@ void TMergePrintPart::UpdateCounts() {
     SpinFirstRow->setEnabled(CheckRange->isChecked());
     SpinLastRow->setEnabled(CheckRange->isChecked());
     LabelRows->setText(QStringLiteral("／ %L1 行").arg(rows));
-    const long long labels = Selection().Labels();
+    const long long labels = Labels();
     const long long pages = (empty_ + labels + perPage_ - 1) / perPage_;
     LabelTotal->setText(Active() && list_
                             ? QStringLiteral("ラベル %L1 枚、%L2 ページ").arg(labels).arg(pages)
                             : QString());
+    emit CountsChanged();
 }
 
 TMergeParams TMergePrintPart::Selection() const {

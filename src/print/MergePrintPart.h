@@ -50,12 +50,15 @@ class TMergePrintPart : public QObject {
     // What the print run is to merge; no list while the part is off. Remembers the list.
     TMergeParams Params();
     bool Active() const;
+    // The labels the chosen rows make; 0 while the part is off or has no list.
+    long long Labels() const;
     // The columns of the list last printed with the design; none when there is no such list or
     // it cannot be read.
     static QStringList RememberedColumns(const QString& designKey);
 
   signals:
     void ActiveChanged(bool active);
+    void CountsChanged();
 
   private:
     void UpdateCounts();

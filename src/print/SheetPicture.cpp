@@ -29,7 +29,7 @@ void TSheetPicture::SetSheet(const SheetLayout& sheet) {
     update();
 }
 
-void TSheetPicture::SetJob(int startColumn, int startRow, int count, FillOrder order) {
+void TSheetPicture::SetJob(int startColumn, int startRow, long long count, FillOrder order) {
     startColumn_ = startColumn;
     startRow_ = startRow;
     count_ = count;
@@ -43,7 +43,7 @@ long long TSheetPicture::EmptyCells() const {
 }
 
 int TSheetPicture::PageCount() const {
-    const long long cells = EmptyCells() + std::max(1, count_);
+    const long long cells = EmptyCells() + std::max(1LL, count_);
     return static_cast<int>((cells + sheet_.LabelsPerSheet() - 1) / sheet_.LabelsPerSheet());
 }
 

@@ -16,7 +16,7 @@ class TSheetPicture : public QWidget {
     explicit TSheetPicture(QWidget* parent = nullptr);
 
     void SetSheet(const SheetLayout& sheet);
-    void SetJob(int startColumn, int startRow, int count, FillOrder order);
+    void SetJob(int startColumn, int startRow, long long count, FillOrder order);
     // Sheets the job fills, at least 1.
     int PageCount() const;
     // The cell (column, row from 1) under a point of the widget; (0, 0) off every label.
@@ -40,6 +40,7 @@ class TSheetPicture : public QWidget {
     std::vector<bool> UsedCells() const;
 
     SheetLayout sheet_;
-    int startColumn_ = 1, startRow_ = 1, count_ = 1;
+    int startColumn_ = 1, startRow_ = 1;
+    long long count_ = 1;
     FillOrder order_ = FillOrder::Columns;
 };

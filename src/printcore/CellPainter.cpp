@@ -1,17 +1,19 @@
 #include "printcore/CellPainter.h"
 
 #include "model/BarcodeObject.h"
+#include "model/KanjiNumerals.h"
 #include "model/LabelPicture.h"
 #include "model/MergeDesign.h"
 #include "platform/RichFormat.h"
 #include "platform/RtfReader.h"
+#include "platform/TextFlow.h"
+#include "printcore/SyntheticBold.h"
+#include "printcore/VerticalLayout.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QGlyphRun>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPainterPath>
-#include <QRawFont>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -50,46 +52,13 @@ void AppendSelectionRects(const QTextDocument& doc, int from, int to, std::vecto
     }
 }
 
-// Below this size the font engine emboldens a face that has no bold itself; above it only the
-// PDF writer does, so the screen has to add the weight to show what the paper shows.
-constexpr int kEngineBoldLimitPixels = 64;
-// The stroke the PDF writer gives synthetic bold, as a share of the font's pixel size.
-constexpr double kSyntheticBoldStroke = 1.0 / 50;
-
-// The weight the face itself was designed with (the OS/2 table's), not the one asked for.
-int FaceWeight(const QRawFont& font) {
-    const QByteArray os2 = font.fontTable("OS/2");
-    if (os2.size() < 6)
-        return QFont::Normal * 10;
-    return (static_cast<uchar>(os2[4]) << 8) | static_cast<uchar>(os2[5]);
-}
-
-bool NeedsSyntheticBold(const QTextCharFormat& format, const QRawFont& font) {
-    return format.fontWeight() >= QFont::Bold && font.pixelSize() >= kEngineBoldLimitPixels &&
-           FaceWeight(font) < 600;
-}
-
 void StrokeSyntheticBold(QPainter& painter, const QTextDocument& doc) {
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         const QPointF origin = block.layout()->position();
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const QTextCharFormat format = fragment.charFormat();
-            for (const QGlyphRun& run : fragment.glyphRuns()) {
-                const QRawFont font = run.rawFont();
-                if (!NeedsSyntheticBold(format, font))
-                    continue;
-                QPainterPath outline;
-                const auto glyphs = run.glyphIndexes();
-                const auto positions = run.positions();
-                for (qsizetype i = 0; i < glyphs.size(); ++i)
-                    outline.addPath(font.pathForGlyph(glyphs[i]).translated(origin + positions[i]));
-                const QColor colour = format.foreground().style() == Qt::NoBrush
-                                          ? QColor(Qt::black)
-                                          : format.foreground().color();
-                painter.strokePath(outline, QPen(colour, font.pixelSize() * kSyntheticBoldStroke,
-                                                 Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-            }
+            for (const QGlyphRun& run : fragment.glyphRuns())
+                StrokeSyntheticBold(painter, run, origin, fragment.charFormat());
         }
     }
 }
@@ -99,6 +68,10 @@ void StrokeSyntheticBold(QPainter& painter, const QTextDocument& doc) {
 TCellPainter::TCellPainter(const TPageDescription& page, double displayPpi)
     : page_(page), displayPpi_(displayPpi > 0 ? displayPpi : 96),
       textRect_(MmRectToDots(page.textRect)), pictureRect_(MmRectToDots(page.pictureRect)),
+      verticalRect_(0, textRect_.top(), textRect_.width(),
+                    page.labelHeight > 0
+                        ? std::max(0.0, Dots(page.labelHeight * 10) - textRect_.top())
+                        : textRect_.height()),
       layoutDevice_(1, 1, QImage::Format_RGB32) {
     const int dotsPerMeter = static_cast<int>(std::lround(PrinterDpi * kInchesPerMeter));
     layoutDevice_.setDotsPerMeterX(dotsPerMeter);
@@ -127,6 +100,8 @@ QTextDocument* TCellPainter::TextDocument(const QByteArray& cardText) {
     Prepare(*doc);
     if (!RtfRead(cardText, doc.get()))
         PlainTextRead(cardText, doc.get());
+    if (TextFlow::KanjiNumerals(*doc))
+        KanjiNumerals::Apply(*doc);
     texts_.insert(cardText, doc);
     return doc.get();
 }
@@ -141,6 +116,9 @@ QTextDocument* TCellPainter::TextDocument(const TPrintRow& row) {
     merged_.reset(design->clone());
     Prepare(*merged_);
     MergeDesign::Substitute(*merged_, *row.merge, row.mergeRow, page_.dropBlankLines);
+    if (TextFlow::KanjiNumerals(*merged_))
+        KanjiNumerals::Apply(*merged_);
+    mergedVertical_.reset();
     mergedFrom_ = from;
     return merged_.get();
 }
@@ -156,10 +134,31 @@ void TCellPainter::Prepare(QTextDocument& doc) {
     doc.setTextWidth(textRect_.width());
 }
 
+const TVerticalLayout& TCellPainter::Vertical(const QTextDocument* doc) {
+    if (doc == merged_.get()) {
+        if (!mergedVertical_)
+            mergedVertical_ =
+                std::make_unique<TVerticalLayout>(*doc, verticalRect_.size(), PrinterDpi);
+        return *mergedVertical_;
+    }
+    auto& layout = verticals_[doc];
+    if (!layout)
+        layout = std::make_shared<TVerticalLayout>(*doc, verticalRect_.size(), PrinterDpi);
+    return *layout;
+}
+
 void TCellPainter::DrawText(QPainter& painter, const QRectF& cell, const TPrintRow& row) {
     if (row.cardText.isEmpty() || textRect_.width() <= 0 || textRect_.height() <= 0)
         return;
     QTextDocument* doc = TextDocument(row);
+    if (TextFlow::IsVertical(*doc)) {
+        painter.save();
+        painter.translate(cell.topLeft() + verticalRect_.topLeft());
+        painter.setClipRect(QRectF(QPointF(), verticalRect_.size()), Qt::IntersectClip);
+        Vertical(doc).Draw(painter, Qt::black);
+        painter.restore();
+        return;
+    }
     QAbstractTextDocumentLayout::PaintContext context;
     context.palette.setColor(QPalette::Text, Qt::black);
     context.clip = QRectF(QPointF(), textRect_.size());
@@ -202,14 +201,22 @@ std::vector<QRectF> TCellPainter::FindText(const QRectF& cell, const TPrintRow& 
     if (text.isEmpty() || row.cardText.isEmpty())
         return hits;
     const QTextDocument* doc = TextDocument(row);
-    const QRectF visible(QPointF(), textRect_.size());
+    const bool vertical = TextFlow::IsVertical(*doc);
+    const QRectF area = vertical ? verticalRect_ : textRect_;
+    const QRectF visible(QPointF(), area.size());
     std::vector<QRectF> inText;
-    for (QTextCursor found = doc->find(text); !found.isNull(); found = doc->find(text, found))
-        AppendSelectionRects(*doc, found.selectionStart(), found.selectionEnd(), inText);
+    for (QTextCursor found = doc->find(text); !found.isNull(); found = doc->find(text, found)) {
+        if (!vertical) {
+            AppendSelectionRects(*doc, found.selectionStart(), found.selectionEnd(), inText);
+            continue;
+        }
+        const auto boxes = Vertical(doc).Boxes(found.selectionStart(), found.selectionEnd());
+        inText.insert(inText.end(), boxes.begin(), boxes.end());
+    }
     for (const QRectF& r : inText) {
         const QRectF shown = r.intersected(visible);
         if (!shown.isEmpty())
-            hits.push_back(shown.translated(cell.topLeft() + textRect_.topLeft()));
+            hits.push_back(shown.translated(cell.topLeft() + area.topLeft()));
     }
     return hits;
 }

@@ -11,6 +11,7 @@
 
 class QPainter;
 class QTextDocument;
+class TVerticalLayout;
 
 // Printer units: every page is laid out and drawn in dots of this resolution, whatever device
 // shows it, so the preview and the printout break the label text in the same places.
@@ -39,15 +40,20 @@ class TCellPainter {
     QTextDocument* TextDocument(const QByteArray& cardText);
     QTextDocument* TextDocument(const TPrintRow& row);
     void Prepare(QTextDocument& doc);
+    const TVerticalLayout& Vertical(const QTextDocument* doc);
 
     TPageDescription page_;
     double displayPpi_;
     QRectF textRect_;
     QRectF pictureRect_;
+    // Vertical text fills columns from the label's right edge less the left correction.
+    QRectF verticalRect_;
     // Fonts are measured at printer resolution through this device.
     QImage layoutDevice_;
     QHash<QByteArray, std::shared_ptr<QTextDocument>> texts_;
     // The last merged label: each differs, so only the one being drawn or searched is kept.
     std::unique_ptr<QTextDocument> merged_;
     std::tuple<const QTextDocument*, const MergeList*, int> mergedFrom_{nullptr, nullptr, -1};
+    QHash<const QTextDocument*, std::shared_ptr<TVerticalLayout>> verticals_;
+    std::unique_ptr<TVerticalLayout> mergedVertical_;
 };

@@ -330,6 +330,27 @@ PaperSizes ReadPaperSizes(const QString& fileName) {
     return papers;
 }
 
+std::vector<TemplateCategory> ReadCategories(const QString& fileName) {
+    QXmlStreamReader xml(ReadLimited(fileName));
+    EnterRoot(xml, u"Glabels-categories");
+    std::vector<TemplateCategory> categories;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"Category") {
+            const QXmlStreamAttributes attrs = xml.attributes();
+            const QString id = attrs.value("id"_L1).toString();
+            // The name is marked for translation by its leading underscore.
+            QString name = attrs.value("_name"_L1).toString();
+            if (name.isEmpty())
+                name = attrs.value("name"_L1).toString();
+            if (!id.isEmpty())
+                categories.push_back({id, name.isEmpty() ? id : name});
+        }
+        xml.skipCurrentElement();
+    }
+    FinishDocument(xml);
+    return categories;
+}
+
 std::vector<LabelTemplate> ReadTemplateFile(const QString& fileName, const PaperSizes& papers) {
     return TemplateFileReader(ReadLimited(fileName), QFileInfo(fileName).fileName(), papers).Read();
 }
@@ -342,6 +363,14 @@ TemplateSet ReadTemplateFolder(const QString& folder) {
         papers = ReadPaperSizes(dir.filePath(kNotTemplateFiles[0]));
     } catch (const EError& e) {
         set.faults.push_back({kNotTemplateFiles[0], e.message()});
+    }
+    // Without the category names the sheets are still listed, only not by category.
+    if (dir.exists(kNotTemplateFiles[2])) {
+        try {
+            set.categories = ReadCategories(dir.filePath(kNotTemplateFiles[2]));
+        } catch (const EError& e) {
+            set.faults.push_back({kNotTemplateFiles[2], e.message()});
+        }
     }
     const QStringList files = dir.entryList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
     for (const QString& name : files) {

@@ -62,8 +62,19 @@ PaperSizes ReadPaperSizes(const QString& fileName);
 std::vector<LabelTemplate> ReadTemplateFile(const QString& fileName, const PaperSizes& papers);
 
 // Everything a template folder holds, each template's "equiv" resolved to its sheet.
+// A category templates name, with its English name.
+struct TemplateCategory {
+    QString id;
+    QString name;
+};
+
+// Reads "categories.xml" in its own order. Raises EError with the reason when the file cannot
+// be used.
+std::vector<TemplateCategory> ReadCategories(const QString& fileName);
+
 struct TemplateSet {
     std::vector<LabelTemplate> templates;
+    std::vector<TemplateCategory> categories;
     std::vector<TemplateFileFault> faults;
 };
 TemplateSet ReadTemplateFolder(const QString& folder);

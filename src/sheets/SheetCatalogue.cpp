@@ -1,6 +1,7 @@
 #include "sheets/SheetCatalogue.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <algorithm>
 #include <cmath>
 
@@ -33,6 +34,7 @@ QStringList SizeWords(const LabelTemplate& t) {
 void SheetCatalogue::Load(const QString& folder, const QString& translations) {
     folder_ = folder;
     entries_.clear();
+    categories_.clear();
     faults_.clear();
     found_ = !folder.isEmpty() && QFileInfo(folder).isDir();
     if (!found_)
@@ -41,6 +43,9 @@ void SheetCatalogue::Load(const QString& folder, const QString& translations) {
     faults_ = std::move(set.faults);
     MessageCatalog japanese;
     japanese.Load(translations); // without it the English shows
+    QHash<QString, QString> categoryWords;
+    for (const TemplateCategory& c : set.categories)
+        categoryWords.insert(c.id, Folded(c.name + QLatin1Char('\n') + japanese.Translate(c.name)));
     entries_.reserve(set.templates.size());
     for (LabelTemplate& t : set.templates) {
         CatalogueEntry e;
@@ -48,6 +53,9 @@ void SheetCatalogue::Load(const QString& folder, const QString& translations) {
         e.searchText =
             Folded(t.brand + QLatin1Char('\n') + t.part + QLatin1Char('\n') + t.description);
         e.sizeWords = SizeWords(t);
+        e.categories = t.categories;
+        for (const QString& id : t.categories)
+            e.searchText += QLatin1Char('\n') + categoryWords.value(id);
         t.description = japanese.Translate(t.description);
         e.searchText += QLatin1Char('\n') + Folded(t.description);
         e.sheet = std::move(t);
@@ -57,6 +65,17 @@ void SheetCatalogue::Load(const QString& folder, const QString& translations) {
     std::stable_sort(entries_.begin(), entries_.end(), [](const auto& a, const auto& b) {
         return a.sheet.brand.compare(b.sheet.brand, Qt::CaseInsensitive) < 0;
     });
+    KeepUsedCategories(set.categories, japanese);
+}
+
+void SheetCatalogue::KeepUsedCategories(const std::vector<TemplateCategory>& all,
+                                        const MessageCatalog& names) {
+    for (const TemplateCategory& c : all) {
+        const auto used = std::any_of(entries_.begin(), entries_.end(),
+                                      [&c](const auto& e) { return e.categories.contains(c.id); });
+        if (used)
+            categories_.push_back({c.id, names.Translate(c.name)});
+    }
 }
 
 QStringList SheetCatalogue::Makers() const {
@@ -73,13 +92,15 @@ int SheetCatalogue::ConvertibleCount() const {
                                           [](const auto& e) { return e.Convertible(); }));
 }
 
-std::vector<int> SheetCatalogue::Find(const QString& maker, const QString& search) const {
+std::vector<int> SheetCatalogue::Find(const QString& maker, const QString& search,
+                                      const QString& category) const {
     const QStringList words =
         Folded(search).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     std::vector<int> found;
     for (size_t i = 0; i < entries_.size(); ++i) {
         const CatalogueEntry& e = entries_[i];
-        if (!maker.isEmpty() && e.sheet.brand != maker)
+        if ((!maker.isEmpty() && e.sheet.brand != maker) ||
+            (!category.isEmpty() && !e.categories.contains(category)))
             continue;
         const bool all = std::all_of(words.begin(), words.end(), [&e](const QString& w) {
             return e.searchText.contains(w) || e.sizeWords.contains(w);

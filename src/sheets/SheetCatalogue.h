@@ -15,6 +15,7 @@ struct CatalogueEntry {
     QString searchText; // maker, part number and description, folded for searching
     // Sizes and counts a user types whole: "70x42.3", "42.3", "3x7", "21面", "a4".
     QStringList sizeWords;
+    QStringList categories; // the ids of the categories the sheet is in
 
     bool Convertible() const { return conversion.sheet.has_value(); }
 };
@@ -33,18 +34,26 @@ class SheetCatalogue {
     const std::vector<TemplateFileFault>& Faults() const { return faults_; }
     // Every maker once, in the order of the list.
     QStringList Makers() const;
+    // The categories some sheet is in, in the folder's order, named in Japanese where the
+    // message catalogue translates them.
+    const std::vector<TemplateCategory>& Categories() const { return categories_; }
     int ConvertibleCount() const;
 
     // Positions of the entries of one maker (empty: every maker) where every word of the search
     // text is part of the maker, part number or description, or is one of the sheet's sizes
     // and counts; letter case and full-width forms ignored, "×" and "*" read as "x".
-    std::vector<int> Find(const QString& maker, const QString& search) const;
+    // A category id narrows them to the sheets in it.
+    std::vector<int> Find(const QString& maker, const QString& search,
+                          const QString& category = {}) const;
 
   private:
     QString folder_;
     bool found_ = false;
     std::vector<CatalogueEntry> entries_;
+    std::vector<TemplateCategory> categories_;
     std::vector<TemplateFileFault> faults_;
+
+    void KeepUsedCategories(const std::vector<TemplateCategory>& all, const MessageCatalog& names);
 };
 
 // What the list shows of a sheet.

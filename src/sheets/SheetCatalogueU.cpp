@@ -11,6 +11,7 @@
 #include "ui/Hints.h"
 
 #include <QAbstractTableModel>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -230,6 +231,12 @@ QWidget* TSheetCatalogueForm::CreateMakerPart() {
     auto* part = new QWidget(this);
     auto* v = new QVBoxLayout(part);
     v->setContentsMargins(0, 0, 0, 0);
+    const QString categoryHint = QStringLiteral("用途で絞り込みます");
+    v->addWidget(MakeLabel(part, QStringLiteral("分類"), {}, categoryHint));
+    CategoryBox = new QComboBox(part);
+    CategoryBox->setFixedWidth(150);
+    SetHint(CategoryBox, categoryHint);
+    v->addWidget(CategoryBox);
     const QString hint = QStringLiteral("販売会社で絞り込みます");
     v->addWidget(MakeLabel(part, QStringLiteral("販売会社"), {}, hint));
     MakerList = new QListWidget(part);
@@ -237,6 +244,7 @@ QWidget* TSheetCatalogueForm::CreateMakerPart() {
     SetHint(MakerList, hint);
     v->addWidget(MakerList, 1);
     connect(MakerList, &QListWidget::currentRowChanged, this, [this] { Filter(); });
+    connect(CategoryBox, &QComboBox::currentIndexChanged, this, [this] { Filter(); });
     return part;
 }
 
@@ -336,9 +344,16 @@ void TSheetCatalogueForm::ShowCatalogue() {
         MissingLabel->setText(MissingText(Catalogue.Folder()));
         Pages->setCurrentWidget(MissingLabel);
         StatusPanels[2]->setText(QStringLiteral("カタログがありません"));
-        for (QWidget* w : std::initializer_list<QWidget*>{MakerList, SearchEdit, AddBtn})
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{CategoryBox, MakerList, SearchEdit, AddBtn})
             w->setEnabled(false);
         return;
+    }
+    {
+        const QSignalBlocker quiet(CategoryBox); // the maker list fills the grid once below
+        CategoryBox->addItem(AllMakers(), QString());
+        for (const TemplateCategory& c : Catalogue.Categories())
+            CategoryBox->addItem(c.name, c.id);
     }
     MakerList->addItem(AllMakers());
     MakerList->addItems(Catalogue.Makers());
@@ -348,7 +363,8 @@ void TSheetCatalogueForm::ShowCatalogue() {
 void TSheetCatalogueForm::Filter() {
     const QString maker =
         MakerList->currentRow() > 0 ? MakerList->currentItem()->text() : QString();
-    model_->SetRows(Catalogue.Find(maker, SearchEdit->text()));
+    model_->SetRows(
+        Catalogue.Find(maker, SearchEdit->text(), CategoryBox->currentData().toString()));
     const QLocale locale(QLocale::English);
     StatusPanels[1]->setText(locale.toString(static_cast<qlonglong>(model_->Rows().size())) +
                              QStringLiteral("件"));

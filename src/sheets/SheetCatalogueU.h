@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -30,6 +31,7 @@ class TSheetCatalogueForm : public QDialog {
     static QString Caption() { return TavrelVersionCaption() + QStringLiteral(" 用紙カタログ"); }
 
     SheetCatalogue Catalogue;
+    QComboBox* CategoryBox = nullptr;
     QListWidget* MakerList = nullptr;
     QLineEdit* SearchEdit = nullptr;
     QStackedWidget* Pages = nullptr;
@@ -42,7 +44,7 @@ class TSheetCatalogueForm : public QDialog {
     QLabel* StatusPanels[4] = {}; // "F1ヘルプ", count, reasons, hint
     TApplicationEvents* ApplicationEvents1 = nullptr;
 
-    // Shows the sheets of the chosen maker that match the search text.
+    // Shows the sheets of the chosen category and maker that match the search text.
     void Filter();
     // Entry positions of the rows shown, in their order.
     const std::vector<int>& ShownEntries() const;

@@ -14,6 +14,7 @@
 #include "support/TestDb.h"
 #include "support/Windows.h"
 
+#include <QImage>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -90,6 +91,10 @@ TEST_F(CardListTest, ListOpensByNameWithItsPlacementAndPaperChoices) {
     form->DBComboBoxPaper->OnDropDown();
     EXPECT_EQ(form->DBComboBoxPaper->itemData(0, TDBComboBox::kDetailRole).toString(),
               QStringLiteral("0×0㎜ 0面"));
+    // The closed box shows the detail beside the name.
+    const QImage withDetail = form->DBComboBoxPaper->grab().toImage();
+    form->DBComboBoxPaper->setItemData(0, QString(), TDBComboBox::kDetailRole);
+    EXPECT_NE(form->DBComboBoxPaper->grab().toImage(), withDetail);
     EXPECT_EQ(form->DBEdit1->text(), "alpha");
     EXPECT_TRUE(form->DBGrid1->isEnabled());
     EXPECT_EQ(form->IBUpdateSQL1.InsertSQL.first(), "INSERT INTO TAVREL");

@@ -5,6 +5,7 @@
 #include "labels/DBRichEdit.h"
 #include "labels/FormatBar.h"
 #include "labels/PictureMenu.h"
+#include "labels/TextFlowMenu.h"
 #include "platform/Help.h"
 #include "platform/IniFile.h"
 #include "platform/MessageService.h"
@@ -12,6 +13,7 @@
 #include "platform/Settings.h"
 #include "print/CardSelectU.h"
 #include "print/ComposeFixture.h"
+#include "print/VerticalView.h"
 #include "sheets/CardSetU.h"
 #include "support/ProgramFolder.h"
 #include "support/TestDb.h"
@@ -24,6 +26,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
@@ -237,6 +240,52 @@ TEST_F(PrintEntryTest, KeysFormatTheTextThenSaveThenPrint) {
     press(form.get(), Qt::Key_P);
     EXPECT_TRUE(opened);
     EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+}
+
+// Dark pixels of the vertical view and the leftmost of them.
+std::pair<int, int> ViewInk(TVerticalView* view) {
+    const QImage image = view->grab().toImage();
+    int count = 0, left = image.width();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 100) {
+                ++count;
+                left = std::min(left, x);
+            }
+    return {count, left};
+}
+
+TEST_F(PrintEntryTest, TextFlowComesFromButtonOrMenuAndTheViewBesideFollowsTheTyping) {
+    form->IBQueryCard.Locate("NAME", "beta");
+    TTextFlowMenu* menu = form->TextFlowMenu1;
+    EXPECT_TRUE(menu->Yokogaki1->isChecked());
+    EXPECT_FALSE(form->VerticalView1->isVisible());
+    form->FormatBar1->TextFlowBtn->click();
+    EXPECT_EQ(form->IBQueryCard.State(), DataSetState::Edit);
+    const auto stored = [this] { return form->IBQueryCard.FieldByName("CARDTEXT").AsString(); };
+    EXPECT_TRUE(stored().contains("\\stextflow1"));
+    EXPECT_TRUE(menu->Tategaki1->isChecked());
+    ASSERT_TRUE(form->VerticalView1->isVisible());
+    EXPECT_EQ(form->VerticalView1->width(), 378 + 24); // a sheet without sizes: a postcard
+    const auto before = ViewInk(form->VerticalView1);
+    form->DBRichEdit1->setFocus();
+    QInputMethodEvent typed;
+    typed.setCommitString(QStringLiteral("東京都"));
+    QCoreApplication::sendEvent(form->DBRichEdit1, &typed);
+    const auto after = ViewInk(form->VerticalView1);
+    EXPECT_GT(after.first, before.first + 50);
+    EXPECT_GT(after.second, form->VerticalView1->width() * 3 / 4); // one column at the right
+    menu->KanjiNumerals1->trigger();
+    EXPECT_TRUE(stored().contains("KanjiNumerals"));
+    form->IBQueryCard.Post();
+    form->IBQueryCard.Locate("NAME", "alpha");
+    EXPECT_FALSE(form->FormatBar1->TextFlowBtn->isChecked());
+    EXPECT_FALSE(menu->KanjiNumerals1->isChecked());
+    form->IBQueryCard.Locate("NAME", "beta");
+    EXPECT_TRUE(form->FormatBar1->TextFlowBtn->isChecked());
+    menu->Yokogaki1->trigger();
+    EXPECT_FALSE(stored().contains("\\stextflow1"));
+    EXPECT_FALSE(form->VerticalView1->isVisible());
 }
 
 TEST_F(PrintEntryTest, ADoubleClickOnTheListPrintsTooButNotWhileEditing) {

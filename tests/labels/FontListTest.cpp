@@ -1,7 +1,11 @@
 #include "labels/FontList.h"
 #include "platform/RichFormat.h"
+#include "platform/WindowsFaces.h"
 
 #include <QFont>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -30,6 +34,28 @@ TEST(FontList, InstalledFacesAndWindowsFacesWithAStandInAreListedSorted) {
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const QString& a, const QString& b) {
         return a.compare(b, Qt::CaseInsensitive) < 0;
     }));
+}
+
+// Screen and paper draw a stored Windows face with the same stand-in in every style; a style
+// the stand-in lacks is made from it rather than taken from another family.
+TEST(FontList, WindowsFacesDrawWithTheirStandInInEveryStyle) {
+    InstallWindowsFaceSubstitutes();
+    for (const auto& [face, local] : WindowsFaces()) {
+        for (const bool bold : {false, true}) {
+            for (const bool italic : {false, true}) {
+                QFont font(face);
+                font.setBold(bold);
+                font.setItalic(italic);
+                QTextLayout layout(QStringLiteral("明朝体ABC"), font);
+                layout.beginLayout();
+                layout.createLine();
+                layout.endLayout();
+                for (const QGlyphRun& run : layout.glyphRuns())
+                    EXPECT_EQ(run.rawFont().familyName().toLower(), local.toLower())
+                        << face.toStdString() << " bold " << bold << " italic " << italic;
+            }
+        }
+    }
 }
 
 } // namespace

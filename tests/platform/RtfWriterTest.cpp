@@ -1,7 +1,10 @@
 #include "platform/RtfWriter.h"
 #include "platform/RichFormat.h"
 #include "platform/RtfReader.h"
+#include "platform/TextFlow.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -272,6 +275,77 @@ TEST(RtfWriterTest, OfficeSuiteReadsTheText) {
     converted.remove(QChar(0xFEFF));
     EXPECT_EQ(converted.trimmed().replace(QLatin1String("\r\n"), QLatin1String("\n")),
               QString::fromUtf8("ラベル印刷\n2 {x}"));
+}
+
+struct FlowCase {
+    const char* rtf;
+    bool vertical;
+    bool kanji;
+};
+
+// The design's text flow and numeral option: what we write, what word processors write, and
+// what a reader must not take for them.
+TEST(RtfWriterTest, TextFlowAndNumeralsRoundTrip) {
+    const FlowCase cases[] = {
+        {"{\\rtf1 a}", false, false},
+        {"{\\rtf1\\sectd\\stextflow1\\pard a}", true, false},
+        {"{\\rtf1\\sectd\\stextflow0\\pard a}", false, false},
+        {"{\\rtf1\\sectd\\stextflow2\\pard a}", false, false},
+        {"{\\rtf1{\\*\\userprops{\\propname KanjiNumerals}\\proptype11{\\staticval 1}}a}", false,
+         true},
+        {"{\\rtf1{\\*\\userprops{\\propname KanjiNumerals}\\proptype11{\\staticval 0}}a}", false,
+         false},
+        {"{\\rtf1{\\*\\userprops{\\propname Other}\\proptype11{\\staticval 1}}a}", false, false},
+        {"{\\rtf1{\\*\\other{\\propname KanjiNumerals}{\\staticval 1}}\\stextflow1 a}", true,
+         false},
+    };
+    for (const FlowCase& c : cases) {
+        QTextDocument doc;
+        ASSERT_TRUE(RtfRead(c.rtf, &doc));
+        EXPECT_EQ(doc.toPlainText(), "a") << c.rtf;
+        EXPECT_EQ(TextFlow::IsVertical(doc), c.vertical) << c.rtf;
+        EXPECT_EQ(TextFlow::KanjiNumerals(doc), c.kanji) << c.rtf;
+        QTextDocument back;
+        ASSERT_TRUE(RtfRead(RtfWrite(doc), &back));
+        EXPECT_EQ(TextFlow::IsVertical(back), c.vertical) << c.rtf;
+        EXPECT_EQ(TextFlow::KanjiNumerals(back), c.kanji) << c.rtf;
+        EXPECT_EQ(back.toPlainText(), "a");
+    }
+}
+
+// Runs the office suite's converter on file; returns the converted file's path.
+QString OfficeConvert(const QString& office, const QString& file, const QString& to,
+                      const QString& outDir) {
+    QProcess process;
+    process.start(office, {"--headless", "--convert-to", to, "--outdir", outDir, file});
+    process.waitForFinished(120000);
+    return outDir + "/" + QFileInfo(file).completeBaseName() + "." + to.section(':', 0, 0);
+}
+
+TEST(RtfWriterTest, OfficeSuiteKeepsTextFlowAndNumerals) {
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
+    if (office.isEmpty())
+        GTEST_SKIP() << "soffice is not installed";
+    QTemporaryDir dir;
+    Builder b;
+    b.text(QStringLiteral("東京都1-2-3"));
+    QTextDocument doc;
+    ASSERT_TRUE(RtfRead(RtfWrite(b.doc()), &doc));
+    TextFlow::SetVertical(doc, true);
+    TextFlow::SetKanjiNumerals(doc, true);
+    QFile file(dir.filePath(QStringLiteral("label.rtf")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(RtfWrite(doc));
+    file.close();
+    const QString odt = OfficeConvert(office, file.fileName(), "odt", dir.path());
+    QDir(dir.path()).mkdir("back");
+    QFile back(OfficeConvert(office, odt, "rtf", dir.filePath("back")));
+    ASSERT_TRUE(back.open(QIODevice::ReadOnly));
+    QTextDocument read;
+    ASSERT_TRUE(RtfRead(back.readAll(), &read));
+    EXPECT_EQ(read.toPlainText().trimmed(), QStringLiteral("東京都1-2-3"));
+    EXPECT_TRUE(TextFlow::IsVertical(read));
+    EXPECT_TRUE(TextFlow::KanjiNumerals(read));
 }
 
 } // namespace

@@ -306,6 +306,7 @@ TEST_F(CardSelectTest, MergePartPrintsRowsTimesCopiesAndRemembersTheListPerDesig
     emit form->UpDownDan->Click(true);
     part->SpinCopies->setValue(2);
     EXPECT_EQ(part->LabelTotal->text(), QStringLiteral("ラベル 6 枚、2 ページ"));
+    EXPECT_EQ(form->SheetPicture->PageCount(), 2); // the rows, not the count box
     QTimer::singleShot(0, [] {
         TPreviewForm* preview = OpenPreview();
         ASSERT_NE(preview, nullptr);

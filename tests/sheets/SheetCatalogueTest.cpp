@@ -164,6 +164,18 @@ TEST_F(InstalledCatalogue, DescriptionsAreJapaneseAndTheEnglishStillFinds) {
     ASSERT_FALSE(english.empty());
     EXPECT_TRUE(catalogue.Entries()[static_cast<size_t>(english[0])].sheet.description.contains(
         QStringLiteral("宛名")));
+    // Categories come in Japanese too, and narrow the list to their sheets.
+    const auto& categories = catalogue.Categories();
+    const auto card = std::find_if(categories.begin(), categories.end(),
+                                   [](const auto& c) { return c.id == "business-card"; });
+    ASSERT_NE(card, categories.end());
+    EXPECT_EQ(card->name, QStringLiteral("名刺"));
+    const std::vector<int> cards = catalogue.Find({}, {}, card->id);
+    EXPECT_GT(cards.size(), 10u);
+    EXPECT_LT(cards.size(), catalogue.Entries().size());
+    EXPECT_GE(catalogue.Find({}, QStringLiteral("名刺")).size(), cards.size());
+    for (int i : cards)
+        EXPECT_TRUE(catalogue.Entries()[static_cast<size_t>(i)].categories.contains(card->id));
 }
 
 TEST(MessageCatalog, ReadsBothByteOrdersAndRefusesBrokenFiles) {
