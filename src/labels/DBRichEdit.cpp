@@ -116,8 +116,12 @@ TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
     connect(document(), &QTextDocument::contentsChange, this, &TDBRichEdit::ContentsChange);
     connect(this, &QTextEdit::cursorPositionChanged, this, &TDBRichEdit::CheckSelection);
     connect(this, &QTextEdit::selectionChanged, this, &TDBRichEdit::CheckSelection);
-    connect(document(), &QTextDocument::contentsChanged, this,
-            [this] { setExtraSelections(FieldUnits::Shades(*document())); });
+    // Not while a load clears the document: Qt keeps the cursors of the shades aside then and
+    // would put freed ones back.
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!loading_)
+            setExtraSelections(FieldUnits::Shades(*document()));
+    });
     LoadFromField();
 }
 
@@ -536,6 +540,7 @@ bool TDBRichEdit::ShowsFieldValue() const {
 void TDBRichEdit::LoadFromField() {
     {
         QScopedValueRollback guard(loading_, true);
+        setExtraSelections({});
         readFailed_ = false;
         writeFailed_ = false;
         try {
@@ -558,6 +563,7 @@ void TDBRichEdit::LoadFromField() {
         setTextCursor(QTextCursor(document()));
         UpdateReadOnly();
     }
+    setExtraSelections(FieldUnits::Shades(*document()));
     lastAnchor_ = lastPosition_ = -1;
     CheckSelection();
     emit TextFlagsChanged();
