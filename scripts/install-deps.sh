@@ -7,6 +7,7 @@ PACKAGES=(
     qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl-dev libxcb1-dev qt6-translations-l10n
     firebird-dev libfbclient2 firebird3.0-server-core firebird3.0-utils firebird3.0-server
     libjpeg62-turbo-dev libcsv-dev fonts-dejavu-core libharfbuzz-dev
+    libzint-dev libzint2.11
     libcups2-dev cups printer-driver-cups-pdf poppler-utils
     libgtest-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-ipafont-mincho
@@ -17,8 +18,9 @@ PACKAGES=(
 )
 # The office suite reads what the RTF writer writes, as a user's word processor would; the font
 # dialog test picks an oblique face; the package's checkers: Debian's policy, the desktop entry,
-# the software centre's metadata.
-TEST_PACKAGES=(libreoffice-writer-nogui fonts-dejavu-extra lintian desktop-file-utils appstream)
+# the software centre's metadata; a barcode reader that decodes what is printed.
+TEST_PACKAGES=(libreoffice-writer-nogui fonts-dejavu-extra lintian desktop-file-utils appstream
+               libzxing-dev libzxing2)
 if [ "${1:-}" = --tests ]; then
     PACKAGES+=("${TEST_PACKAGES[@]}")
 fi

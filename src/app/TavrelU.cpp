@@ -137,6 +137,10 @@ void TTavrelForm::CreateMenus() {
                           QStringLiteral("差し込みフィールドの挿入(&I)..."),
                           QStringLiteral("住所録などの列をラベルに差し込むフィールドを挿入します"));
     connect(MergeField1, &QAction::triggered, this, Guarded(this, &TTavrelForm::MergeField1Click));
+    Barcode1 =
+        AddItem(MainMenuMerge, QStringLiteral("Barcode1"), QStringLiteral("バーコード(&B)..."),
+                QStringLiteral("バーコードや QR コード、カスタマバーコードを挿入します"));
+    connect(Barcode1, &QAction::triggered, this, Guarded(this, &TTavrelForm::Barcode1Click));
     MainMenuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
     N1 = AddItem(MainMenuHelp, QStringLiteral("N1"), QStringLiteral("ヘルプ"),
                  QStringLiteral("ヘルプを表示します"));
@@ -181,6 +185,12 @@ void TTavrelForm::CreateClientArea() {
     CreateList();
     CreateNavigators();
     DBRichEdit1 = new TDBRichEdit(Panel3);
+    DBRichEdit1->BarcodeColumns = [this] {
+        return IBQueryCard.IsEmpty()
+                   ? QStringList()
+                   : TMergePrintPart::RememberedColumns(
+                         IBQueryCard.FieldByName(QStringLiteral("ID")).AsString());
+    };
     DBRichEdit1->setObjectName(QStringLiteral("DBRichEdit1"));
     DBRichEdit1->setGeometry(Panel3->contentsRect());
     DBRichEdit1->SetDataSource(&DSCard);
@@ -402,6 +412,12 @@ void TTavrelForm::MergeField1Click() {
             .trimmed();
     if (ok && !name.isEmpty())
         DBRichEdit1->InsertMergeField(name);
+}
+
+void TTavrelForm::Barcode1Click() {
+    if (IBQueryCard.IsEmpty())
+        return;
+    DBRichEdit1->InsertBarcode();
 }
 
 bool TTavrelForm::PreparePrintData(int ID) {

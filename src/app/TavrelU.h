@@ -53,6 +53,7 @@ class TTavrelForm : public QMainWindow {
     QMenu* MainMenuFormat = nullptr;
     QMenu* MainMenuMerge = nullptr;
     QAction* MergeField1 = nullptr;
+    QAction* Barcode1 = nullptr;
     QAction* K1 = nullptr;
     QAction* X1 = nullptr;
     QAction* N1 = nullptr;
@@ -120,6 +121,7 @@ class TTavrelForm : public QMainWindow {
     void PrintBtnClick();
     // Asks for a column, from the design's last merge list or typed, and inserts its field.
     void MergeField1Click();
+    void Barcode1Click();
     // Reads the design afresh and writes it to the print snapshot file; false when it is gone.
     // Raises "Print...Error".
     bool PreparePrintData(int ID);

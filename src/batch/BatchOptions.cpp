@@ -11,7 +11,7 @@ const QStringList kListKinds = {QStringLiteral("designs"), QStringLiteral("sheet
 const char* const kExitText = R"(
 Exit status:
   0  done
-  2  bad arguments or merge list refused (引数の誤り、または差し込みデータの誤り)
+  2  bad arguments, merge list or barcode data refused (引数、差し込みデータまたはバーコードのデータの誤り)
   3  design or sheet not found (デザインまたは用紙が見つからない)
   4  database cannot be opened (データベースを開けない)
   5  printer not found or printing failed (プリンタが見つからない、または印刷の失敗)

@@ -261,6 +261,9 @@ void TBatchRun::Impl::Produce(const TPrintRequest& request) {
     } catch (const EMergeRefused& e) {
         Fail(BatchExit::BadArguments, QStringLiteral("差し込み印刷できません"),
              QStringLiteral("cannot merge"), e.message());
+    } catch (const EBarcodeRefused& e) {
+        Fail(BatchExit::BadArguments, QStringLiteral("バーコードを印刷できません"),
+             QStringLiteral("a barcode cannot be printed"), e.message());
     } catch (const std::exception& e) {
         const auto* write = dynamic_cast<const EWriteFailed*>(&e);
         const QString detail =

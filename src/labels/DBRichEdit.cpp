@@ -2,7 +2,10 @@
 
 #include "data/DataSource.h"
 #include "data/Query.h"
+#include "labels/BarcodeDialog.h"
 #include "labels/FieldUnits.h"
+#include "model/BarcodeObject.h"
+#include "platform/BarcodeText.h"
 #include "platform/Error.h"
 #include "platform/MessageService.h"
 #include "platform/RichFormat.h"
@@ -22,6 +25,7 @@
 #include <QTextDocumentFragment>
 #include <QWheelEvent>
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -108,11 +112,16 @@ TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
     document()->setDefaultFont(DefAttributes().font());
     // The text starts as close to the edge as in the rich edit control the designs were made in.
     document()->setDocumentMargin(1);
+    TBarcodeObject::Register(*document());
     connect(document(), &QTextDocument::contentsChange, this, &TDBRichEdit::ContentsChange);
     connect(this, &QTextEdit::cursorPositionChanged, this, &TDBRichEdit::CheckSelection);
     connect(this, &QTextEdit::selectionChanged, this, &TDBRichEdit::CheckSelection);
-    connect(document(), &QTextDocument::contentsChanged, this,
-            [this] { setExtraSelections(FieldUnits::Shades(*document())); });
+    // Not while a load clears the document: Qt keeps the cursors of the shades aside then and
+    // would put freed ones back.
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!loading_)
+            setExtraSelections(FieldUnits::Shades(*document()));
+    });
     LoadFromField();
 }
 
@@ -445,6 +454,48 @@ void TDBRichEdit::InsertMergeField(const QString& name) {
     setTextCursor(cursor);
 }
 
+void TDBRichEdit::InsertBarcode() {
+    EditBarcode(-1);
+}
+
+void TDBRichEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    const int position = cursorForPosition(event->position().toPoint()).position();
+    for (const int at : {position, position - 1}) {
+        QTextCursor cursor(document());
+        cursor.setPosition(std::max(at, 0));
+        cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        if (at >= 0 && BarcodeText::IsObject(cursor.charFormat())) {
+            event->accept();
+            EditBarcode(at);
+            return;
+        }
+    }
+    QTextEdit::mouseDoubleClickEvent(event);
+}
+
+void TDBRichEdit::EditBarcode(int position) {
+    std::optional<BarcodeField::TBarcodeField> field;
+    if (position >= 0) {
+        QTextCursor at(document());
+        at.setPosition(position + 1);
+        field = BarcodeField::Parse(RichFormat::FieldInstruction(at.charFormat()));
+    }
+    TBarcodeDialog dialog(this, BarcodeColumns ? BarcodeColumns() : QStringList(),
+                          field.value_or(TBarcodeDialog::DefaultField()));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (position >= 0) {
+        QTextCursor cursor = textCursor();
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        setTextCursor(cursor);
+    }
+    EditKeepSelection();
+    QTextCursor cursor = textCursor();
+    FieldUnits::InsertBarcode(cursor, BarcodeField::Instruction(dialog.Field()));
+    setTextCursor(cursor);
+}
+
 void TDBRichEdit::inputMethodEvent(QInputMethodEvent* event) {
     const bool typing = !event->commitString().isEmpty() || !event->preeditString().isEmpty();
     if (isReadOnly() && typing && !StartEditing()) {
@@ -489,6 +540,7 @@ bool TDBRichEdit::ShowsFieldValue() const {
 void TDBRichEdit::LoadFromField() {
     {
         QScopedValueRollback guard(loading_, true);
+        setExtraSelections({});
         readFailed_ = false;
         writeFailed_ = false;
         try {
@@ -511,6 +563,7 @@ void TDBRichEdit::LoadFromField() {
         setTextCursor(QTextCursor(document()));
         UpdateReadOnly();
     }
+    setExtraSelections(FieldUnits::Shades(*document()));
     lastAnchor_ = lastPosition_ = -1;
     CheckSelection();
     emit TextFlagsChanged();
@@ -568,18 +621,25 @@ void TDBRichEdit::insertFromMimeData(const QMimeData* source) {
         QTextDocument pasted;
         if (!RtfRead(rtf, &pasted))
             PlainTextRead(rtf, &pasted);
-        cursor.insertFragment(QTextDocumentFragment(&pasted));
+        FieldUnits::InsertFragment(cursor, pasted);
     } else if (source->hasText()) {
         QTextCharFormat format = cursor.charFormat();
         RichFormat::ClearField(format);
-        cursor.insertText(source->text(), format);
+        // An object's stand-in character is no text.
+        cursor.insertText(QString(source->text()).remove(QChar::ObjectReplacementCharacter),
+                          format);
     }
     setTextCursor(cursor);
     ensureCursorVisible();
 }
 
+// Qt's own data lists only the formats it makes itself, so a reader asking for RTF would not
+// see it; the copy holds them all as plain data.
 QMimeData* TDBRichEdit::createMimeDataFromSelection() const {
-    QMimeData* data = QTextEdit::createMimeDataFromSelection();
+    const std::unique_ptr<QMimeData> own(QTextEdit::createMimeDataFromSelection());
+    auto* data = new QMimeData;
+    for (const QString& format : own->formats())
+        data->setData(format, own->data(format));
     QTextDocument selected;
     QTextCursor(&selected).insertFragment(textCursor().selection());
     data->setData(kRtfMime, RtfWrite(selected));

@@ -58,6 +58,10 @@ class TDBRichEdit : public QTextEdit {
     void SetTextFlag(int property, bool on);
     // Puts a merge field for the column in place of the selection; raises as EditKeepSelection.
     void InsertMergeField(const QString& name);
+    // Opens the barcode dialog and puts the barcode in place of the selection; raises as
+    // EditKeepSelection. The dialog offers the columns BarcodeColumns gives.
+    void InsertBarcode();
+    std::function<QStringList()> BarcodeColumns;
     // Writes a text whose last writing failed; raises EError(WriteFailureText()) when it fails
     // again. Runs before every post of the record.
     void UpdateRecord();
@@ -90,6 +94,8 @@ class TDBRichEdit : public QTextEdit {
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // On a barcode: reopens its dialog.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
@@ -97,6 +103,8 @@ class TDBRichEdit : public QTextEdit {
     QMimeData* createMimeDataFromSelection() const override;
 
   private:
+    // The barcode dialog for a new barcode (position < 0) or the one at position.
+    void EditBarcode(int position);
     Query* DataSet() const;
     int FieldIndex() const;
     bool Editing() const;

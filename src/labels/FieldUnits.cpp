@@ -1,13 +1,16 @@
 #include "labels/FieldUnits.h"
 
+#include "platform/BarcodeText.h"
 #include "platform/MergeField.h"
 #include "platform/RichFormat.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 #include <algorithm>
+#include <vector>
 
 namespace FieldUnits {
 
@@ -113,6 +116,32 @@ void InsertMergeField(QTextCursor& cursor, const QString& name) {
     QTextCharFormat format = cursor.charFormat();
     RichFormat::SetField(format, MergeField::Instruction(name), MaxFieldId(*cursor.document()) + 1);
     cursor.insertText(MergeField::Placeholder(name), format);
+}
+
+void InsertFragment(QTextCursor& cursor, QTextDocument& pasted) {
+    const int offset = MaxFieldId(*cursor.document());
+    std::vector<std::pair<QTextCursor, int>> fields;
+    for (QTextBlock block = pasted.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!RichFormat::IsField(fragment.charFormat()))
+                continue;
+            QTextCursor range(&pasted);
+            range.setPosition(fragment.position());
+            range.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            fields.emplace_back(range, RichFormat::FieldId(fragment.charFormat()) + offset);
+        }
+    }
+    for (auto& [range, id] : fields) {
+        QTextCharFormat renumbered;
+        renumbered.setProperty(RichFormat::FieldIdProperty, id);
+        range.mergeCharFormat(renumbered);
+    }
+    cursor.insertFragment(QTextDocumentFragment(&pasted));
+}
+
+void InsertBarcode(QTextCursor& cursor, const QString& instruction) {
+    BarcodeText::Insert(cursor, instruction, MaxFieldId(*cursor.document()) + 1);
 }
 
 } // namespace FieldUnits

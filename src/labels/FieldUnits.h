@@ -35,4 +35,11 @@ QList<QTextEdit::ExtraSelection> Shades(const QTextDocument& doc);
 // Replaces the selection by a merge field for the column, in the cursor's character format.
 void InsertMergeField(QTextCursor& cursor, const QString& name);
 
+// Replaces the selection by the pasted text; its fields are numbered after the document's own,
+// so that a pasted field never joins one beside it.
+void InsertFragment(QTextCursor& cursor, QTextDocument& pasted);
+
+// Replaces the selection by a barcode for the instruction.
+void InsertBarcode(QTextCursor& cursor, const QString& instruction);
+
 } // namespace FieldUnits

@@ -1,6 +1,8 @@
 #include "model/MergeDesign.h"
 
 #include "model/MergeList.h"
+#include "platform/BarcodeField.h"
+#include "platform/BarcodeText.h"
 #include "platform/Error.h"
 #include "platform/MergeField.h"
 #include "platform/RichFormat.h"
@@ -106,8 +108,37 @@ void RemoveBlock(QTextDocument& doc, const QTextBlock& block) {
     cursor.removeSelectedText();
 }
 
+std::vector<std::pair<int, QTextCharFormat>> Barcodes(const QTextBlock& block) {
+    std::vector<std::pair<int, QTextCharFormat>> barcodes;
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+        if (BarcodeText::IsObject(it.fragment().charFormat()))
+            for (int i = 0; i < it.fragment().length(); ++i)
+                barcodes.emplace_back(it.fragment().position() + i, it.fragment().charFormat());
+    return barcodes;
+}
+
+// A barcode keeps its instruction and gets the row's data beside it.
+void ResolveBarcodes(QTextDocument& doc, const QTextBlock& block, const MergeList& list, int row) {
+    const auto value = [&](const QString& name) {
+        const int column = list.ColumnIndex(name);
+        return column < 0 ? QString() : list.rows.at(row).at(column);
+    };
+    QTextCursor cursor(&doc);
+    for (auto [position, format] : Barcodes(block)) {
+        const auto field = BarcodeField::Parse(RichFormat::FieldInstruction(format));
+        if (!field)
+            continue;
+        format.setProperty(BarcodeText::ResolvedDataProperty,
+                           BarcodeField::Resolved(*field, value).data);
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(format);
+    }
+}
+
 void SubstituteBlock(QTextDocument& doc, const QTextBlock& block, const MergeList& list, int row,
                      bool dropBlankLines) {
+    ResolveBarcodes(doc, block, list, row);
     const std::vector<FieldSpan> spans = MergeFields(block);
     std::vector<QString> values;
     values.reserve(spans.size());
@@ -133,10 +164,19 @@ void SubstituteBlock(QTextDocument& doc, const QTextBlock& block, const MergeLis
 
 QStringList FieldNames(const QTextDocument& doc) {
     QStringList names;
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
+    const auto add = [&](const QString& name) {
+        if (!names.contains(name))
+            names.append(name);
+    };
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
         for (const FieldSpan& span : MergeFields(block))
-            if (!names.contains(span.name))
-                names.append(span.name);
+            add(span.name);
+        for (const auto& barcode : Barcodes(block))
+            if (const auto field =
+                    BarcodeField::Parse(RichFormat::FieldInstruction(barcode.second)))
+                for (const QString& name : BarcodeField::ColumnNames(*field))
+                    add(name);
+    }
     return names;
 }
 

@@ -62,6 +62,7 @@ inline void SetField(QTextCharFormat& format, const QString& instruction, int id
 }
 
 inline void ClearField(QTextCharFormat& format) {
+    format.clearProperty(QTextFormat::ObjectType); // a barcode is a field drawn as an object
     format.clearProperty(FieldInstructionProperty);
     format.clearProperty(FieldIdProperty);
 }

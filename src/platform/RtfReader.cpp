@@ -1,5 +1,7 @@
 #include "platform/RtfReader.h"
 
+#include "platform/BarcodeField.h"
+#include "platform/BarcodeText.h"
 #include "platform/MergeField.h"
 #include "platform/RichFormat.h"
 #include "platform/SjisCodec.h"
@@ -361,6 +363,7 @@ class Reader {
     void associatedWord(Word word, bool hasParam, int param);
     void unicodeChar(bool hasParam, int param);
     bool fieldWord(Word word);
+    bool nestedFieldWord(Word word);
     bool propertyWord(Word word);
     void finishProperty();
     void decodeInstruction();
@@ -419,6 +422,8 @@ class Reader {
     std::vector<OpenField> fields_;
     int nextFieldId_ = 1;
     std::vector<QString> instructions_; // by field id - 1, for formatFor
+    // Fields nested in an instruction, by the depth of their group; kept there as {instruction}.
+    std::vector<std::size_t> nested_;
     QByteArray instructionBytes_;
     std::size_t starDepth_ = 0; // the group a \* marked while reading text, 0 if none
     bool starInText_ = false;   // the last token was a \* in the text
@@ -484,6 +489,11 @@ void Reader::closeGroup() {
         finishFont();
     if (top().dest == Dest::FieldInstruction)
         decodeInstruction();
+    while (!nested_.empty() && nested_.back() >= states_.size()) {
+        if (!fields_.empty())
+            fields_.back().instruction += u'}';
+        nested_.pop_back();
+    }
     if (top().dest == Dest::PropValue)
         finishProperty();
     if (!fields_.empty() && fields_.back().depth == states_.size())
@@ -581,6 +591,8 @@ void Reader::symbol(char c) {
         return;
     switch (c) {
     case '*':
+        if (top().dest == Dest::FieldInstruction && !nested_.empty())
+            break; // a nested field's instruction joins the outer one
         starInText_ = top().dest == Dest::Text;
         if (top().dest == Dest::Text && !fields_.empty())
             starDepth_ = states_.size();
@@ -927,6 +939,8 @@ void Reader::emitChar(char16_t c) {
 // \field opens a field, \fldinst holds its instruction and \fldrslt its result, which is
 // text like any other but for the field it belongs to.
 bool Reader::fieldWord(Word word) {
+    if (top().dest == Dest::FieldInstruction && !fields_.empty())
+        return nestedFieldWord(word);
     if (top().dest != Dest::Text)
         return false;
     switch (word) {
@@ -949,6 +963,25 @@ bool Reader::fieldWord(Word word) {
     }
 }
 
+// A field inside an instruction (a merge field in a barcode's data) becomes {its instruction};
+// its result is only a placeholder and is skipped.
+bool Reader::nestedFieldWord(Word word) {
+    switch (word) {
+    case Word::Field:
+        decodeInstruction();
+        fields_.back().instruction += u'{';
+        nested_.push_back(states_.size());
+        return true;
+    case Word::FldInst:
+        return true;
+    case Word::FldRslt:
+        top().dest = nested_.empty() ? top().dest : Dest::Skip;
+        return true;
+    default:
+        return false;
+    }
+}
+
 void Reader::decodeInstruction() {
     if (instructionBytes_.isEmpty() || fields_.empty())
         return;
@@ -965,13 +998,15 @@ void Reader::finishField() {
     fields_.pop_back();
     const QString instruction = field.instruction.simplified();
     const QString name = MergeField::NameOf(instruction);
-    if (field.hasResult || name.isEmpty())
+    const bool barcode = BarcodeField::IsBarcode(instruction);
+    if (field.hasResult || (name.isEmpty() && !barcode))
         return;
     instructions_[static_cast<std::size_t>(field.id - 1)] = instruction;
     GroupState& state = top();
     const int outer = state.chars.field;
     state.chars.field = field.id;
-    for (const QChar c : MergeField::Placeholder(name))
+    const auto parsed = BarcodeField::Parse(instruction);
+    for (const QChar c : parsed ? BarcodeField::PlainText(*parsed) : MergeField::Placeholder(name))
         emitChar(c.unicode());
     state.chars.field = outer;
 }
@@ -1167,6 +1202,7 @@ bool RtfRead(const QByteArray& data, QTextDocument* doc) {
         return false; // "{\rtfx..." is some other control word, not an RTF header
     scope.cursor().setBlockCharFormat(RichFormat::DefaultCharFormat());
     Reader(data, scope.cursor()).run();
+    BarcodeText::MakeObjects(*doc);
     return true;
 }
 

@@ -1,5 +1,8 @@
 #include "platform/RtfWriter.h"
 
+#include "platform/BarcodeField.h"
+#include "platform/BarcodeText.h"
+#include "platform/MergeField.h"
 #include "platform/RichFormat.h"
 #include "platform/SjisCodec.h"
 #include "platform/TextFlow.h"
@@ -45,6 +48,14 @@ FieldKey FieldOf(const QTextCharFormat& format) {
     if (!RichFormat::IsField(format))
         return {};
     return {true, RichFormat::FieldId(format), RichFormat::FieldInstruction(format)};
+}
+
+// A barcode object is written as its plain-text form, which other readers show.
+QString ResultText(const QTextFragment& fragment) {
+    if (!BarcodeText::IsObject(fragment.charFormat()))
+        return fragment.text();
+    const auto field = BarcodeField::Parse(RichFormat::FieldInstruction(fragment.charFormat()));
+    return field ? BarcodeField::PlainText(*field).repeated(fragment.length()) : QString();
 }
 
 QString FaceOf(const QTextCharFormat& format) {
@@ -114,6 +125,7 @@ class Writer {
     void writeAttributes(const QTextCharFormat& format);
     void openField(const QTextCharFormat& format);
     void closeField();
+    void writeInstruction(const QString& instruction, bool shiftJis);
     void writeText(const QString& text, bool shiftJis);
     void writeAscii(char c);
     void writeForeign(QStringView text, bool shiftJis);
@@ -253,7 +265,7 @@ void Writer::writeBlock(const QTextBlock& block, bool first) {
                 field = key;
             }
             writeAttributes(fragment.charFormat());
-            writeText(fragment.text(),
+            writeText(ResultText(fragment),
                       RichFormat::CharSet(fragment.charFormat()) == RichFormat::ShiftJisCharSet);
         }
         if (field.inField)
@@ -313,11 +325,33 @@ void Writer::openField(const QTextCharFormat& format) {
     raw("{\\field{\\*\\fldinst");
     needDelimiter_ = true;
     writeAttributes(format);
-    writeText(RichFormat::FieldInstruction(format),
-              RichFormat::CharSet(format) == RichFormat::ShiftJisCharSet);
+    writeInstruction(RichFormat::FieldInstruction(format),
+                     RichFormat::CharSet(format) == RichFormat::ShiftJisCharSet);
     raw("}{\\fldrslt");
     needDelimiter_ = true;
     last_ = outsideField_;
+}
+
+// A barcode's data may hold merge fields, written as fields nested in the instruction.
+void Writer::writeInstruction(const QString& instruction, bool shiftJis) {
+    if (!BarcodeField::IsBarcode(instruction)) {
+        writeText(instruction, shiftJis);
+        return;
+    }
+    for (const BarcodeField::Piece& piece : BarcodeField::Pieces(instruction)) {
+        if (!piece.nested) {
+            writeText(piece.text, shiftJis);
+            continue;
+        }
+        raw("{\\field{\\*\\fldinst ");
+        needDelimiter_ = false;
+        writeText(piece.text, shiftJis);
+        raw("}{\\fldrslt ");
+        needDelimiter_ = false;
+        writeText(MergeField::Placeholder(MergeField::NameOf(piece.text)), shiftJis);
+        raw("}}");
+        needDelimiter_ = false;
+    }
 }
 
 void Writer::closeField() {

@@ -1,5 +1,6 @@
 #include "printcore/CellPainter.h"
 
+#include "model/BarcodeObject.h"
 #include "model/KanjiNumerals.h"
 #include "model/LabelPicture.h"
 #include "model/MergeDesign.h"
@@ -128,6 +129,7 @@ TLaidOutText& TCellPainter::TextDocument(const TPrintRow& row) {
 
 void TCellPainter::Prepare(QTextDocument& doc) {
     doc.documentLayout()->setPaintDevice(&layoutDevice_);
+    TBarcodeObject::Register(doc);
     doc.setUseDesignMetrics(true);
     doc.setDocumentMargin(0);
     QFont font(RichFormat::DefaultFaceName());

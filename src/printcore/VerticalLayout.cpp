@@ -1,8 +1,11 @@
 #include "printcore/VerticalLayout.h"
 
+#include "model/BarcodeObject.h"
+#include "platform/BarcodeField.h"
 #include "platform/RichFormat.h"
 #include "printcore/SyntheticBold.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>
 #include <QHash>
 #include <QPainter>
@@ -18,6 +21,7 @@
 namespace {
 
 constexpr double kPointsPerInch = 72;
+constexpr double kMmPerInch = 25.4;
 constexpr double kLineWidthPerEm = 1.0 / 20;
 constexpr char16_t kLineSeparator = u'\u2028';
 
@@ -110,7 +114,7 @@ Shaper& ShaperFor(const QRawFont& raw) {
     return **found;
 }
 
-enum class Kind { Upright, Sideways, Digits, Break };
+enum class Kind { Upright, Sideways, Digits, Break, Object };
 
 // General punctuation stands upright where the face has a vertical form, and a few signs
 // always do; everything of the Latin, Greek and Cyrillic blocks and the half-width forms lie.
@@ -172,6 +176,7 @@ struct Piece {
     double length = 0;
     double breadth = 0;
     QTextCharFormat format;
+    QSizeF object; // a barcode's size as it reads, lying along the column
     int from = 0;
     int to = 0;
     Kind kind = Kind::Upright;
@@ -180,7 +185,8 @@ struct Piece {
 
 class BlockSetter {
   public:
-    BlockSetter(const QTextBlock& block, double dpi) : block_(block), dpi_(dpi) {}
+    BlockSetter(const QTextBlock& block, double dpi, TBarcodeObject* barcodes)
+        : block_(block), dpi_(dpi), barcodes_(barcodes) {}
 
     std::vector<Piece> Pieces() {
         text_ = block_.text();
@@ -196,6 +202,11 @@ class BlockSetter {
 
   private:
     void Fragment(const QTextCharFormat& format, int from, int to) {
+        if (format.objectType() == BarcodeField::ObjectType) {
+            for (int at = from; at < to; ++at)
+                Barcode(format, at);
+            return;
+        }
         const Faces faces(format, dpi_);
         int start = from;
         while (start < to) {
@@ -255,6 +266,22 @@ class BlockSetter {
         }
     }
 
+    // A barcode turned clockwise like a Latin word, so its bars cross the column.
+    void Barcode(const QTextCharFormat& format, int at) {
+        if (!barcodes_)
+            return;
+        Piece piece;
+        piece.format = format;
+        piece.kind = Kind::Object;
+        piece.from = at;
+        piece.to = at + 1;
+        piece.object = barcodes_->Symbol(format).size * (dpi_ / kMmPerInch);
+        piece.length = piece.object.width();
+        piece.breadth = piece.object.height();
+        piece.local.rotate(90);
+        pieces_.push_back(std::move(piece));
+    }
+
     // Left to right from 0 on a baseline centred across the column.
     static double Horizontal(const std::vector<Glyph>& glyphs, double baseline, Piece& piece) {
         double pen = 0;
@@ -300,6 +327,7 @@ class BlockSetter {
 
     QTextBlock block_;
     double dpi_;
+    TBarcodeObject* barcodes_;
     QString text_;
     std::vector<Piece> pieces_;
 };
@@ -342,10 +370,12 @@ double BaselineShift(const QTextCharFormat& format, double dpi) {
 
 } // namespace
 
-TVerticalLayout::TVerticalLayout(const QTextDocument& doc, const QSizeF& area, double dpi) {
+TVerticalLayout::TVerticalLayout(const QTextDocument& doc, const QSizeF& area, double dpi)
+    : barcodes_(dynamic_cast<TBarcodeObject*>(
+          doc.documentLayout()->handlerForObject(BarcodeField::ObjectType))) {
     double right = area.width();
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        const std::vector<Piece> pieces = BlockSetter(block, dpi).Pieces();
+        const std::vector<Piece> pieces = BlockSetter(block, dpi, barcodes_).Pieces();
         const double emptyBreadth = [&] {
             const Faces faces(block.charFormat(), dpi);
             return faces.own.ascent() + faces.own.descent();
@@ -367,6 +397,7 @@ TVerticalLayout::TVerticalLayout(const QTextDocument& doc, const QSizeF& area, d
                 run.transform = piece->local * QTransform::fromTranslate(
                                                    centre + BaselineShift(piece->format, dpi), top);
                 run.format = piece->format;
+                run.object = piece->object;
                 run.from = block.position() + piece->from;
                 run.to = block.position() + piece->to;
                 run.box = QRectF(right - breadth, top, breadth, piece->length);
@@ -385,6 +416,12 @@ void TVerticalLayout::Draw(QPainter& painter, const QColor& defaultColor) const 
         const QColor colour = own.isValid() ? own : defaultColor;
         painter.setPen(colour);
         painter.setWorldTransform(run.transform * base);
+        if (!run.object.isEmpty()) {
+            const QRectF symbol(QPointF(0, -run.object.height() / 2), run.object);
+            barcodes_->drawObject(&painter, symbol, nullptr, 0, run.format);
+            painter.setWorldTransform(base);
+            continue;
+        }
         painter.drawGlyphRun(QPointF(), run.glyphs);
         StrokeSyntheticBold(painter, run.glyphs, QPointF(), run.format, true);
         painter.setWorldTransform(base);

@@ -1,6 +1,7 @@
 #include "printcore/repTavrelU.h"
 
 #include "data/RecordCopy.h"
+#include "model/Barcode.h"
 #include "model/MergeDesign.h"
 #include "model/MergeList.h"
 #include "platform/Error.h"
@@ -124,6 +125,7 @@ void TrepCardForm::TakePlacement() {
 bool TrepCardForm::BuildPrintRows() {
     WaitCursor wait;
     CheckMerge();
+    CheckBarcodes();
     Query& q = ClientDataSetPrn;
     try {
         q.First();
@@ -198,18 +200,37 @@ void TrepCardForm::CheckMerge() {
     if (m.Labels() > TMergeParams::kMaxLabels)
         throw EMergeRefused(QStringLiteral("一度に印刷できるラベルは %L1 枚までです。")
                                 .arg(TMergeParams::kMaxLabels));
-    Query& q = ClientDataSetPrn;
-    q.First();
-    if (q.Eof() || q.FieldByName(kText).IsNull())
-        return;
     QTextDocument design;
-    const QByteArray text = StoredText(q.FieldByName(kText).AsString());
-    if (!RtfRead(text, &design))
-        PlainTextRead(text, &design);
+    if (!ReadDesign(design))
+        return;
     try {
         MergeDesign::CheckColumns(design, *m.List);
     } catch (const EError& e) {
         throw EMergeRefused(e.message());
+    }
+}
+
+bool TrepCardForm::ReadDesign(QTextDocument& design) {
+    Query& q = ClientDataSetPrn;
+    q.First();
+    if (q.Eof() || q.FieldByName(kText).IsNull())
+        return false;
+    const QByteArray text = StoredText(q.FieldByName(kText).AsString());
+    if (!RtfRead(text, &design))
+        PlainTextRead(text, &design);
+    return true;
+}
+
+void TrepCardForm::CheckBarcodes() {
+    QTextDocument design;
+    if (!ReadDesign(design))
+        return;
+    const TMergeParams& m = params_.Merge;
+    try {
+        Barcode::CheckPrintable(design, m.List.get(), m.FirstRow, m.LastRow,
+                                ClientDataSetPrn.FieldByName(QStringLiteral("NAME")).AsString());
+    } catch (const EError& e) {
+        throw EBarcodeRefused(e.message());
     }
 }
 

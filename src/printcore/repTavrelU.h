@@ -10,6 +10,7 @@
 #include <vector>
 
 struct MergeList;
+class QTextDocument;
 
 // Printing with a merge list: one label per row from FirstRow to LastRow (indexes into the
 // list's rows, both included), Copies labels each, instead of Count copies of the design.
@@ -29,6 +30,12 @@ struct TMergeParams {
 
 // A merge refused before anything is produced: the list and the design do not fit together.
 class EMergeRefused : public EError {
+  public:
+    using EError::EError;
+};
+
+// A print refused before anything is produced: a barcode cannot encode its data.
+class EBarcodeRefused : public EError {
   public:
     using EError::EError;
 };
@@ -86,6 +93,11 @@ class TrepCardForm {
     // Refuses a merge whose rows are empty or out of the list, whose copies or labels are out of
     // bounds, or whose design names columns the list lacks. Raises EMergeRefused.
     void CheckMerge();
+    // Refuses a design with a barcode that cannot be encoded, for any row of the merge. Raises
+    // EBarcodeRefused.
+    void CheckBarcodes();
+    // The design's label text; false when the snapshot holds none.
+    bool ReadDesign(QTextDocument& design);
     // The rows in ID order; a picture is decoded once and shared by every row that carries it.
     std::vector<TPrintRow> PrintRows();
     // The page description for the current sheet; false cancels the production.

@@ -440,6 +440,27 @@ TEST_F(BatchTest, RefusedMergeListsEndWithStatusTwoBeforeAnythingIsPrinted) {
     EXPECT_EQ(Print({"--design", "宛名", "--copies", "2"}).status, 2);
 }
 
+// A barcode whose row gives data it cannot encode stops the print, naming design, type and row.
+TEST_F(BatchTest, BarcodeThatCannotEncodeItsRowEndsWithStatusTwoBeforeAnythingIsPrinted) {
+    db.Execute("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT) VALUES (0, "
+               "'JAN', '2x5', '{\\rtf1{\\field{\\*\\fldinst MERGEBARCODE "
+               "code JAN13}}\\par}')");
+    const QString list = db.Folder() + "/codes.csv";
+    QFile csv(list);
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("code\n4901234567894\n4901234567890\n");
+    csv.close();
+    const Outcome r = Print({"--design", "JAN", "--merge", list, "--pdf", Pdf()});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("「JAN」のバーコード（JAN13）を印刷できません: "
+                                                 "チェックデジット")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("（差し込みデータの 2 件目）")));
+    EXPECT_FALSE(QFileInfo::exists(Pdf()));
+    EXPECT_EQ(Print({"--design", "JAN", "--merge", list, "--rows", "1-1", "--pdf", Pdf()}).status,
+              0);
+}
+
 TEST(BatchHelp, HelpListsTheExitStatusesAndVersionNamesTheProgram) {
     Outcome r = RunBatch({"--help"});
     EXPECT_EQ(r.status, 0);
