@@ -1,6 +1,7 @@
 #include "labels/BarcodeDialog.h"
 
 #include "platform/MergeField.h"
+#include "platform/Version.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -58,7 +59,7 @@ QString LevelName(int level) {
 TBarcodeDialog::TBarcodeDialog(QWidget* parent, const QStringList& columns,
                                const BarcodeField::TBarcodeField& field)
     : QDialog(parent) {
-    setWindowTitle(QStringLiteral("バーコード"));
+    setWindowTitle(TavrelVersionCaption() + QStringLiteral(" バーコード"));
     TypeBox = new QComboBox(this);
     TypeBox->addItems(BarcodeField::Types());
     TextRadio = new QRadioButton(QStringLiteral("データ(&D)"), this);
