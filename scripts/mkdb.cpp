@@ -25,11 +25,12 @@ int Demo(const QString& folder) {
         IniValueExists(ini, Settings::kSection, QStringLiteral("F_DbPath01"))
             ? IniReadString(ini, Settings::kSection, QStringLiteral("F_DbPath01"), {})
             : QString();
-    if (!current.trimmed().isEmpty()) {
+    const QString path = QDir(folder).absoluteFilePath(QStringLiteral("TAVREL.FDB"));
+    // A location the user chose is kept; the demo file itself is made again when it went away.
+    if (!current.trimmed().isEmpty() && (current != path || QFileInfo::exists(path))) {
         std::printf("database location already set: %s\n", qPrintable(current));
         return 0;
     }
-    const QString path = QDir(folder).absoluteFilePath(QStringLiteral("TAVREL.FDB"));
     if (!QFileInfo::exists(path)) {
         CreateDatabaseFromScripts(path, {SchemaScript(), SampleScript()});
         std::printf("created demo database %s\n", qPrintable(path));

@@ -11,6 +11,7 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QMessageBox>
 #include <QProcess>
@@ -123,6 +124,28 @@ TEST(ProgramTest, MkdbAnswersHelpAndVersionAndRefusesOtherOptions) {
         EXPECT_TRUE(c.out.isEmpty() ? out.isEmpty() : out.startsWith(c.out)) << out.toStdString();
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"-odd.fdb"});
+}
+
+// The demo database is made again when its file went away; a location the user chose stays.
+TEST(ProgramTest, MkdbDemoRemakesAMissingDemoFileButKeepsAChosenLocation) {
+    QTemporaryDir dir;
+    auto demo = [&dir] {
+        QProcess p;
+        p.start(QStringLiteral(TAVREL_BUILD_DIR "/tavrel-mkdb"), {"--demo", dir.path()});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return p.exitCode();
+    };
+    const QString file = dir.filePath("TAVREL.FDB");
+    ASSERT_EQ(demo(), 0);
+    ASSERT_TRUE(QFile::remove(file));
+    EXPECT_EQ(demo(), 0);
+    EXPECT_TRUE(QFileInfo::exists(file));
+    ASSERT_TRUE(QFile::remove(file));
+    const QString ini = dir.filePath("TAVREL.ini");
+    IniWriteString(ini, "TAVREL", "F_DbPath01", "server:/srv/TAVREL.FDB");
+    EXPECT_EQ(demo(), 0);
+    EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_EQ(IniReadString(ini, "TAVREL", "F_DbPath01", {}), "server:/srv/TAVREL.FDB");
 }
 
 // A signal to end, as a desktop sends at log-out: the program writes what was posted, drops the
