@@ -140,6 +140,11 @@ void TBarcodeDialog::Load(const BarcodeField::TBarcodeField& field) {
     LevelBox->setCurrentIndex(field.qrLevel);
     TextCheck->setChecked(field.showText);
     RotationBox->setCurrentIndex(field.rotation);
+    // The data is what a user comes to type.
+    if (field.merge)
+        ColumnBox->setFocus();
+    else
+        DataEdit->setFocus();
 }
 
 BarcodeField::TBarcodeField TBarcodeDialog::Field() const {
