@@ -35,15 +35,10 @@ QByteArray QrDesignRtf() {
 }
 
 void FillDatabase(const QString& path) {
-    Database db;
-    Transaction tr;
-    bench::CreateAndConnect(path, db, tr);
-    Statement design(db, tr);
-    design.Prepare("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, G_SHOW) "
-                   "VALUES (0, 'qr', '2x5', :T, 0)");
-    design.Execute({Cell{QString::fromLatin1(QrDesignRtf())}});
-    bench::AddAnchorSheet(db, tr);
-    tr.Commit();
+    bench::FillAnchorDatabase(path,
+                              "INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, G_SHOW) "
+                              "VALUES (0, 'qr', '2x5', :T, 0)",
+                              {{Cell{QString::fromLatin1(QrDesignRtf())}}});
 }
 
 void WriteList(const QString& path, int rows) {

@@ -25,20 +25,13 @@ QByteArray VerticalLabelRtf() {
 }
 
 void FillDatabase(const QString& path) {
-    Database db;
-    Transaction tr;
-    bench::CreateAndConnect(path, db, tr);
-    Statement design(db, tr);
-    design.Prepare("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, "
-                   "G_HEIGHT, G_SHOW, G_STRETCH) VALUES (0, :N, '2x5', :T, :G, 0, 0, 192, 96, 1, "
-                   "1)");
     const Cell picture{StoredPicture::Encode(bench::AnchorPicture())};
-    design.Execute(
-        {Cell{"anchor"}, Cell{QString::fromLatin1(ComposeFixture::LabelRtf())}, picture});
-    design.Execute(
-        {Cell{"anchor-vertical"}, Cell{QString::fromLatin1(VerticalLabelRtf())}, picture});
-    bench::AddAnchorSheet(db, tr);
-    tr.Commit();
+    bench::FillAnchorDatabase(
+        path,
+        "INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, G_HEIGHT, "
+        "G_SHOW, G_STRETCH) VALUES (0, :N, '2x5', :T, :G, 0, 0, 192, 96, 1, 1)",
+        {{Cell{"anchor"}, Cell{QString::fromLatin1(ComposeFixture::LabelRtf())}, picture},
+         {Cell{"anchor-vertical"}, Cell{QString::fromLatin1(VerticalLabelRtf())}, picture}});
 }
 
 // The same job through the peer's batch program, from a copy of the anchor folder that its

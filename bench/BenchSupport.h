@@ -117,6 +117,20 @@ inline void AddAnchorSheet(Database& db, Transaction& tr) {
     sheet.Execute({});
 }
 
+// A new database at path with the anchor sheet and the designs the insert makes of rows.
+inline void FillAnchorDatabase(const QString& path, const char* insert,
+                               const std::vector<std::vector<Cell>>& rows) {
+    Database db;
+    Transaction tr;
+    CreateAndConnect(path, db, tr);
+    Statement design(db, tr);
+    design.Prepare(insert);
+    for (const std::vector<Cell>& row : rows)
+        design.Execute(row);
+    AddAnchorSheet(db, tr);
+    tr.Commit();
+}
+
 // Processor time (user and system) of the finished child processes, in milliseconds. On a
 // loaded machine the wall time mostly measures the others' work; this does not.
 inline double ChildrenCpuMs() {

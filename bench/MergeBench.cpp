@@ -36,17 +36,12 @@ QByteArray MergeDesignRtf() {
 }
 
 void FillDatabase(const QString& path) {
-    Database db;
-    Transaction tr;
-    bench::CreateAndConnect(path, db, tr);
-    Statement design(db, tr);
-    design.Prepare("INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, "
-                   "G_HEIGHT, G_SHOW, G_STRETCH) VALUES (0, 'anchor', '2x5', :T, :G, 180, 0, 96, "
-                   "64, 1, 1)");
-    design.Execute({Cell{QString::fromLatin1(MergeDesignRtf())},
-                    Cell{StoredPicture::Encode(bench::AnchorPicture())}});
-    bench::AddAnchorSheet(db, tr);
-    tr.Commit();
+    bench::FillAnchorDatabase(
+        path,
+        "INSERT INTO TAVREL (ID, NAME, PAPERNAME, CARDTEXT, GAZOU, G_X, G_Y, G_WIDTH, G_HEIGHT, "
+        "G_SHOW, G_STRETCH) VALUES (0, 'anchor', '2x5', :T, :G, 180, 0, 96, 64, 1, 1)",
+        {{Cell{QString::fromLatin1(MergeDesignRtf())},
+          Cell{StoredPicture::Encode(bench::AnchorPicture())}}});
 }
 
 // A Shift-JIS list as spreadsheets export it, every row different.

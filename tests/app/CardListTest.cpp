@@ -15,10 +15,10 @@
 #include "support/TestDb.h"
 #include "support/Windows.h"
 
-#include <QImage>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMimeData>
 #include <QProcess>
 #include <QTemporaryDir>
