@@ -357,7 +357,7 @@ void TCardSelectForm::OrderComboChange() {
 
 void TCardSelectForm::ShowJob() {
     if (MergePart)
-        UpdateMergeCells(); // shows the picture through the part's new counts
+        UpdateMergeCells();
     ShowSheetPicture();
 }
 
