@@ -3,6 +3,7 @@
 #include "data/DataSource.h"
 #include "data/Query.h"
 #include "labels/BarcodeDialog.h"
+#include "labels/BoldRuns.h"
 #include "labels/FieldUnits.h"
 #include "model/BarcodeObject.h"
 #include "platform/BarcodeText.h"
@@ -120,7 +121,7 @@ TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
     // would put freed ones back.
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
         if (!loading_)
-            setExtraSelections(FieldUnits::Shades(*document()));
+            ShowSelections();
     });
     LoadFromField();
 }
@@ -335,15 +336,32 @@ QRectF TDBRichEdit::ShownLabelOutline() const {
                             margin - verticalScrollBar()->value());
 }
 
+void TDBRichEdit::ShowSelections() {
+    setExtraSelections(FieldUnits::Shades(*document()) + BoldRuns::Covers(*document()));
+}
+
 void TDBRichEdit::paintEvent(QPaintEvent* event) {
     QTextEdit::paintEvent(event);
+    QPainter painter(viewport());
+    DrawBoldRuns(painter, event->rect());
     if (outline_.isEmpty())
         return;
-    QPainter painter(viewport());
     QPen pen(QColor(0, 120, 215), 0); // cosmetic: one pixel at any size
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(ShownLabelOutline());
+}
+
+void TDBRichEdit::DrawBoldRuns(QPainter& painter, const QRect& area) {
+    const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QTextCursor cursor = textCursor();
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(-scrolled);
+    BoldRuns::Draw(painter, *document(), area.translated(scrolled),
+                   viewport()->palette().color(QPalette::Text), cursor.selectionStart(),
+                   cursor.selectionEnd());
+    painter.restore();
 }
 
 void TDBRichEdit::CheckSelection() {
@@ -563,7 +581,7 @@ void TDBRichEdit::LoadFromField() {
         setTextCursor(QTextCursor(document()));
         UpdateReadOnly();
     }
-    setExtraSelections(FieldUnits::Shades(*document()));
+    ShowSelections();
     lastAnchor_ = lastPosition_ = -1;
     CheckSelection();
     emit TextFlagsChanged();

@@ -120,6 +120,9 @@ class TDBRichEdit : public QTextEdit {
     void SnapOutOfFields(bool forward);
     void KeepTypingOutOfFields();
     void CheckSelection();
+    // Field shades, and the covers under which bold runs are drawn again as they print.
+    void ShowSelections();
+    void DrawBoldRuns(QPainter& painter, const QRect& area);
 
     QPointer<DataSource> source_;
     QString field_;

@@ -7,8 +7,8 @@
 #include "model/MergeList.h"
 #include "platform/RichFormat.h"
 #include "platform/RtfReader.h"
+#include "platform/SyntheticBold.h"
 #include "platform/TextFlow.h"
-#include "printcore/SyntheticBold.h"
 #include "printcore/VerticalLayout.h"
 
 #include <QAbstractTextDocumentLayout>

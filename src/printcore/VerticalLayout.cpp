@@ -3,7 +3,7 @@
 #include "model/BarcodeObject.h"
 #include "platform/BarcodeField.h"
 #include "platform/RichFormat.h"
-#include "printcore/SyntheticBold.h"
+#include "platform/SyntheticBold.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontDatabase>

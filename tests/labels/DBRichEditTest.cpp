@@ -228,6 +228,14 @@ TEST_F(DBRichEditTest, ZoomScalesTextAndOutlineWithinItsStepsAndStoresNothing) {
 
 namespace {
 
+// The field shades among the editor's selections; the others hide bold runs to draw them again.
+qsizetype Shades(const QTextEdit& editor) {
+    const auto all = editor.extraSelections();
+    return std::count_if(all.begin(), all.end(), [](const QTextEdit::ExtraSelection& s) {
+        return s.format.hasProperty(QTextFormat::BackgroundBrush);
+    });
+}
+
 // A field is one shaded unit: the caret steps over it, Backspace and Delete take it whole,
 // text typed beside it stays outside, formatting reaches it and the post stores it as a field.
 TEST_F(DBRichEditTest, MergeFieldIsOneUnit) {
@@ -237,7 +245,7 @@ TEST_F(DBRichEditTest, MergeFieldIsOneUnit) {
     editor->InsertMergeField(QStringLiteral("氏名"));
     EXPECT_EQ(editor->toPlainText(), QStringLiteral("a«氏名»b"));
     EXPECT_EQ(editor->SelStart(), 5);
-    EXPECT_EQ(editor->extraSelections().size(), 1);
+    EXPECT_EQ(Shades(*editor), 1);
     Key(Qt::Key_Left);
     EXPECT_EQ(editor->SelStart(), 1);
     EXPECT_EQ(editor->SelLength(), 0);
@@ -262,7 +270,7 @@ TEST_F(DBRichEditTest, MergeFieldIsOneUnit) {
     editor->SetSelection(0, 0);
     Key(Qt::Key_Delete);
     EXPECT_EQ(editor->toPlainText(), QStringLiteral("axb"));
-    EXPECT_TRUE(editor->extraSelections().isEmpty());
+    EXPECT_EQ(Shades(*editor), 0);
 }
 
 } // namespace

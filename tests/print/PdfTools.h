@@ -70,7 +70,7 @@ inline std::vector<Word> Words(const QString& pdf) {
 }
 
 // One page at pixelsPerMm.
-inline QImage Raster(const QString& pdf, int page, int pixelsPerMm) {
+inline QImage Raster(const QString& pdf, int page, double pixelsPerMm) {
     QTemporaryDir dir;
     const QString base = dir.filePath("page");
     const QString n = QString::number(page);

@@ -1,7 +1,10 @@
 #include "printcore/ReportPages.h"
 #include "PdfTools.h"
 #include "PrintFixture.h"
+#include "labels/DBRichEdit.h"
+#include "platform/RtfReader.h"
 #include "platform/SjisCodec.h"
+#include "platform/WindowsFaces.h"
 #include "printcore/PrintJob.h"
 
 #include <QDir>
@@ -229,20 +232,41 @@ TEST(ReportPages, SearchFindsTheTextOfEachCellOnItsPage) {
     EXPECT_TRUE(pages.FindText(0, QString()).empty());
 }
 
-// The faces here have no bold of their own: the PDF writer strokes the outlines, and the screen
-// has to show the same weight.
+// The text as the editor shows it, at the screen's 96 pixels per inch.
+QImage InEditor(const QByteArray& rtf, int zoom) {
+    TDBRichEdit editor;
+    editor.SetZoom(zoom);
+    editor.resize(7 * zoom, 120 * zoom / 100);
+    RtfRead(rtf, editor.document());
+    QImage shown(editor.viewport()->size(), QImage::Format_RGB32);
+    shown.fill(Qt::white);
+    editor.viewport()->render(&shown);
+    return shown;
+}
+
+// The faces here have no bold of their own: the PDF writer strokes the outlines, and the
+// preview and the editor have to show the same weight, at sizes the font engine would thicken
+// itself (the editor's) and at sizes it would not (the preview's).
 TEST(ReportPages, SyntheticBoldShowsOnScreenAsHeavyAsInThePdf) {
     if (!PdfTools::Available())
         GTEST_SKIP() << "poppler-utils are not installed";
-    for (const char* face : {"IPAPMincho", "IPAPGothic"}) {
+    InstallWindowsFaceSubstitutes();
+    for (const char* face :
+         {"IPAPMincho", "IPAPGothic", "\\'82\\'6c\\'82\\'72 \\'82\\'6f\\'96\\'be\\'92\\'a9"}) {
         SCOPED_TRACE(face);
-        double screen[2] = {}, paper[2] = {};
+        // The editor at 100 %, where the font engine would thicken the text, and at 300 %,
+        // where it would not.
+        constexpr int kZooms[] = {100, 300};
+        double screen[2] = {}, paper[2] = {}, editor[2][2] = {}, editorPaper[2][2] = {};
         for (int bold = 0; bold < 2; ++bold) {
             TPageDescription page = LabelSheet();
             page.frameColor = Qt::white;
+            page.picturePrinted = false; // its white area would cover the text
             std::vector<TPrintRow> rows(1);
-            rows[0].cardText = QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 ") + face +
-                               ";}}\\pard\\f0\\fs40" + (bold ? "\\b" : "") + " WWWW ABCabc\\par}";
+            rows[0].cardText =
+                QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 ") + face +
+                ";}}\\pard\\f0\\fs40" + (bold ? "\\b" : "") +
+                " WWWW ABCabc \\'96\\'be\\'92\\'a9\\'91\\'cc\\par}";
             TReportPages pages(page, rows, 96);
             // 6 pixels per millimetre: 0.13 screen pixels per dot, about the 83 % zoom.
             constexpr int pixelsPerMm = 6;
@@ -254,12 +278,21 @@ TEST(ReportPages, SyntheticBoldShowsOnScreenAsHeavyAsInThePdf) {
             pages.DrawPage(painter, 0);
             screen[bold] = Ink(shown);
             QTemporaryDir dir;
-            paper[bold] =
-                Ink(PdfTools::Raster(WritePdf(pages, dir.filePath("b.pdf")), 1, pixelsPerMm));
+            const QString pdf = WritePdf(pages, dir.filePath("b.pdf"));
+            paper[bold] = Ink(PdfTools::Raster(pdf, 1, pixelsPerMm));
+            for (int z = 0; z < 2; ++z) {
+                editor[z][bold] = Ink(InEditor(rows[0].cardText, kZooms[z]));
+                editorPaper[z][bold] = Ink(PdfTools::Raster(pdf, 1, kZooms[z] * 0.96 / 25.4));
+            }
         }
         EXPECT_NEAR(screen[0], paper[0], paper[0] * 0.03);
         EXPECT_GT(paper[1], paper[0] * 1.2);
         EXPECT_NEAR(screen[1] / screen[0], paper[1] / paper[0], 0.1);
+        for (int z = 0; z < 2; ++z) {
+            SCOPED_TRACE(kZooms[z]);
+            EXPECT_NEAR(editor[z][1], editorPaper[z][1], editorPaper[z][1] * 0.08);
+            EXPECT_NEAR(editor[z][1] / editor[z][0], editorPaper[z][1] / editorPaper[z][0], 0.1);
+        }
     }
 }
 

@@ -1,4 +1,4 @@
-#include "printcore/SyntheticBold.h"
+#include "platform/SyntheticBold.h"
 
 #include <QGlyphRun>
 #include <QPainter>
