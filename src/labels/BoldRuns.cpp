@@ -1,5 +1,6 @@
 #include "labels/BoldRuns.h"
 
+#include "labels/FieldUnits.h"
 #include "platform/RichFormat.h"
 #include "platform/SyntheticBold.h"
 
@@ -43,9 +44,17 @@ void DrawRuns(QPainter& painter, const QTextLayout& layout, int from, int length
     const QPointF origin = layout.position();
     painter.setPen(format.foreground().color());
     for (QGlyphRun run : layout.glyphRuns(from, length)) {
+        // A run's underline and strike-out start where it is drawn from: its first glyph.
+        QList<QPointF> positions = run.positions();
+        if (positions.isEmpty())
+            continue;
+        const QPointF first = positions.first();
+        for (QPointF& position : positions)
+            position -= first;
+        run.setPositions(positions);
         run.setRawFont(Outlines(run.rawFont(), format));
-        painter.drawGlyphRun(origin, run);
-        StrokeSyntheticBold(painter, run, origin, format, true);
+        painter.drawGlyphRun(origin + first, run);
+        StrokeSyntheticBold(painter, run, origin + first, format, true);
     }
 }
 
@@ -53,15 +62,20 @@ void DrawRuns(QPainter& painter, const QTextLayout& layout, int from, int length
 
 namespace BoldRuns {
 
-QList<QTextEdit::ExtraSelection> Covers(const QTextDocument& doc) {
+QList<QTextEdit::ExtraSelection> Covers(const QTextDocument& doc, const QColor& paper) {
     QList<QTextEdit::ExtraSelection> covers;
     ForEachBoldFragment(doc, [&](const QTextBlock&, const QTextFragment& fragment) {
+        const QTextCharFormat format = fragment.charFormat();
         QTextEdit::ExtraSelection cover;
         cover.cursor = QTextCursor(const_cast<QTextDocument*>(&doc));
         cover.cursor.setPosition(fragment.position());
         cover.cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-        // A colour, not no brush: the text edit then counts the run's text as drawn.
         cover.format.setForeground(QColor(Qt::transparent));
+        // With a background of its own a cover is drawn even where it touches another one.
+        if (format.background().style() != Qt::NoBrush)
+            cover.format.setBackground(format.background());
+        else
+            cover.format.setBackground(RichFormat::IsField(format) ? FieldUnits::Shade() : paper);
         covers.append(cover);
     });
     return covers;

@@ -14,9 +14,9 @@ class QTextDocument;
 // draws bold runs invisibly and they are drawn again over it, stroked as on paper.
 namespace BoldRuns {
 
-// Selections that make the text edit draw every bold run invisibly: they go after the field
-// shades, so the shading still shows beneath.
-QList<QTextEdit::ExtraSelection> Covers(const QTextDocument& doc);
+// Selections that make the text edit draw every bold run invisibly, on what lies beneath it:
+// its own background, a field's shading, or else paper.
+QList<QTextEdit::ExtraSelection> Covers(const QTextDocument& doc, const QColor& paper);
 
 // Draws the bold runs the covers hid, in document coordinates, except the characters from
 // selectionStart to selectionEnd, which the text edit draws highlighted. Text of the automatic

@@ -337,7 +337,8 @@ QRectF TDBRichEdit::ShownLabelOutline() const {
 }
 
 void TDBRichEdit::ShowSelections() {
-    setExtraSelections(FieldUnits::Shades(*document()) + BoldRuns::Covers(*document()));
+    setExtraSelections(FieldUnits::Shades(*document()) +
+                       BoldRuns::Covers(*document(), viewport()->palette().color(QPalette::Base)));
 }
 
 void TDBRichEdit::paintEvent(QPaintEvent* event) {

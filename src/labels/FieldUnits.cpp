@@ -14,9 +14,12 @@
 
 namespace FieldUnits {
 
-namespace {
+const QColor& Shade() {
+    static const QColor shade(0xD8, 0xD8, 0xD8);
+    return shade;
+}
 
-const QColor kShade(0xD8, 0xD8, 0xD8);
+namespace {
 
 bool SameField(const QTextCharFormat& a, const QTextCharFormat& b) {
     return RichFormat::IsField(a) && RichFormat::IsField(b) &&
@@ -105,7 +108,7 @@ QList<QTextEdit::ExtraSelection> Shades(const QTextDocument& doc) {
             shade.cursor = QTextCursor(const_cast<QTextDocument*>(&doc));
             shade.cursor.setPosition(span.start);
             shade.cursor.setPosition(span.end, QTextCursor::KeepAnchor);
-            shade.format.setBackground(kShade);
+            shade.format.setBackground(Shade());
             shades.append(shade);
             return true;
         });

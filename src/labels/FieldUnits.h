@@ -29,6 +29,9 @@ bool SnapOutOfFields(QTextCursor& cursor, bool forward);
 // With nothing selected, selects the field a Backspace (backward) or a Delete would eat into.
 bool SelectFieldToDelete(QTextCursor& cursor, bool backward);
 
+// The colour a field's text is shaded with.
+const QColor& Shade();
+
 // The shading of every field, for QTextEdit::setExtraSelections.
 QList<QTextEdit::ExtraSelection> Shades(const QTextDocument& doc);
 

@@ -232,7 +232,7 @@ namespace {
 qsizetype Shades(const QTextEdit& editor) {
     const auto all = editor.extraSelections();
     return std::count_if(all.begin(), all.end(), [](const QTextEdit::ExtraSelection& s) {
-        return s.format.hasProperty(QTextFormat::BackgroundBrush);
+        return !s.format.hasProperty(QTextFormat::ForegroundBrush);
     });
 }
 

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <array>
+
 #include <gtest/gtest.h>
 
 using namespace PrintFixture;
@@ -294,6 +296,42 @@ TEST(ReportPages, SyntheticBoldShowsOnScreenAsHeavyAsInThePdf) {
             EXPECT_NEAR(editor[z][1] / editor[z][0], editorPaper[z][1] / editorPaper[z][0], 0.1);
         }
     }
+}
+
+// The ink in each third of the text's width, left to right.
+std::array<double, 3> InkThirds(const QImage& image) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128)
+                box |= QRect(x, y, 1, 1);
+    std::array<double, 3> thirds{};
+    for (int i = 0; i < 3; ++i) {
+        const int left = box.left() + box.width() * i / 3;
+        const int right = box.left() + box.width() * (i + 1) / 3;
+        thirds[i] = Ink(image.copy(QRect(left, box.top(), right - left, box.height())));
+    }
+    return thirds;
+}
+
+// Bold runs side by side, underlined, plain and struck out: each is drawn once, with its own
+// line where it prints.
+TEST(ReportPages, EditorDrawsNeighbouringBoldRunsAndTheirLinesAsPrinted) {
+    if (!PdfTools::Available())
+        GTEST_SKIP() << "poppler-utils are not installed";
+    TPageDescription page = LabelSheet();
+    page.frameColor = Qt::white;
+    page.picturePrinted = false;
+    std::vector<TPrintRow> rows(1);
+    rows[0].cardText = "{\\rtf1\\ansi{\\fonttbl{\\f0 IPAPMincho;}}\\pard\\f0\\fs40\\b\\ul "
+                       "ABC\\ul0 DEF\\strike GHI\\par}";
+    TReportPages pages(page, rows, 96);
+    QTemporaryDir dir;
+    const auto paper =
+        InkThirds(PdfTools::Raster(WritePdf(pages, dir.filePath("d.pdf")), 1, 96 / 25.4));
+    const auto shown = InkThirds(InEditor(rows[0].cardText, 100));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(shown[i], paper[i], paper[i] * 0.1) << "third " << i;
 }
 
 TEST(ReportPages, PicturesReachThePdfPixelForPixel) {
