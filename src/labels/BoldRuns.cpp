@@ -12,6 +12,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <cmath>
+
 namespace {
 
 bool IsBoldRun(const QTextCharFormat& format) {
@@ -39,22 +41,45 @@ QRawFont Outlines(const QRawFont& raw, const QTextCharFormat& format) {
     return regular;
 }
 
+// Underline and strike-out where the text edit draws them. Not the glyph run's own: the painter
+// places those wrongly in a child widget.
+void DrawLines(QPainter& painter, const QGlyphRun& run, const QPointF& origin,
+               const QTextCharFormat& format) {
+    const QRawFont font = run.rawFont();
+    const QPointF start = origin + run.positions().first();
+    const QPointF last = origin + run.positions().last();
+    const qreal width = last.x() +
+                        font.advancesForGlyphIndexes({run.glyphIndexes().last()}).value(0).x() -
+                        start.x();
+    const qreal thickness = font.lineThickness();
+    const QColor colour = format.foreground().color();
+    if (format.fontUnderline())
+        painter.fillRect(
+            QRectF(start.x(), start.y() + std::ceil(font.underlinePosition()), width, thickness),
+            colour);
+    if (format.fontStrikeOut())
+        painter.fillRect(
+            QRectF(start.x(), start.y() - font.ascent() / 3 - thickness / 2, width, thickness),
+            colour);
+}
+
 void DrawRuns(QPainter& painter, const QTextLayout& layout, int from, int length,
-              QTextCharFormat format) {
+              const QTextCharFormat& format) {
     const QPointF origin = layout.position();
     painter.setPen(format.foreground().color());
     for (QGlyphRun run : layout.glyphRuns(from, length)) {
-        // A run's underline and strike-out start where it is drawn from: its first glyph.
-        QList<QPointF> positions = run.positions();
-        if (positions.isEmpty())
+        if (run.glyphIndexes().isEmpty())
             continue;
-        const QPointF first = positions.first();
-        for (QPointF& position : positions)
-            position -= first;
-        run.setPositions(positions);
         run.setRawFont(Outlines(run.rawFont(), format));
-        painter.drawGlyphRun(origin + first, run);
-        StrokeSyntheticBold(painter, run, origin + first, format, true);
+        run.setUnderline(false);
+        run.setStrikeOut(false);
+        run.setOverline(false);
+        // Lines as crisp as the text edit's own; the stroke smooth like the glyphs it thickens.
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.drawGlyphRun(origin, run);
+        DrawLines(painter, run, origin, format);
+        painter.setRenderHint(QPainter::Antialiasing);
+        StrokeSyntheticBold(painter, run, origin, format, true);
     }
 }
 
@@ -81,11 +106,12 @@ QList<QTextEdit::ExtraSelection> Covers(const QTextDocument& doc, const QColor& 
     return covers;
 }
 
-void Draw(QPainter& painter, const QTextDocument& doc, const QRectF& clip, const QColor& automatic,
-          int selectionStart, int selectionEnd) {
+void Draw(QPainter& painter, const QTextDocument& doc, const QColor& automatic, int selectionStart,
+          int selectionEnd) {
+    // The painter keeps to the area being drawn; label texts are short.
     ForEachBoldFragment(doc, [&](const QTextBlock& block, const QTextFragment& fragment) {
         const QTextLayout* layout = block.layout();
-        if (!layout || !layout->boundingRect().translated(layout->position()).intersects(clip))
+        if (!layout)
             return;
         QTextCharFormat format = fragment.charFormat();
         const QColor own = RichFormat::TextColor(format);

@@ -5,7 +5,6 @@
 
 class QColor;
 class QPainter;
-class QRectF;
 class QTextDocument;
 
 // Bold text in the editor is drawn as it prints. For a face without a bold of its own the font
@@ -21,7 +20,7 @@ QList<QTextEdit::ExtraSelection> Covers(const QTextDocument& doc, const QColor& 
 // Draws the bold runs the covers hid, in document coordinates, except the characters from
 // selectionStart to selectionEnd, which the text edit draws highlighted. Text of the automatic
 // colour is drawn in automatic.
-void Draw(QPainter& painter, const QTextDocument& doc, const QRectF& clip, const QColor& automatic,
-          int selectionStart, int selectionEnd);
+void Draw(QPainter& painter, const QTextDocument& doc, const QColor& automatic, int selectionStart,
+          int selectionEnd);
 
 } // namespace BoldRuns

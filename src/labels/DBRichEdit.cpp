@@ -344,7 +344,7 @@ void TDBRichEdit::ShowSelections() {
 void TDBRichEdit::paintEvent(QPaintEvent* event) {
     QTextEdit::paintEvent(event);
     QPainter painter(viewport());
-    DrawBoldRuns(painter, event->rect());
+    DrawBoldRuns(painter);
     if (outline_.isEmpty())
         return;
     QPen pen(QColor(0, 120, 215), 0); // cosmetic: one pixel at any size
@@ -353,15 +353,13 @@ void TDBRichEdit::paintEvent(QPaintEvent* event) {
     painter.drawRect(ShownLabelOutline());
 }
 
-void TDBRichEdit::DrawBoldRuns(QPainter& painter, const QRect& area) {
+void TDBRichEdit::DrawBoldRuns(QPainter& painter) {
     const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
     const QTextCursor cursor = textCursor();
     painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(-scrolled);
-    BoldRuns::Draw(painter, *document(), area.translated(scrolled),
-                   viewport()->palette().color(QPalette::Text), cursor.selectionStart(),
-                   cursor.selectionEnd());
+    BoldRuns::Draw(painter, *document(), viewport()->palette().color(QPalette::Text),
+                   cursor.selectionStart(), cursor.selectionEnd());
     painter.restore();
 }
 

@@ -122,7 +122,7 @@ class TDBRichEdit : public QTextEdit {
     void CheckSelection();
     // Field shades, and the covers under which bold runs are drawn again as they print.
     void ShowSelections();
-    void DrawBoldRuns(QPainter& painter, const QRect& area);
+    void DrawBoldRuns(QPainter& painter);
 
     QPointer<DataSource> source_;
     QString field_;

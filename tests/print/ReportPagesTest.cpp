@@ -234,16 +234,17 @@ TEST(ReportPages, SearchFindsTheTextOfEachCellOnItsPage) {
     EXPECT_TRUE(pages.FindText(0, QString()).empty());
 }
 
-// The text as the editor shows it, at the screen's 96 pixels per inch.
+// The text as the editor shows it, at the screen's 96 pixels per inch, drawn inside a window
+// as on the screen.
 QImage InEditor(const QByteArray& rtf, int zoom) {
-    TDBRichEdit editor;
-    editor.SetZoom(zoom);
-    editor.resize(7 * zoom, 120 * zoom / 100);
-    RtfRead(rtf, editor.document());
-    QImage shown(editor.viewport()->size(), QImage::Format_RGB32);
-    shown.fill(Qt::white);
-    editor.viewport()->render(&shown);
-    return shown;
+    QWidget window;
+    auto* editor = new TDBRichEdit(&window);
+    editor->SetZoom(zoom);
+    editor->setGeometry(40, 30, 7 * zoom, 120 * zoom / 100);
+    window.resize(editor->geometry().bottomRight().x() + 40, editor->geometry().bottom() + 40);
+    RtfRead(rtf, editor->document());
+    const QRect viewport(editor->viewport()->mapTo(&window, QPoint()), editor->viewport()->size());
+    return window.grab().toImage().copy(viewport);
 }
 
 // The faces here have no bold of their own: the PDF writer strokes the outlines, and the
