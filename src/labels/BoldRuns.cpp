@@ -63,13 +63,24 @@ void DrawLines(QPainter& painter, const QGlyphRun& run, const QPointF& origin,
             colour);
 }
 
+// How far the text edit raises or lowers a run from where its glyphs are laid out.
+qreal BaselineShift(const QTextCharFormat& format, const QRawFont& font) {
+    const qreal height = font.ascent() + font.descent();
+    qreal shift = -height * format.baselineOffset() / 100;
+    if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        shift -= height * format.superScriptBaseline() / 100;
+    else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        shift += height * format.subScriptBaseline() / 100;
+    return shift;
+}
+
 void DrawRuns(QPainter& painter, const QTextLayout& layout, int from, int length,
               const QTextCharFormat& format) {
-    const QPointF origin = layout.position();
     painter.setPen(format.foreground().color());
     for (QGlyphRun run : layout.glyphRuns(from, length)) {
         if (run.glyphIndexes().isEmpty())
             continue;
+        const QPointF origin = layout.position() + QPointF(0, BaselineShift(format, run.rawFont()));
         run.setRawFont(Outlines(run.rawFont(), format));
         run.setUnderline(false);
         run.setStrikeOut(false);
