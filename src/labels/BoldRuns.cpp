@@ -20,9 +20,15 @@ bool IsBoldRun(const QTextCharFormat& format) {
     return format.fontWeight() >= QFont::Bold && format.objectType() == QTextFormat::NoObject;
 }
 
+// A paragraph holding text still being composed is left to the text edit: the composition
+// shifts its characters away from the document's positions, and its underline must show.
+bool Composing(const QTextBlock& block) {
+    return block.layout() && !block.layout()->preeditAreaText().isEmpty();
+}
+
 template <typename Visit> void ForEachBoldFragment(const QTextDocument& doc, Visit visit) {
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next())
-        for (auto it = block.begin(); !it.atEnd(); ++it)
+        for (auto it = block.begin(); !Composing(block) && !it.atEnd(); ++it)
             if (IsBoldRun(it.fragment().charFormat()))
                 visit(block, it.fragment());
 }

@@ -521,6 +521,8 @@ void TDBRichEdit::inputMethodEvent(QInputMethodEvent* event) {
     }
     KeepTypingOutOfFields();
     QTextEdit::inputMethodEvent(event);
+    // Composition starts or ends without changing the document.
+    ShowSelections();
 }
 
 void TDBRichEdit::contextMenuEvent(QContextMenuEvent* event) {

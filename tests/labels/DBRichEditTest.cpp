@@ -92,6 +92,24 @@ TEST_F(DBRichEditTest, InputMethodCompositionStartsEditingToo) {
     EXPECT_EQ(editor->toPlainText(), QStringLiteral("漢abc"));
 }
 
+// Bold runs are hidden from the text edit to be drawn again as they print, except in a
+// paragraph where text is being composed, whose composition underline must show.
+TEST_F(DBRichEditTest, ComposingInABoldParagraphLeavesItsBoldToTheTextEdit) {
+    AddDesign("a", Rtf::Document("\\b ab\\b0 c\\par\\b d"));
+    Open();
+    const auto covers = [this] { return editor->extraSelections().size(); };
+    EXPECT_EQ(covers(), 2);
+    editor->SetSelection(1, 0);
+    QInputMethodEvent compose(QStringLiteral("かん"), {});
+    QApplication::sendEvent(editor, &compose);
+    EXPECT_EQ(covers(), 1);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("漢"));
+    QApplication::sendEvent(editor, &commit);
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("a漢bc\nd"));
+    EXPECT_EQ(covers(), 2);
+}
+
 TEST_F(DBRichEditTest, ReadOnlyDataSetIgnoresTyping) {
     AddDesign("a", Rtf::Document("abc"));
     q.ReadOnly = true;
