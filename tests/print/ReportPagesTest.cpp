@@ -234,6 +234,16 @@ TEST(ReportPages, SearchFindsTheTextOfEachCellOnItsPage) {
     EXPECT_TRUE(pages.FindText(0, QString()).empty());
 }
 
+// A label of the text alone: no frames, and no empty picture area painted over the text.
+TReportPages TextLabel(const QByteArray& rtf) {
+    TPageDescription page = LabelSheet();
+    page.frameColor = Qt::white;
+    page.picturePrinted = false;
+    std::vector<TPrintRow> rows(1);
+    rows[0].cardText = rtf;
+    return TReportPages(page, rows, 96);
+}
+
 // The text as the editor shows it, at the screen's 96 pixels per inch, drawn inside a window
 // as on the screen.
 QImage InEditor(const QByteArray& rtf, int zoom) {
@@ -262,15 +272,11 @@ TEST(ReportPages, SyntheticBoldShowsOnScreenAsHeavyAsInThePdf) {
         constexpr int kZooms[] = {100, 300};
         double screen[2] = {}, paper[2] = {}, editor[2][2] = {}, editorPaper[2][2] = {};
         for (int bold = 0; bold < 2; ++bold) {
-            TPageDescription page = LabelSheet();
-            page.frameColor = Qt::white;
-            page.picturePrinted = false; // its white area would cover the text
-            std::vector<TPrintRow> rows(1);
-            rows[0].cardText =
+            const QByteArray rtf =
                 QByteArray("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 ") + face +
                 ";}}\\pard\\f0\\fs40" + (bold ? "\\b" : "") +
                 " WWWW ABCabc \\'96\\'be\\'92\\'a9\\'91\\'cc\\par}";
-            TReportPages pages(page, rows, 96);
+            TReportPages pages = TextLabel(rtf);
             // 6 pixels per millimetre: 0.13 screen pixels per dot, about the 83 % zoom.
             constexpr int pixelsPerMm = 6;
             const double scale = pixelsPerMm * 25.4 / PrinterDpi;
@@ -284,7 +290,7 @@ TEST(ReportPages, SyntheticBoldShowsOnScreenAsHeavyAsInThePdf) {
             const QString pdf = WritePdf(pages, dir.filePath("b.pdf"));
             paper[bold] = Ink(PdfTools::Raster(pdf, 1, pixelsPerMm));
             for (int z = 0; z < 2; ++z) {
-                editor[z][bold] = Ink(InEditor(rows[0].cardText, kZooms[z]));
+                editor[z][bold] = Ink(InEditor(rtf, kZooms[z]));
                 editorPaper[z][bold] = Ink(PdfTools::Raster(pdf, 1, kZooms[z] * 0.96 / 25.4));
             }
         }
@@ -324,17 +330,13 @@ TextInk InkThirds(const QImage& image) {
 TEST(ReportPages, EditorDrawsNeighbouringBoldRunsAndTheirLinesAsPrinted) {
     if (!PdfTools::Available())
         GTEST_SKIP() << "poppler-utils are not installed";
-    TPageDescription page = LabelSheet();
-    page.frameColor = Qt::white;
-    page.picturePrinted = false;
-    std::vector<TPrintRow> rows(1);
-    rows[0].cardText = "{\\rtf1\\ansi{\\fonttbl{\\f0 IPAPMincho;}}\\pard\\f0\\fs40\\b\\ul "
-                       "ABC\\ul0 D\\up12 E\\up0 F\\strike GHI\\par}";
-    TReportPages pages(page, rows, 96);
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 IPAPMincho;}}\\pard\\f0\\fs40\\b\\ul "
+                           "ABC\\ul0 D\\up12 E\\up0 F\\strike GHI\\par}";
+    TReportPages pages = TextLabel(rtf);
     QTemporaryDir dir;
     const auto paper =
         InkThirds(PdfTools::Raster(WritePdf(pages, dir.filePath("d.pdf")), 1, 96 / 25.4));
-    const auto shown = InkThirds(InEditor(rows[0].cardText, 100));
+    const auto shown = InkThirds(InEditor(rtf, 100));
     EXPECT_NEAR(shown.box.height(), paper.box.height(), 2);
     for (int i = 0; i < 3; ++i)
         EXPECT_NEAR(shown.thirds[i], paper.thirds[i], paper.thirds[i] * 0.1) << "third " << i;
