@@ -22,6 +22,14 @@ running_pid() {
     echo "$pid"
 }
 
+# A child of this script that has not ended. Until it has started the server program it is not
+# yet running_pid's: its environment is still the script's.
+child_running() {
+    local state
+    state=$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null) || return 1
+    [ -n "$state" ] && [ "$state" != Z ]
+}
+
 free_port() {
     local port
     for port in $(seq "$FIRST_PORT" $((FIRST_PORT + 20))); do
@@ -80,10 +88,11 @@ start() {
             echo "private Firebird server (process $pid) listening on 127.0.0.1:$port"
             return 0
         fi
-        running_pid >/dev/null || break
+        child_running "$pid" || break
         sleep 0.2
     done
-    echo "the private Firebird server did not start; see $ROOT/server.out" >&2
+    echo "the private Firebird server did not start; it said:" >&2
+    tail -n 8 "$ROOT/server.out" >&2
     stop
     return 1
 }
