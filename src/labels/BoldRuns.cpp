@@ -33,18 +33,12 @@ template <typename Visit> void ForEachBoldFragment(const QTextDocument& doc, Vis
                 visit(block, it.fragment());
 }
 
-// The same face unthickened at the same size; the face itself where it has a bold of its own.
+// The run's own face, unthickened where it has no bold of its own.
 QRawFont Outlines(const QRawFont& raw, const QTextCharFormat& format) {
-    if (FaceWeight(raw) >= QFont::DemiBold)
-        return raw;
     QFont font(raw.familyName());
     font.setStyleStrategy(QFont::NoFontMerging);
     font.setItalic(format.fontItalic());
-    QRawFont regular = QRawFont::fromFont(font);
-    if (!regular.isValid() || regular.styleName() != raw.styleName())
-        return raw;
-    regular.setPixelSize(raw.pixelSize());
-    return regular;
+    return UnthickenedFace(raw, font);
 }
 
 // Underline and strike-out where the text edit draws them. Not the glyph run's own: the painter

@@ -29,6 +29,19 @@ int FaceWeight(const QRawFont& font) {
     return (static_cast<uchar>(os2[4]) << 8) | static_cast<uchar>(os2[5]);
 }
 
+QRawFont UnthickenedFace(const QRawFont& raw, QFont font, QFontDatabase::WritingSystem system) {
+    if (FaceWeight(raw) >= QFont::DemiBold)
+        return raw;
+    font.setWeight(QFont::Normal);
+    QRawFont regular = QRawFont::fromFont(font, system);
+    // Names found through a substitution come back in lower case.
+    if (!regular.isValid() || regular.familyName().compare(raw.familyName(), Qt::CaseInsensitive) ||
+        regular.styleName() != raw.styleName())
+        return raw;
+    regular.setPixelSize(raw.pixelSize());
+    return regular;
+}
+
 void StrokeSyntheticBold(QPainter& painter, const QGlyphRun& run, const QPointF& origin,
                          const QTextCharFormat& format, bool everywhere) {
     const QRawFont font = run.rawFont();

@@ -150,12 +150,10 @@ struct Faces {
     }
     // A face without a bold of its own is drawn regular and emboldened when drawn, the same
     // on every device: the engine's own emboldening blots when the run is scaled down.
-    QRawFont Raw(QFont font, QFontDatabase::WritingSystem system) const {
+    QRawFont Raw(const QFont& font, QFontDatabase::WritingSystem system) const {
         QRawFont raw = QRawFont::fromFont(font, system);
-        if (font.bold() && FaceWeight(raw) < QFont::DemiBold) {
-            font.setWeight(QFont::Normal);
-            raw = QRawFont::fromFont(font, system);
-        }
+        if (font.bold())
+            raw = UnthickenedFace(raw, font, system);
         raw.setPixelSize(pixelSize);
         return raw;
     }
